@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what the build, the editor and the tests need (Debian, as root).
+# Quiet when everything is present already.
+set -euo pipefail
+pkgs=(cmake make g++ qt6-base-dev libgtest-dev libbenchmark-dev xvfb xauth)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

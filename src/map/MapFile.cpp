@@ -1,0 +1,115 @@
+#include "map/MapFile.h"
+#include "map/DataLine.h"
+
+#include <QSaveFile>
+#include <cstdio>
+
+namespace zem {
+
+QByteArray CellLine(const MapCell& c) {
+    QByteArray line;
+    line.reserve(160);
+    auto put = [&line](int v) {
+        char buf[16];
+        line.append(buf, std::snprintf(buf, sizeof buf, "%3d ", v));
+    };
+    put(c.bmp);
+    put(c.TT1);
+    put(c.TT2);
+    put(c.TT3);
+    put(c.RC);
+    put(c.PL);
+    put(c.E2);
+    put(c.E3);
+    for (auto v : c.extra) put(v);
+    line += '\n';
+    return line;
+}
+
+QByteArray MapFileText(const HexMap& map, int x1, int y1, int x2, int y2) {
+    QByteArray out;
+    out += ";This is a map file for the ZEM system\n";
+    out += ";Hexes across (x)\n";
+    out += QByteArray::number(x2 - x1 + 1) + '\n';
+    out += ";Hexes up/down (y)\n";
+    out += QByteArray::number(y2 - y1 + 1) + '\n';
+    out += ";bmp TT1 TT2 TT3  RC  PL  E2  E3\n";
+    for (int y = y1; y <= y2; ++y) {
+        out += ";Row " + QByteArray::number(y) + '\n';
+        for (int x = x1; x <= x2; ++x) {
+            if (x % 10 == 0) out += ";x=" + QByteArray::number(x) + '\n';
+            out += CellLine(map.Cell(x, y));
+        }
+    }
+    return out;
+}
+
+QByteArray MapFileText(const HexMap& map) {
+    return MapFileText(map, 0, 0, map.MapWidth - 1, map.MapHeight - 1);
+}
+
+bool ParseCellLine(const QByteArray& line, MapCell& cell) {
+    int values[32];
+    int pos = FirstField(line);
+    for (int i = 0; i < 32; ++i) {
+        if (pos >= line.size()) return false;
+        int p = pos, v = 0;
+        values[i] = ScanInt(line, p, v) ? v : 0;
+        pos = NextField(line, pos);
+    }
+    cell.bmp = std::int16_t(values[0]);
+    cell.TT1 = std::uint8_t(values[1]);
+    cell.TT2 = std::uint8_t(values[2]);
+    cell.TT3 = std::uint8_t(values[3]);
+    cell.RC = std::int16_t(values[4]);
+    cell.PL = std::int16_t(values[5]);
+    cell.E2 = std::int16_t(values[6]);
+    cell.E3 = std::int16_t(values[7]);
+    for (int i = 0; i < 24; ++i) cell.extra[size_t(i)] = std::int16_t(values[8 + i]);
+    return true;
+}
+
+QString ReadMapFile(QIODevice& file, MapFileData& out, int minSize) {
+    const int w = LeadingInt(ReadDataLine(file));
+    const int h = LeadingInt(ReadDataLine(file));
+    if (w < minSize || w > MaxMapSize || h < minSize || h > MaxMapSize)
+        return QStringLiteral("the map size %1x%2 lies outside %3..80").arg(w).arg(h).arg(minSize);
+    MapFileData data;
+    data.width = w;
+    data.height = h;
+    data.cells.resize(size_t(w * h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const QByteArray line = ReadDataLine(file);
+            if (line.isEmpty())
+                return QStringLiteral("the file ends before the cell of hex %1,%2").arg(x).arg(y);
+            if (!ParseCellLine(line, data.cells[size_t(y * w + x)]))
+                return QStringLiteral("the line of hex %1,%2 holds fewer than 32 numbers").arg(x).arg(y);
+        }
+    out = std::move(data);
+    return {};
+}
+
+void ApplyMapFile(const MapFileData& data, HexMap& map) {
+    map.MapWidth = data.width;
+    map.MapHeight = data.height;
+    for (int y = 0; y < data.height; ++y)
+        for (int x = 0; x < data.width; ++x) map.Cell(x, y) = data.At(x, y);
+    map.ViewOrigin = {0, 0};
+}
+
+QString SaveFileSafely(const QString& path, const QByteArray& bytes, bool* opened) {
+    QSaveFile f(path);
+    if (opened) *opened = false;
+    if (!f.open(QIODevice::WriteOnly)) return f.errorString().isEmpty() ? QStringLiteral("cannot create the file") : f.errorString();
+    if (opened) *opened = true;
+    if (f.write(bytes) != bytes.size()) {
+        QString err = f.errorString();
+        f.cancelWriting();
+        return err;
+    }
+    if (!f.commit()) return f.errorString();
+    return {};
+}
+
+} // namespace zem

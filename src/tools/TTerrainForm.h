@@ -1,0 +1,29 @@
+#pragma once
+// The terrain type picker: the names of terrain type 1 or 2; the selected
+// line is the code a click on the map stores.
+
+#include <QListWidget>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+namespace zem {
+
+class TTerrainForm : public QWidget {
+    Q_OBJECT
+  public:
+    TTerrainForm();
+    // Empties the list and adds the first `count` names; nothing selected.
+    template <size_t N> void Fill(const std::array<QString, N>& names, int count) {
+        TerrainLB->clear();
+        for (int i = 0; i < count && i < int(N); ++i) TerrainLB->addItem(names[size_t(i)]);
+        TerrainLB->setCurrentRow(-1);
+    }
+    void TerrainLBClick();
+
+    QListWidget* TerrainLB;
+    std::function<void()> OnNameSelected; // the main window's hint
+};
+
+} // namespace zem

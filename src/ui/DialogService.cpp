@@ -1,0 +1,29 @@
+#include "ui/DialogService.h"
+
+#include <QStringList>
+
+namespace zem {
+
+bool ScriptedDialogs::Execute(OpenDialog& d) {
+    dialogs.push_back(d);
+    if (answers_.empty()) return false;
+    auto a = answers_.front();
+    answers_.pop_front();
+    if (!a) return false;
+    d.FileName = *a;
+    return true;
+}
+
+QString QtFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString desc = parts[i].trimmed();
+        const QString pattern = parts[i + 1].trimmed();
+        if (!desc.contains(QLatin1Char('('))) desc += QStringLiteral(" (%1)").arg(pattern);
+        out << desc;
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+} // namespace zem

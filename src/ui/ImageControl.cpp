@@ -1,0 +1,84 @@
+#include "ui/ImageControl.h"
+
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace zem {
+
+ImageControl::ImageControl(QWidget* parent) : QWidget(parent) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void ImageControl::SetPictureSize(int width, int height) {
+    picture_ = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
+    picture_.fill(Qt::white);
+    if (AutoSize) resize(picture_.size());
+}
+
+void ImageControl::SetPicture(const QImage& image) {
+    picture_ = image.convertToFormat(QImage::Format_RGB32);
+    if (AutoSize) resize(picture_.size());
+    update();
+}
+
+void ImageControl::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.drawImage(0, 0, picture_);
+}
+
+static int ButtonCode(Qt::MouseButton b) {
+    return b == Qt::RightButton ? 1 : b == Qt::MiddleButton ? 2 : 0;
+}
+
+void ImageControl::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton) leftDown_ = true;
+    const QPoint p = e->position().toPoint();
+    if (OnMouseDown)
+        OnMouseDown(ButtonCode(e->button()), e->modifiers() & Qt::ShiftModifier, p.x(), p.y());
+}
+
+void ImageControl::mouseMoveEvent(QMouseEvent* e) {
+    const QPoint p = e->position().toPoint();
+    if (OnMouseMove) OnMouseMove(e->modifiers() & Qt::ShiftModifier, p.x(), p.y());
+}
+
+void ImageControl::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton || !leftDown_) return;
+    leftDown_ = false;
+    if (rect().contains(e->position().toPoint()) && OnClick) OnClick();
+}
+
+UpDown::UpDown(QLineEdit* associate, int min, int max, int position, QWidget* parent)
+    : QWidget(parent), Min(min), Max(max), edit_(associate), position_(position) {
+    auto* up = new QToolButton(this);
+    auto* down = new QToolButton(this);
+    up->setArrowType(Qt::UpArrow);
+    down->setArrowType(Qt::DownArrow);
+    auto* lay = new QVBoxLayout(this);
+    lay->setContentsMargins(0, 0, 0, 0);
+    lay->setSpacing(0);
+    lay->addWidget(up);
+    lay->addWidget(down);
+    resize(17, edit_->height());
+    connect(up, &QToolButton::clicked, this, [this] { SetPosition(Position() + 1); });
+    connect(down, &QToolButton::clicked, this, [this] { SetPosition(Position() - 1); });
+    edit_->setText(QString::number(position));
+}
+
+int UpDown::Position() const {
+    bool ok = false;
+    const int v = edit_->text().trimmed().toInt(&ok);
+    if (ok) position_ = std::clamp(v, Min, Max);
+    return position_;
+}
+
+void UpDown::SetPosition(int p) {
+    position_ = std::clamp(p, Min, Max);
+    edit_->setText(QString::number(position_));
+}
+
+} // namespace zem

@@ -1,0 +1,22 @@
+#include "ui/Random.h"
+
+#include <chrono>
+
+namespace zem {
+
+Random::Random()
+    : gen_(std::uint32_t(std::chrono::high_resolution_clock::now().time_since_epoch().count())) {}
+
+Random::Random(std::uint32_t seed) : gen_(seed) {}
+
+int Random::Next() { return int(gen_() >> 1); }
+
+int ScriptedRandom::Next() {
+    ++taken_;
+    if (draws_.empty()) return 0;
+    int n = draws_.front();
+    draws_.pop_front();
+    return n;
+}
+
+} // namespace zem

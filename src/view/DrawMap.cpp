@@ -1,0 +1,72 @@
+#include "view/DrawMap.h"
+#include "view/HexGeometry.h"
+
+namespace zem {
+
+void DrawRoadLines(QPainter& p, int rc, int left, int top) {
+    static const struct {
+        int bit, dx, dy;
+    } ends[] = {{rbN, 0, -25}, {rbNE, 22, -12}, {rbSW, -22, 12},
+                {rbS, 0, 25},  {rbSE, 22, 12},  {rbNW, -22, -12}};
+    const int cx = left + 30, cy = top + 25;
+    for (const auto& e : ends)
+        if (rc & e.bit) p.drawLine(cx, cy, cx + e.dx, cy + e.dy);
+}
+
+void DrawHexes(QPainter& p, const HexMap& map, const TileCatalogue& cat, const TileImages& images,
+               HexRange range, DrawOptions opt) {
+    range.firstCol = std::max(range.firstCol, 0);
+    range.firstRow = std::max(range.firstRow, 0);
+    range.lastCol = std::min(range.lastCol, MaxMapSize - 1);
+    range.lastRow = std::min(range.lastRow, MaxMapSize - 1);
+    for (int r = range.firstRow; r <= range.lastRow; ++r)
+        for (int c = range.firstCol; c <= range.lastCol; ++c) {
+            const int left = HexLeft(c - range.firstCol), top = HexTop(r - range.firstRow, c);
+            DrawTile(p, cat, images, map.Cell(c, r).bmp, left, top);
+            if (opt.frames) images[0].Draw(p, left, top, 0);
+        }
+    if (!opt.roads) return;
+    QPen pen(ToQColor(clYellow));
+    pen.setWidth(3);
+    pen.setCapStyle(Qt::RoundCap);
+    p.setPen(pen);
+    for (int r = range.firstRow; r <= range.lastRow; ++r)
+        for (int c = range.firstCol; c <= range.lastCol; ++c)
+            DrawRoadLines(p, map.Cell(c, r).RC & 0xFF, HexLeft(c - range.firstCol),
+                          HexTop(r - range.firstRow, c));
+}
+
+void DrawMap(const HexMap& map, const TileCatalogue& cat, const TileImages& images, bool showRoads,
+             int imageW, int imageH, QImage& picture) {
+    imageW = std::max(imageW, 0);
+    imageH = std::max(imageH, 0);
+    QImage off(imageW + 100, imageH + 100, QImage::Format_RGB32);
+    off.fill(ToQColor(clGreen));
+    const HexPos o = map.ViewOrigin;
+    HexRange range;
+    range.lastRow = std::min(o.y + 14, map.MapHeight - 1);
+    range.lastCol = std::min(o.x + 14, map.MapWidth - 1);
+    const int marginY = o.y >= 1 ? HexRowStep : 0;
+    const int marginX = o.x >= 1 ? HexColumnStep : 0;
+    range.firstRow = o.y >= 1 ? o.y - 1 : 0;
+    range.firstCol = o.x >= 1 ? o.x - 1 : 0;
+    {
+        QPainter p(&off);
+        DrawHexes(p, map, cat, images, range, {true, showRoads});
+    }
+    QPainter p(&picture);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(QPoint(0, 0), off, QRect(marginX, marginY, imageW, imageH));
+}
+
+QImage RenderWholeMap(const HexMap& map, const TileCatalogue& cat, const TileImages& images,
+                      bool roads) {
+    const int w = std::clamp(map.MapWidth, 0, MaxMapSize), h = std::clamp(map.MapHeight, 0, MaxMapSize);
+    QImage img(HexColumnStep * w + 15, HexRowStep * h + 25, QImage::Format_RGB32);
+    img.fill(ToQColor(clGreen));
+    QPainter p(&img);
+    DrawHexes(p, map, cat, images, {0, w - 1, 0, h - 1}, {true, roads});
+    return img;
+}
+
+} // namespace zem

@@ -1,0 +1,37 @@
+#pragma once
+// Composing the map picture: tiles, hex frames and the road overlay.
+
+#include "map/HexMap.h"
+#include "map/TileCatalogue.h"
+#include "ui/Bitmap.h"
+
+namespace zem {
+
+struct HexRange {
+    int firstCol, lastCol, firstRow, lastRow;
+};
+
+struct DrawOptions {
+    bool frames = true; // the hex frame over every tile
+    bool roads = false; // the road lines of RC
+};
+
+// Draws the hexes of `range` with column firstCol at x = 0 and row firstRow
+// at y = 0: rows top to bottom, columns left to right, each hex's tile
+// before its frame; then, with roads, the road lines in the same order.
+void DrawHexes(QPainter& p, const HexMap& map, const TileCatalogue& cat, const TileImages& images,
+               HexRange range, DrawOptions opt);
+
+// Draws the road lines of one hex whose top-left corner is (left, top).
+void DrawRoadLines(QPainter& p, int rc, int left, int top);
+
+// Composes the view from the map's origin off screen and copies the
+// imageW x imageH part the origin starts at onto `picture`.
+void DrawMap(const HexMap& map, const TileCatalogue& cat, const TileImages& images, bool showRoads,
+             int imageW, int imageH, QImage& picture);
+
+// The whole map as one picture, 45W+15 by 50H+25 pixels on green.
+QImage RenderWholeMap(const HexMap& map, const TileCatalogue& cat, const TileImages& images,
+                      bool roads);
+
+} // namespace zem
