@@ -1,0 +1,48 @@
+#pragma once
+// Small workspaces written by the tests themselves: a catalogue whose tiles
+// are plain colours, so pictures can be checked pixel by pixel.
+
+#include "app/ZemState.h"
+#include "map/TileCatalogue.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace zem::test {
+
+// Tile t's colour; every tile is a full 60 x 50 rectangle of it but for its
+// bottom-left pixel, which carries the mask colour.
+QRgb TileColour(int t);
+constexpr QRgb MaskColour = 0xFFFF00FF;
+// The frame paints only its top row, from x = 15 to 44, black.
+constexpr QRgb FrameColour = 0xFF000000;
+constexpr QRgb Green = 0xFF008000;
+
+class Workspace {
+  public:
+    Workspace();
+    QDir Dir() const { return QDir(dir_.path()); }
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+    void Write(const QString& name, const QByteArray& text) const;
+    QByteArray Read(const QString& name) const;
+    // A Mapset.txt of the given tile lines under a standard header of
+    // 12 sets, 4 TT1 names (None Clear Forest Town) and 2 TT2 (None Road).
+    void WriteMapset(const QByteArray& tileLines) const;
+    void WriteTileBitmaps(const std::vector<int>& tiles) const;
+    void WriteStratTiles(int count) const;
+
+  private:
+    QTemporaryDir dir_;
+};
+
+// A state loaded from a workspace with tiles 1..8 in set 1 (TT1 1), 10..12
+// in set 2 (TT1 2, TT2 1: road), 20 in set 3.
+struct Loaded {
+    Workspace ws;
+    ZemState st;
+    Loaded();
+};
+
+QImage SolidTile(QRgb colour);
+
+} // namespace zem::test
