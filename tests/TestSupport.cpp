@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QPainter>
+#include "app/TMapForm.h"
 
 namespace zem::test {
 
@@ -56,7 +57,7 @@ void Workspace::WriteStratTiles(int count) const {
     }
 }
 
-Loaded::Loaded() {
+void WriteStandardWorkspace(const Workspace& ws) {
     QByteArray lines;
     std::vector<int> tiles;
     for (int t = 1; t <= 8; ++t) {
@@ -71,9 +72,26 @@ Loaded::Loaded() {
     tiles.push_back(20);
     ws.WriteMapset(lines);
     ws.WriteTileBitmaps(tiles);
+    ws.WriteStratTiles(3);
+}
+
+Loaded::Loaded() {
+    WriteStandardWorkspace(ws);
     st.workDir = ws.Dir();
     EXPECT_TRUE(LoadMapset(st.workDir, st.cat));
     LoadTileBitmaps(st.cat, st.images, st.workDir);
+}
+
+} // namespace zem::test
+
+namespace zem::test {
+
+App::App() {
+    st.workDir = ws.Dir();
+    w.Terminate = [](int code) { FAIL() << "terminated with " << code; };
+    main().resize(529, 600);
+    main().show();
+    main().FormActivate();
 }
 
 } // namespace zem::test

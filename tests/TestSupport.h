@@ -6,6 +6,8 @@
 #include "map/TileCatalogue.h"
 
 #include <QTemporaryDir>
+#include "app/Windows.h"
+#include "ui/DialogService.h"
 #include <gtest/gtest.h>
 
 namespace zem::test {
@@ -35,6 +37,10 @@ class Workspace {
     QTemporaryDir dir_;
 };
 
+// Tiles 1..8 in set 1 (TT1 1, TT3 = the number, PL 5, E2 6, E3 7), 10..12
+// in set 2 (TT1 2, TT2 1: road), 20 in set 3 (TT1 3).
+void WriteStandardWorkspace(const Workspace& ws);
+
 // A state loaded from a workspace with tiles 1..8 in set 1 (TT1 1), 10..12
 // in set 2 (TT1 2, TT2 1: road), 20 in set 3.
 struct Loaded {
@@ -44,5 +50,21 @@ struct Loaded {
 };
 
 QImage SolidTile(QRgb colour);
+
+} // namespace zem::test
+
+namespace zem::test {
+
+// The whole program on the offscreen platform with scripted dialogs, its
+// main window shown and activated once (the catalogue loaded).
+struct App {
+    Workspace ws;
+    bool ready = (WriteStandardWorkspace(ws), true);
+    ZemState st;
+    ScriptedDialogs dialogs;
+    Windows w{st, dialogs};
+    App();
+    TMapForm& main() { return *w.MapForm; }
+};
 
 } // namespace zem::test

@@ -3,6 +3,7 @@
 // living until the end. Each window reaches the others through here.
 
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace zem {
@@ -25,7 +26,7 @@ struct Windows {
     DialogService& dialogs;
     // Called when "Mapset.txt" cannot be read; ends the program with exit
     // code 1 unless a test puts something else here.
-    void (*Terminate)(int code);
+    std::function<void(int)> Terminate;
 
     std::unique_ptr<TMapForm> MapForm;
     std::unique_ptr<TTilForm> TilForm;
