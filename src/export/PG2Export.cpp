@@ -1,7 +1,6 @@
 #include "export/PG2Export.h"
 #include "map/MapFile.h"
 
-#include <QBuffer>
 #include <QPainter>
 
 namespace zem {
@@ -67,20 +66,12 @@ std::vector<QImage> PG2Pieces(const HexMap& map, const TileCatalogue& cat, const
     return pieces;
 }
 
-static QByteArray BmpBytes(const QImage& img) {
-    QByteArray bytes;
-    QBuffer buf(&bytes);
-    buf.open(QIODevice::WriteOnly);
-    img.convertToFormat(QImage::Format_RGB888).save(&buf, "BMP");
-    return bytes;
-}
-
 QString ExportPG2(const HexMap& map, const TileCatalogue& cat, const TileImages& images, int number,
                   const QDir& dir) {
     const QStringList names = PG2FileNames(number);
     const std::vector<QImage> pieces = PG2Pieces(map, cat, images);
     for (int i = 0; i <= 12; ++i) {
-        const QByteArray bytes = i < 12 ? BmpBytes(pieces[size_t(i)]) : PG2MapBytes(map, number);
+        const QByteArray bytes = i < 12 ? EncodeImage(pieces[size_t(i)], "BMP") : PG2MapBytes(map, number);
         const QString path = dir.filePath(names[i]);
         const QString err = SaveFileSafely(path, bytes);
         if (!err.isEmpty()) return QStringLiteral("Couldn't write \"%1\": %2").arg(path, err);

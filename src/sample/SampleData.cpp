@@ -1,5 +1,6 @@
 #include "sample/SampleData.h"
 #include "sample/TilePainter.h"
+#include "ui/Bitmap.h"
 
 #include <QFile>
 #include <cmath>
@@ -78,16 +79,17 @@ QByteArray MapsetText() {
     return out;
 }
 
-// Sea, clear, forest and hills: the sketch's four colours.
-static const int SketchColours[4][3] = {{0, 0, 255}, {128, 255, 128}, {0, 128, 0}, {160, 120, 60}};
+// Sea, clear, forest, hills and roads: the sketch's five colours.
+static const int SketchColours[5][3] = {
+    {0, 0, 255}, {128, 255, 128}, {0, 128, 0}, {160, 120, 60}, {128, 128, 128}};
 
 QByteArray GmapText() {
     return ";Colour table of the sample sketch\n"
-           "4\n"
-           ";red green blue: sea, clear, forest, hills\n"
-           "0 0 255\n128 255 128\n0 128 0\n160 120 60\n"
+           "5\n"
+           ";red green blue: sea, clear, forest, hills, roads\n"
+           "0 0 255\n128 255 128\n0 128 0\n160 120 60\n128 128 128\n"
            ";three tiles for each colour, in the same order\n"
-           "11 12 13\n1 2 3\n100 101 102\n110 111 112\n";
+           "11 12 13\n1 2 3\n100 101 102\n110 111 112\n199 199 199\n";
 }
 
 QByteArray CoastTemplateText() {
@@ -103,8 +105,10 @@ QByteArray CoastTemplateText() {
     return out;
 }
 
-// 0 sea, 1 clear, 2 forest, 3 hills for hex (x, y) of the 44 by 39 sketch.
+// 0 sea, 1 clear, 2 forest, 3 hills, 4 road for hex (x, y) of the 44 by 39
+// sketch. The roads cross the main island inland, away from the coast.
 static int SketchTerrain(int x, int y) {
+    if ((y == 20 && x >= 10 && x <= 32) || (x == 22 && y >= 11 && y <= 29)) return 4;
     auto inside = [](double x, double y, double cx, double cy, double rx, double ry) {
         const double dx = (x - cx) / rx, dy = (y - cy) / ry;
         return dx * dx + dy * dy <= 1.0;
@@ -138,9 +142,7 @@ static QString Put(const QString& path, const QByteArray& bytes) {
 }
 
 static QString PutImage(const QString& path, const QImage& img) {
-    return img.convertToFormat(QImage::Format_RGB888).save(path, "BMP")
-               ? QString()
-               : QStringLiteral("cannot write %1").arg(path);
+    return Put(path, EncodeImage(img, "BMP"));
 }
 
 QString WriteWorkspace(const QDir& dir) {

@@ -1,6 +1,8 @@
 #include "ui/Bitmap.h"
 #include "ui/Errors.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QImageReader>
 
 namespace zem {
@@ -36,8 +38,21 @@ void Bitmap::LoadFromFile(const QString& path) {
     monoSource_ = mono;
 }
 
+QByteArray EncodeImage(const QImage& image, const char* format) {
+    QImage img = image.convertToFormat(QImage::Format_RGB888);
+    img.setDotsPerMeterX(3780);
+    img.setDotsPerMeterY(3780);
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    if (!img.save(&buf, format)) return {};
+    return bytes;
+}
+
 bool Bitmap::SaveToFile(const QString& path) const {
-    return image_.save(path, "BMP");
+    QFile f(path);
+    const QByteArray bytes = EncodeImage(image_, "BMP");
+    return !bytes.isEmpty() && f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 Colour Bitmap::TransparentColour() const {

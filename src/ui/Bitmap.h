@@ -24,6 +24,11 @@ constexpr Colour clWhite = RGBColour(255, 255, 255);
 inline QColor ToQColor(Colour c) { return QColor(c & 255, (c >> 8) & 255, (c >> 16) & 255); }
 inline Colour FromQRgb(QRgb p) { return RGBColour(qRed(p), qGreen(p), qBlue(p)); }
 
+// The bytes of a picture file ("BMP" or "PNG"). The resolution is fixed at
+// 96 dots per inch, so the same picture gives the same bytes whatever
+// screen the program runs on.
+QByteArray EncodeImage(const QImage& image, const char* format);
+
 class Bitmap {
   public:
     Bitmap() = default;

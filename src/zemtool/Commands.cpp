@@ -1,0 +1,342 @@
+#include "zemtool/Commands.h"
+#include "app/ZemState.h"
+#include "convert/SketchConvert.h"
+#include "convert/TerrainFix.h"
+#include "export/PG2Export.h"
+#include "map/MapFile.h"
+#include "strat/StratDraw.h"
+#include "tools/Roads.h"
+#include "ui/Errors.h"
+#include "view/DrawMap.h"
+#include "view/EditorState.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <functional>
+#include <map>
+#include <optional>
+
+namespace zem::tool {
+
+namespace {
+
+const char* const Overview =
+    "usage: zemtool [--workspace DIR] COMMAND [ARGS]\n"
+    "\n"
+    "commands:\n"
+    "  info MAP.zep                                  size and counts of a map\n"
+    "  new WxH --tile T -o OUT.zep                   a new map filled with tile T\n"
+    "  convert SKETCH.bmp -o OUT.zep [--scale N] [--seed S]\n"
+    "                                                draft a map from a sketch\n"
+    "  fix MAP.zep TEMPLATE.txt -o OUT.zep [--seed S]\n"
+    "                                                one terrain-fixing pass\n"
+    "  roads MAP.zep -o OUT.zep [--clear]            make road connections\n"
+    "  export-pg2 MAP.zep --number N [--out DIR]     Panzer General 2 export\n"
+    "  render MAP.zep -o OUT.png [--roads]           the whole map as a picture\n"
+    "  strat MAP.zep -o OUT.png                      the strategic overview\n"
+    "\n"
+    "--workspace DIR holds Mapset.txt, tilbmp/, Gmap.txt and the strategic tiles\n"
+    "(default: the current directory). 'zemtool COMMAND --help' tells more.\n";
+
+// A failure that ends the command: exit code and one line.
+struct Stop {
+    int code;
+    QString message;
+};
+
+[[noreturn]] void Bad(const QString& message) { throw Stop{Failed, message}; }
+[[noreturn]] void Wrong(const QString& message) { throw Stop{Usage, message}; }
+
+// The command's words: positionals, and options with or without a value.
+struct Words {
+    QStringList positional;
+    std::map<QString, QString> options;
+    bool help = false;
+
+    Words(const QStringList& args, const QStringList& valued, const QStringList& flags) {
+        for (int i = 0; i < args.size(); ++i) {
+            const QString& a = args[i];
+            if (a == "--help" || a == "-h") {
+                help = true;
+            } else if (valued.contains(a)) {
+                if (i + 1 >= args.size()) Wrong(a + " needs a value");
+                options[a] = args[++i];
+            } else if (flags.contains(a)) {
+                options[a] = QString();
+            } else if (a.startsWith('-') && a.size() > 1) {
+                Wrong("unknown option " + a);
+            } else {
+                positional << a;
+            }
+        }
+    }
+    bool Has(const QString& o) const { return options.count(o) > 0; }
+    QString Value(const QString& o) const { return Has(o) ? options.at(o) : QString(); }
+    int Number(const QString& o, int fallback) const {
+        if (!Has(o)) return fallback;
+        bool ok = false;
+        const int v = options.at(o).toInt(&ok);
+        if (!ok) Wrong(o + " takes a whole number, not '" + options.at(o) + "'");
+        return v;
+    }
+    void Expect(int count, const QString& names) const {
+        if (positional.size() != count) Wrong("expected " + names);
+    }
+    QString Output() const {
+        if (!Has("-o")) Wrong("-o OUT is required");
+        return Value("-o");
+    }
+};
+
+struct Context {
+    QDir workspace;
+    QTextStream& out;
+    TileCatalogue cat;
+    TileImages images;
+    bool catalogueRead = false;
+
+    void NeedCatalogue() {
+        if (catalogueRead) return;
+        if (!LoadMapset(workspace, cat)) Bad(workspace.filePath("Mapset.txt") + ": cannot open the tile catalogue");
+        catalogueRead = true;
+    }
+    void NeedPictures() {
+        NeedCatalogue();
+        try {
+            LoadTileBitmaps(cat, images, workspace);
+        } catch (const FileError& e) {
+            Bad(e.Text());
+        }
+    }
+};
+
+HexMap ReadMap(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) Bad(path + ": cannot open the file");
+    MapFileData data;
+    const QString err = ReadMapFile(f, data);
+    if (!err.isEmpty()) Bad(path + ": " + err);
+    HexMap map;
+    ApplyMapFile(data, map);
+    return map;
+}
+
+void Save(const QString& path, const QByteArray& bytes) {
+    const QString err = SaveFileSafely(path, bytes);
+    if (!err.isEmpty()) Bad(path + ": " + err);
+}
+
+void SaveImage(const QString& path, const QImage& img) {
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext != "png" && ext != "bmp") Wrong(path + ": the picture must end in .png or .bmp");
+    const QByteArray bytes = EncodeImage(img, ext == "png" ? "PNG" : "BMP");
+    if (bytes.isEmpty()) Bad(path + ": cannot encode the picture");
+    Save(path, bytes);
+}
+
+std::unique_ptr<Random> MakeRandom(const Words& w) {
+    if (!w.Has("--seed")) return std::make_unique<Random>();
+    return std::make_unique<Random>(std::uint32_t(w.Number("--seed", 0)));
+}
+
+int Info(Context& c, const Words& w) {
+    w.Expect(1, "MAP.zep");
+    c.NeedCatalogue();
+    const HexMap map = ReadMap(w.positional[0]);
+    std::map<int, int> tiles, tt1;
+    int roadHexes = 0, roadBits = 0;
+    for (int y = 0; y < map.MapHeight; ++y)
+        for (int x = 0; x < map.MapWidth; ++x) {
+            const MapCell& cell = map.Cell(x, y);
+            ++tiles[cell.bmp];
+            ++tt1[cell.TT1];
+            roadHexes += IsRoadHex(map, x, y);
+            roadBits += (cell.RC & 0xFF) != 0;
+        }
+    c.out << "size " << map.MapWidth << "x" << map.MapHeight << "\n";
+    c.out << "tiles:\n";
+    for (auto [t, n] : tiles) c.out << "  " << t << " " << n << "\n";
+    c.out << "terrain type 1:\n";
+    for (auto [t, n] : tt1) c.out << "  " << c.cat.TT1Name(t) << " " << n << "\n";
+    c.out << "road hexes " << roadHexes << "\n";
+    c.out << "hexes with road connections " << roadBits << "\n";
+    return Ok;
+}
+
+int New(Context& c, const Words& w) {
+    w.Expect(1, "WxH");
+    const QStringList wh = w.positional[0].toLower().split('x');
+    bool okW = false, okH = false;
+    const int width = wh.size() == 2 ? wh[0].toInt(&okW) : 0;
+    const int height = wh.size() == 2 ? wh[1].toInt(&okH) : 0;
+    if (!okW || !okH) Wrong("the size is written WxH, as 44x39");
+    if (!w.Has("--tile")) Wrong("--tile T is required");
+    const int tile = w.Number("--tile", 0);
+    if (!TileCatalogue::IsTileNumber(tile)) Bad(QString("tile %1 is not a tile number (0..647)").arg(tile));
+    const QString out = w.Output();
+    c.NeedCatalogue();
+    HexMap map;
+    map.MapWidth = std::clamp(width, 5, MaxMapSize);
+    map.MapHeight = std::clamp(height, 5, MaxMapSize);
+    for (int k = 0; k < map.MapWidth * map.MapHeight; ++k)
+        PlaceTile(map, c.cat, k % map.MapWidth, k / map.MapWidth, tile);
+    Save(out, MapFileText(map));
+    return Ok;
+}
+
+int Convert(Context& c, const Words& w) {
+    w.Expect(1, "SKETCH.bmp");
+    const int scale = w.Number("--scale", 5);
+    if (scale < 3 || scale > 10) Wrong("--scale lies from 3 to 10");
+    const QString out = w.Output();
+    c.NeedCatalogue();
+    Bitmap sketch;
+    try {
+        sketch.LoadFromFile(w.positional[0]);
+    } catch (const FileError&) {
+        Bad(w.positional[0] + ": cannot read the bitmap");
+    }
+    ColourTable table;
+    QString err;
+    switch (LoadColourTable(c.workspace, table, err)) {
+    case TableLoad::Missing: Bad(c.workspace.filePath("Gmap.txt") + ": cannot open the colour table");
+    case TableLoad::Bad: Bad(c.workspace.filePath("Gmap.txt") + ": " + err);
+    case TableLoad::Ok: break;
+    }
+    HexMap map;
+    const QSize size = SketchMapSize(sketch.Image().size(), scale);
+    if (size.width() < 1 || size.height() < 1)
+        Bad(w.positional[0] + QString(": smaller than one hex at %1 pixels per hex").arg(scale));
+    map.MapWidth = size.width();
+    map.MapHeight = size.height();
+    auto rng = MakeRandom(w);
+    ConvertSketch(map, c.cat, *rng, table, sketch.Image(), scale);
+    Save(out, MapFileText(map));
+    return Ok;
+}
+
+int Fix(Context& c, const Words& w) {
+    w.Expect(2, "MAP.zep TEMPLATE.txt");
+    const QString out = w.Output();
+    c.NeedCatalogue();
+    HexMap map = ReadMap(w.positional[0]);
+    QFile f(w.positional[1]);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) Bad(w.positional[1] + ": cannot open the template");
+    TerrainTemplate tmpl;
+    QString err;
+    if (!LoadTerrainTemplate(f, tmpl, err)) Bad(w.positional[1] + ": " + err);
+    auto rng = MakeRandom(w);
+    FixTerrain(map, c.cat, tmpl, *rng);
+    Save(out, MapFileText(map));
+    return Ok;
+}
+
+int Roads(Context&, const Words& w) {
+    w.Expect(1, "MAP.zep");
+    const QString out = w.Output();
+    HexMap map = ReadMap(w.positional[0]);
+    if (w.Has("--clear")) ClearRoadConnections(map);
+    MakeRoadConnections(map);
+    Save(out, MapFileText(map));
+    return Ok;
+}
+
+int ExportPg2(Context& c, const Words& w) {
+    w.Expect(1, "MAP.zep");
+    if (!w.Has("--number")) Wrong("--number N is required");
+    const int number = w.Number("--number", 0);
+    const QDir dir(w.Has("--out") ? w.Value("--out") : QString("."));
+    const HexMap map = ReadMap(w.positional[0]);
+    if (map.MapWidth != PG2Width || map.MapHeight != PG2Height)
+        Bad(w.positional[0] + ": Map must be 44x39");
+    c.NeedPictures();
+    const QString err = ExportPG2(map, c.cat, c.images, number, dir);
+    if (!err.isEmpty()) Bad(err);
+    for (const QString& name : PG2FileNames(number)) c.out << dir.filePath(name) << "\n";
+    return Ok;
+}
+
+int Render(Context& c, const Words& w) {
+    w.Expect(1, "MAP.zep");
+    const QString out = w.Output();
+    const HexMap map = ReadMap(w.positional[0]);
+    c.NeedPictures();
+    SaveImage(out, RenderWholeMap(map, c.cat, c.images, w.Has("--roads")));
+    return Ok;
+}
+
+int Strat(Context& c, const Words& w) {
+    w.Expect(1, "MAP.zep");
+    const QString out = w.Output();
+    const HexMap map = ReadMap(w.positional[0]);
+    c.NeedCatalogue();
+    ImageList tiles;
+    try {
+        LoadStratTiles(tiles, c.cat.TT1Count, c.workspace);
+    } catch (const FileError& e) {
+        Bad(e.Text());
+    }
+    SaveImage(out, RenderStratMap(map, tiles));
+    return Ok;
+}
+
+struct Command {
+    int (*run)(Context&, const Words&);
+    QStringList valued, flags;
+    const char* usage;
+};
+
+const std::map<QString, Command>& Commands() {
+    static const std::map<QString, Command> commands = {
+        {"info", {Info, {}, {}, "zemtool info MAP.zep\n  Prints the size, the hexes per tile number and per terrain type 1,\n  the road hexes and the hexes with road connections.\n"}},
+        {"new", {New, {"--tile", "-o"}, {}, "zemtool new WxH --tile T -o OUT.zep\n  A new map of W by H hexes (each 5..80) filled with tile T.\n"}},
+        {"convert", {Convert, {"-o", "--scale", "--seed"}, {}, "zemtool convert SKETCH.bmp -o OUT.zep [--scale N] [--seed S]\n  Drafts a map from a sketch through the workspace's Gmap.txt;\n  N sketch pixels per hex (3..10, default 5).\n"}},
+        {"fix", {Fix, {"-o", "--seed"}, {}, "zemtool fix MAP.zep TEMPLATE.txt -o OUT.zep [--seed S]\n  One terrain-fixing pass with the template.\n"}},
+        {"roads", {Roads, {"-o"}, {"--clear"}, "zemtool roads MAP.zep -o OUT.zep [--clear]\n  Makes road connections between road hexes; --clear removes the old ones first.\n"}},
+        {"export-pg2", {ExportPg2, {"--number", "--out"}, {}, "zemtool export-pg2 MAP.zep --number N [--out DIR]\n  Writes the twelve bitmap pieces and MapN.map of a 44x39 map into DIR.\n"}},
+        {"render", {Render, {"-o"}, {"--roads"}, "zemtool render MAP.zep -o OUT.png [--roads]\n  The whole map as one picture (.png or .bmp), with road lines on request.\n"}},
+        {"strat", {Strat, {"-o"}, {}, "zemtool strat MAP.zep -o OUT.png\n  The strategic overview picture (.png or .bmp).\n"}},
+    };
+    return commands;
+}
+
+} // namespace
+
+int Run(const QStringList& argsIn, QTextStream& out, QTextStream& err) {
+    QStringList args = argsIn;
+    QDir workspace = QDir::current();
+    if (!args.isEmpty() && args[0] == "--workspace") {
+        if (args.size() < 2) {
+            err << "zemtool: --workspace needs a folder\n" << Overview;
+            return Usage;
+        }
+        workspace = QDir(args[1]);
+        args = args.mid(2);
+    }
+    if (args.isEmpty() || args[0] == "--help" || args[0] == "-h") {
+        (args.isEmpty() ? err : out) << Overview;
+        return args.isEmpty() ? Usage : Ok;
+    }
+    const auto it = Commands().find(args[0]);
+    if (it == Commands().end()) {
+        err << "zemtool: unknown command '" << args[0] << "'\n" << Overview;
+        return Usage;
+    }
+    const Command& cmd = it->second;
+    try {
+        const Words words(args.mid(1), cmd.valued, cmd.flags);
+        if (words.help) {
+            out << "usage: " << cmd.usage;
+            return Ok;
+        }
+        Context c{workspace, out, {}, {}, false};
+        return cmd.run(c, words);
+    } catch (const Stop& s) {
+        err << "zemtool: " << s.message << "\n";
+        if (s.code == Usage) err << "usage: " << cmd.usage;
+        return s.code;
+    }
+}
+
+} // namespace zem::tool
