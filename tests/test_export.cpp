@@ -59,8 +59,7 @@ TEST(PG2Export, PiecesMatchTheWholeMapPicture) {
     const QImage whole = [&] {
         QImage img(45 * 44 + 15, 50 * 39 + 25, QImage::Format_RGB32);
         img.fill(Green);
-        QPainter p(&img);
-        DrawHexes(p, l.st.map, l.st.cat, l.st.images, {0, 43, 0, 38}, {false, false});
+        DrawHexes(img, l.st.map, l.st.cat, l.st.images, {0, 43, 0, 38}, {false, false});
         return img;
     }();
     const int left[3] = {45, 685, 1324};

@@ -54,13 +54,10 @@ std::vector<QImage> PG2Pieces(const HexMap& map, const TileCatalogue& cat, const
     canvas.fill(QColor(0, 128, 0)); // once: later strips draw over earlier ones
     std::vector<QImage> pieces;
     for (const Strip& s : strips) {
-        {
-            QPainter p(&canvas);
-            for (int y = 0; y < PG2Height; ++y)
-                for (int c = s.firstCol; c <= s.lastCol; ++c)
-                    DrawTile(p, cat, images, map.Cell(c, y).bmp, 45 * c - s.shift,
-                             50 * y + ((c & 1) ? 25 : 0));
-        }
+        for (int y = 0; y < PG2Height; ++y)
+            for (int c = s.firstCol; c <= s.lastCol; ++c)
+                DrawTile(canvas, cat, images, map.Cell(c, y).bmp, 45 * c - s.shift,
+                         50 * y + ((c & 1) ? 25 : 0));
         for (int b = 0; b < 4; ++b) pieces.push_back(canvas.copy(s.srcX, 23 + 480 * b, 640, 480));
     }
     return pieces;

@@ -2,32 +2,48 @@
 #include "map/DataLine.h"
 
 #include <QSaveFile>
-#include <cstdio>
 
 namespace zem {
+
+// "%3d ": right-aligned in at least three characters, then a blank. Written
+// by hand: a whole 80 by 80 map is 204,800 numbers.
+static void PutField(QByteArray& line, int v) {
+    char digits[12];
+    int n = 0;
+    unsigned u = v < 0 ? 0u - unsigned(v) : unsigned(v);
+    do {
+        digits[n++] = char('0' + u % 10);
+        u /= 10;
+    } while (u);
+    if (v < 0) digits[n++] = '-';
+    for (int pad = n; pad < 3; ++pad) line += ' ';
+    while (n) line += digits[--n];
+    line += ' ';
+}
+
+static void AppendCellLine(QByteArray& line, const MapCell& c) {
+    PutField(line, c.bmp);
+    PutField(line, c.TT1);
+    PutField(line, c.TT2);
+    PutField(line, c.TT3);
+    PutField(line, c.RC);
+    PutField(line, c.PL);
+    PutField(line, c.E2);
+    PutField(line, c.E3);
+    for (auto v : c.extra) PutField(line, v);
+    line += '\n';
+}
 
 QByteArray CellLine(const MapCell& c) {
     QByteArray line;
     line.reserve(160);
-    auto put = [&line](int v) {
-        char buf[16];
-        line.append(buf, std::snprintf(buf, sizeof buf, "%3d ", v));
-    };
-    put(c.bmp);
-    put(c.TT1);
-    put(c.TT2);
-    put(c.TT3);
-    put(c.RC);
-    put(c.PL);
-    put(c.E2);
-    put(c.E3);
-    for (auto v : c.extra) put(v);
-    line += '\n';
+    AppendCellLine(line, c);
     return line;
 }
 
 QByteArray MapFileText(const HexMap& map, int x1, int y1, int x2, int y2) {
     QByteArray out;
+    out.reserve(std::max(0, (x2 - x1 + 1) * (y2 - y1 + 1)) * 130 + 4096);
     out += ";This is a map file for the ZEM system\n";
     out += ";Hexes across (x)\n";
     out += QByteArray::number(x2 - x1 + 1) + '\n';
@@ -38,7 +54,7 @@ QByteArray MapFileText(const HexMap& map, int x1, int y1, int x2, int y2) {
         out += ";Row " + QByteArray::number(y) + '\n';
         for (int x = x1; x <= x2; ++x) {
             if (x % 10 == 0) out += ";x=" + QByteArray::number(x) + '\n';
-            out += CellLine(map.Cell(x, y));
+            AppendCellLine(out, map.Cell(x, y));
         }
     }
     return out;

@@ -3,17 +3,42 @@
 
 namespace zem {
 
-void DrawRoadLines(QPainter& p, int rc, int left, int top) {
+// A road line 3 pixels wide: a 3 x 3 square at every step of the line from
+// the centre to the end point, written straight into the 32-bit picture
+// (a wide painter pen costs more than all the tiles of the view together).
+static void RoadLine(QImage& img, int x0, int y0, int x1, int y1) {
+    const QRgb yellow = 0xFFFFFF00;
+    const int w = img.width(), h = img.height();
+    auto dot = [&](int cx, int cy) {
+        for (int y = cy - 1; y <= cy + 1; ++y) {
+            if (y < 0 || y >= h) continue;
+            auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+            for (int x = cx - 1; x <= cx + 1; ++x)
+                if (x >= 0 && x < w) line[x] = yellow;
+        }
+    };
+    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    for (int err = dx + dy;;) {
+        dot(x0, y0);
+        if (x0 == x1 && y0 == y1) break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) err += dy, x0 += sx;
+        if (e2 <= dx) err += dx, y0 += sy;
+    }
+}
+
+void DrawRoadLines(QImage& img, int rc, int left, int top) {
     static const struct {
         int bit, dx, dy;
     } ends[] = {{rbN, 0, -25}, {rbNE, 22, -12}, {rbSW, -22, 12},
                 {rbS, 0, 25},  {rbSE, 22, 12},  {rbNW, -22, -12}};
     const int cx = left + 30, cy = top + 25;
     for (const auto& e : ends)
-        if (rc & e.bit) p.drawLine(cx, cy, cx + e.dx, cy + e.dy);
+        if (rc & e.bit) RoadLine(img, cx, cy, cx + e.dx, cy + e.dy);
 }
 
-void DrawHexes(QPainter& p, const HexMap& map, const TileCatalogue& cat, const TileImages& images,
+void DrawHexes(QImage& target, const HexMap& map, const TileCatalogue& cat, const TileImages& images,
                HexRange range, DrawOptions opt) {
     range.firstCol = std::max(range.firstCol, 0);
     range.firstRow = std::max(range.firstRow, 0);
@@ -22,17 +47,13 @@ void DrawHexes(QPainter& p, const HexMap& map, const TileCatalogue& cat, const T
     for (int r = range.firstRow; r <= range.lastRow; ++r)
         for (int c = range.firstCol; c <= range.lastCol; ++c) {
             const int left = HexLeft(c - range.firstCol), top = HexTop(r - range.firstRow, c);
-            DrawTile(p, cat, images, map.Cell(c, r).bmp, left, top);
-            if (opt.frames) images[0].Draw(p, left, top, 0);
+            DrawTile(target, cat, images, map.Cell(c, r).bmp, left, top);
+            if (opt.frames) images[0].Draw(target, left, top, 0);
         }
     if (!opt.roads) return;
-    QPen pen(ToQColor(clYellow));
-    pen.setWidth(3);
-    pen.setCapStyle(Qt::RoundCap);
-    p.setPen(pen);
     for (int r = range.firstRow; r <= range.lastRow; ++r)
         for (int c = range.firstCol; c <= range.lastCol; ++c)
-            DrawRoadLines(p, map.Cell(c, r).RC & 0xFF, HexLeft(c - range.firstCol),
+            DrawRoadLines(target, map.Cell(c, r).RC & 0xFF, HexLeft(c - range.firstCol),
                           HexTop(r - range.firstRow, c));
 }
 
@@ -50,10 +71,7 @@ void DrawMap(const HexMap& map, const TileCatalogue& cat, const TileImages& imag
     const int marginX = o.x >= 1 ? HexColumnStep : 0;
     range.firstRow = o.y >= 1 ? o.y - 1 : 0;
     range.firstCol = o.x >= 1 ? o.x - 1 : 0;
-    {
-        QPainter p(&off);
-        DrawHexes(p, map, cat, images, range, {true, showRoads});
-    }
+    DrawHexes(off, map, cat, images, range, {true, showRoads});
     QPainter p(&picture);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.drawImage(QPoint(0, 0), off, QRect(marginX, marginY, imageW, imageH));
@@ -64,8 +82,7 @@ QImage RenderWholeMap(const HexMap& map, const TileCatalogue& cat, const TileIma
     const int w = std::clamp(map.MapWidth, 0, MaxMapSize), h = std::clamp(map.MapHeight, 0, MaxMapSize);
     QImage img(HexColumnStep * w + 15, HexRowStep * h + 25, QImage::Format_RGB32);
     img.fill(ToQColor(clGreen));
-    QPainter p(&img);
-    DrawHexes(p, map, cat, images, {0, w - 1, 0, h - 1}, {true, roads});
+    DrawHexes(img, map, cat, images, {0, w - 1, 0, h - 1}, {true, roads});
     return img;
 }
 

@@ -19,11 +19,11 @@ struct DrawOptions {
 // Draws the hexes of `range` with column firstCol at x = 0 and row firstRow
 // at y = 0: rows top to bottom, columns left to right, each hex's tile
 // before its frame; then, with roads, the road lines in the same order.
-void DrawHexes(QPainter& p, const HexMap& map, const TileCatalogue& cat, const TileImages& images,
+void DrawHexes(QImage& target, const HexMap& map, const TileCatalogue& cat, const TileImages& images,
                HexRange range, DrawOptions opt);
 
 // Draws the road lines of one hex whose top-left corner is (left, top).
-void DrawRoadLines(QPainter& p, int rc, int left, int top);
+void DrawRoadLines(QImage& target, int rc, int left, int top);
 
 // Composes the view from the map's origin off screen and copies the
 // imageW x imageH part the origin starts at onto `picture`.
