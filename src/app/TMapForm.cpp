@@ -9,6 +9,7 @@
 #include "view/DrawMap.h"
 #include "view/HexGeometry.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -124,6 +125,11 @@ bool TMapForm::event(QEvent* e) {
     const bool r = QMainWindow::event(e);
     if (e->type() == QEvent::WindowActivate) FormActivate();
     return r;
+}
+
+void TMapForm::closeEvent(QCloseEvent* e) {
+    QMainWindow::closeEvent(e);
+    QCoreApplication::quit();
 }
 
 void TMapForm::FormActivate() {

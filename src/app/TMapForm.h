@@ -98,6 +98,8 @@ class TMapForm : public QMainWindow {
 
   protected:
     bool event(QEvent* e) override;
+    // Closing the main window ends the program, whatever other windows show.
+    void closeEvent(QCloseEvent* e) override;
 
   private:
     void BuildMenu();
