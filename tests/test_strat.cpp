@@ -44,6 +44,8 @@ TEST(StratMap, ClickOrigins) {
     // (44, 4) and (44, 3): column 5, row 0.
     EXPECT_EQ(StratClickOrigin(44, 4, m), (HexPos{0, 0}));
     EXPECT_EQ(StratClickOrigin(44, 3, m), (HexPos{0, 0}));
+    EXPECT_EQ(StratClickOrigin(8, 58, m), (HexPos{0, 1}));  // column 1 (odd): row 6
+    EXPECT_EQ(StratClickOrigin(16, 58, m), (HexPos{0, 2})); // column 2 (even): row 7
     m.MapWidth = m.MapHeight = 80;
     EXPECT_EQ(StratClickOrigin(8 * 12, 58 + 8 * 10, m), (HexPos{6, 12}));   // even: 138 / 8 = 17
     EXPECT_EQ(StratClickOrigin(8 * 13, 58 + 8 * 10, m), (HexPos{8, 11}));   // odd: 134 / 8 = 16

@@ -2,11 +2,13 @@
 // exit codes.
 
 #include "TestSupport.h"
+#include "convert/TerrainFix.h"
 #include "export/PG2Export.h"
 #include "map/MapFile.h"
 #include "view/DrawMap.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QProcess>
 
 using namespace zem;
@@ -63,6 +65,23 @@ TEST(Zemtool, SamplePipelineIsRepeatableAndMatchesTheEditorsExport) {
     HexMap map;
     ApplyMapFile(data, map);
     EXPECT_EQ(MapFileText(map), bytes);
+
+    // The coasts fit: no sea hex inside the outer ring has land beside it.
+    TileCatalogue cat;
+    ASSERT_TRUE(LoadMapset(QDir(Sample()), cat));
+    TerrainTemplate coast;
+    QFile tf(Sample() + "/coast.txt");
+    ASSERT_TRUE(tf.open(QIODevice::ReadOnly | QIODevice::Text));
+    QString terr;
+    ASSERT_TRUE(LoadTerrainTemplate(tf, coast, terr));
+    int coastHexes = 0;
+    for (int y = 1; y < 38; ++y)
+        for (int x = 1; x < 43; ++x) {
+            const QByteArray word = NeighbourPattern(map, cat, coast, x, y);
+            if (IsFixableTile(map, coast, x, y)) EXPECT_EQ(word, "OOOOOO") << x << "," << y;
+            coastHexes += cat.Record(map.Cell(x, y).bmp).TT1 == 3;
+        }
+    EXPECT_GT(coastHexes, 50);
 
     out.Dir().mkpath("pg");
     const Result e = Tool(Ws() << "export-pg2" << out.Path("c.zep") << "--number" << "67" << "--out" << out.Path("pg"));
