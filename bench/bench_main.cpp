@@ -36,7 +36,8 @@ struct BigWorkspace {
         }
         QImage frame(60, 50, QImage::Format_RGB32);
         frame.fill(qRgb(255, 0, 255));
-        for (int x = 15; x < 45; ++x) frame.setPixel(x, 0, 0);
+        for (int x = 15; x < 45; ++x)
+            frame.setPixel(x, 0, 0);
         frame.save(d.filePath("tilbmp/til0000.bmp"), "BMP");
         frame.save(d.filePath("tilbmp/tilmark.bmp"), "BMP");
         QFile f(d.filePath("Mapset.txt"));
@@ -72,9 +73,15 @@ void BM_DrawMap(benchmark::State& state) {
     m.ViewOrigin = {30, 30};
     QImage picture(900, 800, QImage::Format_RGB32);
     // A 15 x 15 hex view: 14 * 45 + 60 by 14 * 50 + 75 pixels.
-    for (auto _ : state) DrawMap(m, w.cat, w.images, state.range(0), 690, 775, picture);
+    for (auto _ : state)
+        DrawMap(m, w.cat, w.images, state.range(0), 690, 775, picture);
 }
-BENCHMARK(BM_DrawMap)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
+BENCHMARK(BM_DrawMap)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly();
 
 void BM_LoadCatalogue(benchmark::State& state) {
     BigWorkspace& w = Big();
@@ -92,7 +99,8 @@ BENCHMARK(BM_LoadCatalogue)->Unit(benchmark::kMillisecond)->Repetitions(5)->Repo
 void BM_SaveMap(benchmark::State& state) {
     const HexMap m = FullMap(80, 80);
     QTemporaryDir dir;
-    for (auto _ : state) SaveFileSafely(dir.filePath("m.zep"), MapFileText(m));
+    for (auto _ : state)
+        SaveFileSafely(dir.filePath("m.zep"), MapFileText(m));
 }
 BENCHMARK(BM_SaveMap)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
 
@@ -116,10 +124,12 @@ void BM_ConvertSketch(benchmark::State& state) {
     BigWorkspace& w = Big();
     ColourTable t;
     t.N = 4;
-    for (int i = 0; i < 4; ++i) t.entries[size_t(i)] = {RGBColour(i * 60, 255 - i * 60, i * 30), {1, 2, 3}};
+    for (int i = 0; i < 4; ++i)
+        t.entries[size_t(i)] = {RGBColour(i * 60, 255 - i * 60, i * 30), {1, 2, 3}};
     QImage sketch(400, 400, QImage::Format_RGB32);
     for (int y = 0; y < 400; ++y)
-        for (int x = 0; x < 400; ++x) sketch.setPixel(x, y, qRgb((x * y) & 255, x & 255, y & 255));
+        for (int x = 0; x < 400; ++x)
+            sketch.setPixel(x, y, qRgb((x * y) & 255, x & 255, y & 255));
     Random rng(1);
     for (auto _ : state) {
         HexMap m;
@@ -137,7 +147,8 @@ void BM_FixTerrain(benchmark::State& state) {
     t.xsets = {1, 2, 3};
     for (int p = 1; p < 64; ++p) {
         QByteArray word;
-        for (int i = 0; i < 6; ++i) word += (p & (1 << i)) ? 'X' : 'O';
+        for (int i = 0; i < 6; ++i)
+            word += (p & (1 << i)) ? 'X' : 'O';
         t.patterns.push_back({word, {9, 9, 9}});
     }
     Random rng(1);
@@ -153,7 +164,8 @@ void BM_ExportPG2(benchmark::State& state) {
     BigWorkspace& w = Big();
     const HexMap m = FullMap(44, 39);
     QTemporaryDir dir;
-    for (auto _ : state) ExportPG2(m, w.cat, w.images, 67, QDir(dir.path()));
+    for (auto _ : state)
+        ExportPG2(m, w.cat, w.images, 67, QDir(dir.path()));
 }
 BENCHMARK(BM_ExportPG2)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 

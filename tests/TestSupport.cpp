@@ -1,12 +1,14 @@
 #include "TestSupport.h"
 
+#include "app/TMapForm.h"
 #include <QFile>
 #include <QPainter>
-#include "app/TMapForm.h"
 
 namespace zem::test {
 
-QRgb TileColour(int t) { return qRgb((t * 37) & 255, (t * 11 + 40) & 255, 200); }
+QRgb TileColour(int t) {
+    return qRgb((t * 37) & 255, (t * 11 + 40) & 255, 200);
+}
 
 QImage SolidTile(QRgb colour) {
     QImage img(60, 50, QImage::Format_RGB32);
@@ -15,7 +17,9 @@ QImage SolidTile(QRgb colour) {
     return img;
 }
 
-Workspace::Workspace() { EXPECT_TRUE(dir_.isValid()); }
+Workspace::Workspace() {
+    EXPECT_TRUE(dir_.isValid());
+}
 
 void Workspace::Write(const QString& name, const QByteArray& text) const {
     QFile f(dir_.filePath(name));
@@ -31,7 +35,8 @@ QByteArray Workspace::Read(const QString& name) const {
 
 void Workspace::WriteMapset(const QByteArray& tileLines) const {
     Write("Mapset.txt", "60\n45\n50\n12\nS1\nS2\nS3\nS4\nS5\nS6\nS7\nS8\nS9\nS10\nS11\nS12\n"
-                        "4\nNone\nClear\nForest\nTown\n2\nNone\nRoad\n" + tileLines);
+                        "4\nNone\nClear\nForest\nTown\n2\nNone\nRoad\n" +
+                            tileLines);
 }
 
 void Workspace::WriteTileBitmaps(const std::vector<int>& tiles) const {
@@ -40,11 +45,13 @@ void Workspace::WriteTileBitmaps(const std::vector<int>& tiles) const {
         SolidTile(TileColour(t)).save(Path(QString::asprintf("tilbmp/til%04d.bmp", t)), "BMP");
     QImage frame(60, 50, QImage::Format_RGB32);
     frame.fill(MaskColour);
-    for (int x = 15; x <= 44; ++x) frame.setPixel(x, 0, FrameColour);
+    for (int x = 15; x <= 44; ++x)
+        frame.setPixel(x, 0, FrameColour);
     frame.save(Path("tilbmp/til0000.bmp"), "BMP");
     QImage mark(60, 50, QImage::Format_RGB32);
     mark.fill(MaskColour);
-    for (int x = 28; x <= 32; ++x) mark.setPixel(x, 25, qRgb(255, 0, 0));
+    for (int x = 28; x <= 32; ++x)
+        mark.setPixel(x, 25, qRgb(255, 0, 0));
     mark.save(Path("tilbmp/tilmark.bmp"), "BMP");
 }
 

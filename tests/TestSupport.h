@@ -5,9 +5,9 @@
 #include "app/ZemState.h"
 #include "map/TileCatalogue.h"
 
-#include <QTemporaryDir>
 #include "app/Windows.h"
 #include "ui/DialogService.h"
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace zem::test {

@@ -19,8 +19,9 @@ TileCatalogue Parse(const QByteArray& text) {
 } // namespace
 
 TEST(Catalogue, HeaderDefaultsNamesAndComments) {
-    const TileCatalogue cat = Parse(";only comments and header\nxx\n;c\n\n\n3\n;between names\n"
-                                    "Land and more\nSea\n;c\nHills\n2\nClear\nSea\n1\nRoad\n;end\n");
+    const TileCatalogue cat =
+        Parse(";only comments and header\nxx\n;c\n\n\n3\n;between names\n"
+              "Land and more\nSea\n;c\nHills\n2\nClear\nSea\n1\nRoad\n;end\n");
     EXPECT_EQ(cat.TileWidth, 60); // lines without a number keep the defaults
     EXPECT_EQ(cat.ColumnStep, 45);
     EXPECT_EQ(cat.TileHeight, 50);
@@ -30,7 +31,8 @@ TEST(Catalogue, HeaderDefaultsNamesAndComments) {
     EXPECT_EQ(cat.TT1Count, 2);
     EXPECT_EQ(cat.TT1Names[1], "Sea");
     EXPECT_EQ(cat.TT2Names[0], "Road");
-    for (int s = 0; s <= 12; ++s) EXPECT_EQ(cat.SetSize[size_t(s)], 0);
+    for (int s = 0; s <= 12; ++s)
+        EXPECT_EQ(cat.SetSize[size_t(s)], 0);
 }
 
 TEST(Catalogue, TilesAreNumberedInLineOrderAndThirdIntegerIgnored) {
@@ -52,13 +54,16 @@ TEST(Catalogue, TilesAreNumberedInLineOrderAndThirdIntegerIgnored) {
 
 TEST(Catalogue, OutOfRangeLinesAreSkippedWholeAndCountsClamped) {
     QByteArray text = "60\n45\n50\n15\n";
-    for (int i = 1; i <= 15; ++i) text += "N" + QByteArray::number(i) + "\n";
+    for (int i = 1; i <= 15; ++i)
+        text += "N" + QByteArray::number(i) + "\n";
     text += "40\n";
-    for (int i = 0; i < 40; ++i) text += "T" + QByteArray::number(i) + "\n";
+    for (int i = 0; i < 40; ++i)
+        text += "T" + QByteArray::number(i) + "\n";
     text += "1\nRoad\n";
     text += "648 1 0 0 0 0 0 0 0\n-1 1 0 0 0 0 0 0 0\n3 13 0 0 0 0 0 0 0\n4 -1 0 0 0 0 0 0 0\n";
     text += "   \nabc\n";
-    for (int t = 100; t < 156; ++t) text += QByteArray::number(t) + " 4 0 1 0 0 0 0 0\n";
+    for (int t = 100; t < 156; ++t)
+        text += QByteArray::number(t) + " 4 0 1 0 0 0 0 0\n";
     const TileCatalogue cat = Parse(text);
     EXPECT_EQ(cat.SetCount, 12);
     EXPECT_EQ(cat.SetNames[12], "N12");

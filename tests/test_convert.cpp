@@ -40,7 +40,7 @@ TEST(Convert, ColourTableAndNearestColour) {
     const ColourTable bw = Table("2\n255 255 255\n0 0 0\n1 1 1\n2 2 2\n");
     EXPECT_EQ(NearestColour(bw, RGBColour(100, 100, 100)), 1); // 300 against 465
     const ColourTable same = Table("3\n9 9 9\n9 9 9\n1 2 3\n1 1 1\n2 2 2\n3 3 3\n");
-    EXPECT_EQ(NearestColour(same, RGBColour(9, 9, 9)), 0);      // the first wins a tie
+    EXPECT_EQ(NearestColour(same, RGBColour(9, 9, 9)), 0); // the first wins a tie
     EXPECT_EQ(NearestColour(same, RGBColour(1, 2, 3)), 2);
 
     for (const char* bad : {"0\n", "33\n", "x\n", "1\n0 0\n1 1 1\n", "1\n0 0 256\n1 1 1\n",
@@ -68,7 +68,8 @@ TEST(Convert, SketchSizesAndSampling) {
     QImage sketch(10, 5, QImage::Format_RGB32);
     sketch.fill(qRgb(30, 0, 0));
     const int votes[9] = {20, 20, 20, 20, 50, 50, 50, 50, 0};
-    for (int k = 0; k < 9; ++k) sketch.setPixel(5 + k % 3, k / 3, qRgb(votes[k], 0, 0));
+    for (int k = 0; k < 9; ++k)
+        sketch.setPixel(5 + k % 3, k / 3, qRgb(votes[k], 0, 0));
     sketch.setPixel(4, 4, qRgb(0, 0, 0)); // outside the 3 x 3 samples: no effect
     HexMap& m = l.st.map;
     m.MapWidth = 2;
@@ -101,38 +102,45 @@ TEST(Convert, RandomChoiceAmongTheThreeTiles) {
     QImage sketch(50, 50, QImage::Format_RGB32);
     sketch.fill(qRgb(0, 0, 250));
     for (int y = 0; y < 50; ++y)
-        for (int x = 25; x < 50; ++x) sketch.setPixel(x, y, qRgb(0, 250, 0));
+        for (int x = 25; x < 50; ++x)
+            sketch.setPixel(x, y, qRgb(0, 250, 0));
     l.st.map.MapWidth = 10;
     l.st.map.MapHeight = 10;
     Random rng(7);
     ConvertSketch(l.st.map, l.st.cat, rng, t, sketch, 5);
     std::set<int> left;
     for (int y = 0; y < 10; ++y) {
-        for (int x = 0; x < 5; ++x) left.insert(l.st.map.Cell(x, y).bmp);
-        for (int x = 5; x < 10; ++x) EXPECT_EQ(l.st.map.Cell(x, y).bmp, 6);
+        for (int x = 0; x < 5; ++x)
+            left.insert(l.st.map.Cell(x, y).bmp);
+        for (int x = 5; x < 10; ++x)
+            EXPECT_EQ(l.st.map.Cell(x, y).bmp, 6);
     }
     EXPECT_EQ(left, (std::set<int>{1, 2, 3}));
 }
 
 TEST(TerrainFix, TemplateReadingAndLookup) {
-    const TerrainTemplate t = Template(";fix\n11 12 0 0 0 0 0 0\n2 2 2\nXXXOOO 41 41 42\n"
-                                       ";c\nxxxooo 5 5 5\nXXOOOOO 6 6 6\nXXXOOO 7 7 7\nOXOXOX 8 8 8\n"
-                                       "\nOOOOOO 9 9 9\n");
+    const TerrainTemplate t =
+        Template(";fix\n11 12 0 0 0 0 0 0\n2 2 2\nXXXOOO 41 41 42\n"
+                 ";c\nxxxooo 5 5 5\nXXOOOOO 6 6 6\nXXXOOO 7 7 7\nOXOXOX 8 8 8\n"
+                 "\nOOOOOO 9 9 9\n");
     EXPECT_EQ(t.fixable[1], 12);
     EXPECT_EQ(t.xsets[0], 2);
     ScriptedRandom rng{2, 0, 1};
     EXPECT_EQ(FindPatternTile(t, "XXXOOO", rng), 42); // first entry wins
     EXPECT_EQ(FindPatternTile(t, "XXXOOO", rng), 41);
     EXPECT_EQ(FindPatternTile(t, "OXOXOX", rng), 8);
-    EXPECT_EQ(FindPatternTile(t, "OOOOOO", rng), 0);  // after the blank line: never consulted
+    EXPECT_EQ(FindPatternTile(t, "OOOOOO", rng), 0); // after the blank line: never consulted
     EXPECT_EQ(FindPatternTile(t, "xxxooo", rng), 5);
     EXPECT_EQ(FindPatternTile(t, "XXOOOOO", rng), 6); // words are compared exactly
 
     QByteArray many = "1 2 3 4 5 6 7 8\n1 1 1\n";
-    for (int i = 0; i < 70; ++i) many += "W" + QByteArray::number(i) + " 1 1 1\n";
+    for (int i = 0; i < 70; ++i)
+        many += "W" + QByteArray::number(i) + " 1 1 1\n";
     EXPECT_EQ(Template(many).patterns.size(), 64u);
-    EXPECT_EQ(Template("1 2 3 4 5 6 7 8\n1 1 1\nLONGERWORD 3 3 3\n").patterns[0].word, "LONGERWORD");
-    EXPECT_EQ(FindPatternTile(Template("1 2 3 4 5 6 7 8\n1 1 1\nLONGERWO 3 3 3\n"), "LONGERWO", rng), 0);
+    EXPECT_EQ(Template("1 2 3 4 5 6 7 8\n1 1 1\nLONGERWORD 3 3 3\n").patterns[0].word,
+              "LONGERWORD");
+    EXPECT_EQ(
+        FindPatternTile(Template("1 2 3 4 5 6 7 8\n1 1 1\nLONGERWO 3 3 3\n"), "LONGERWO", rng), 0);
 
     TerrainTemplate keep = t;
     QString err;
@@ -149,13 +157,15 @@ TEST(TerrainFix, ScanSkipsTheRingAndSeesEarlierReplacements) {
     m.MapWidth = 6;
     m.MapHeight = 5;
     for (int x = 0; x < 6; ++x)
-        for (int y = 0; y < 5; ++y) m.Cell(x, y).bmp = 1;
+        for (int y = 0; y < 5; ++y)
+            m.Cell(x, y).bmp = 1;
     // Sea tile 1 is fixable; a hex of set 2 counts as X. Any hex whose
     // upper-left or lower-left neighbour is X becomes tile 10 (set 2).
     QByteArray text = "1 0 0 0 0 0 0 0\n2 2 2\n";
     for (int p = 0; p < 64; ++p) {
         QByteArray w;
-        for (int i = 0; i < 6; ++i) w += (p & (1 << i)) ? 'X' : 'O';
+        for (int i = 0; i < 6; ++i)
+            w += (p & (1 << i)) ? 'X' : 'O';
         if ((p & 1) || (p & 32)) text += w + " 10 10 10\n";
     }
     const TerrainTemplate t = Template(text);
@@ -181,7 +191,8 @@ TEST(TerrainFix, ScanSkipsTheRingAndSeesEarlierReplacements) {
     HexMap small;
     small.MapWidth = 2;
     small.MapHeight = 10;
-    for (int y = 0; y < 10; ++y) small.Cell(0, y).bmp = 10, small.Cell(1, y).bmp = 1;
+    for (int y = 0; y < 10; ++y)
+        small.Cell(0, y).bmp = 10, small.Cell(1, y).bmp = 1;
     FixTerrain(small, l.st.cat, t, rng);
     EXPECT_EQ(small.Cell(1, 5).bmp, 1);
 }

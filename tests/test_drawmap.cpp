@@ -23,12 +23,12 @@ TEST(DrawMap, HexesStandWhereTheGeometrySays) {
     m.Cell(2, 0).bmp = 4;
     const QImage pic = Compose(l, false);
     EXPECT_EQ(pic.pixel(5, 5), TileColour(1));
-    EXPECT_EQ(pic.pixel(15, 0), FrameColour);       // frame drawn over the tile
-    EXPECT_EQ(pic.pixel(0, 49), Green);             // masked corner shows background
-    EXPECT_EQ(pic.pixel(50, 30), TileColour(2));    // hex (1, 0) at (45, 25)
-    EXPECT_EQ(pic.pixel(50, 20), TileColour(1));    // above it, still hex (0, 0)
-    EXPECT_EQ(pic.pixel(5, 55), TileColour(3));     // hex (0, 1) at (0, 50)
-    EXPECT_EQ(pic.pixel(95, 5), TileColour(4));     // hex (2, 0) at (90, 0)
+    EXPECT_EQ(pic.pixel(15, 0), FrameColour);    // frame drawn over the tile
+    EXPECT_EQ(pic.pixel(0, 49), Green);          // masked corner shows background
+    EXPECT_EQ(pic.pixel(50, 30), TileColour(2)); // hex (1, 0) at (45, 25)
+    EXPECT_EQ(pic.pixel(50, 20), TileColour(1)); // above it, still hex (0, 0)
+    EXPECT_EQ(pic.pixel(5, 55), TileColour(3));  // hex (0, 1) at (0, 50)
+    EXPECT_EQ(pic.pixel(95, 5), TileColour(4));  // hex (2, 0) at (90, 0)
     // Tile 0 has no line: only background and frame.
     EXPECT_EQ(pic.pixel(5, 105), Green);
     EXPECT_EQ(pic.pixel(20, 100), FrameColour);
@@ -41,7 +41,8 @@ TEST(DrawMap, MarginsShowTheNeighboursBeforeTheOrigin) {
     Loaded l;
     HexMap& m = l.st.map;
     for (int x = 0; x < 20; ++x)
-        for (int y = 0; y < 20; ++y) m.Cell(x, y).bmp = std::int16_t(1 + (3 * x + y) % 8);
+        for (int y = 0; y < 20; ++y)
+            m.Cell(x, y).bmp = std::int16_t(1 + (3 * x + y) % 8);
     m.ViewOrigin = {2, 1};
     const QImage pic = Compose(l, false, 433, 457);
     // Column 2, row 1 at the top-left corner.
@@ -62,15 +63,15 @@ TEST(DrawMap, SmallMapAndRoadLines) {
     m.MapHeight = 2;
     m.Cell(0, 0).bmp = 1;
     m.Cell(0, 0).RC = 0x10 | 0x02 | 0x04 | 0x100; // S, NE, E (never drawn), a high bit
-    m.Cell(5, 5).bmp = 2;                        // outside the map: not drawn
+    m.Cell(5, 5).bmp = 2;                         // outside the map: not drawn
     const QImage off = Compose(l, false);
     EXPECT_EQ(off.pixel(30, 45), TileColour(1));
     EXPECT_EQ(off.pixel(5 * 45 + 10, 5 * 50 + 35), Green);
     const QImage on = Compose(l, true);
     const QRgb yellow = qRgb(255, 255, 0);
-    EXPECT_EQ(on.pixel(30, 40), yellow);          // S line from (30, 25) to (30, 50)
-    EXPECT_EQ(on.pixel(41, 19), yellow);          // NE towards (52, 13)
-    EXPECT_NE(on.pixel(45, 25), yellow);          // no E line
+    EXPECT_EQ(on.pixel(30, 40), yellow); // S line from (30, 25) to (30, 50)
+    EXPECT_EQ(on.pixel(41, 19), yellow); // NE towards (52, 13)
+    EXPECT_NE(on.pixel(45, 25), yellow); // no E line
     EXPECT_EQ(on.pixel(20, 25), TileColour(1));
 }
 

@@ -149,7 +149,7 @@ TEST(Palette, PositionsSelectionAndLabels) {
 
     t.TilImageMouseMove(5, 5);
     EXPECT_EQ(t.WhereLbl->text(), "?"); // within 10 pixels of (0, 0)
-    t.TilImageMouseMove(100, 10);        // position 3 of set 1: tile 3
+    t.TilImageMouseMove(100, 10);       // position 3 of set 1: tile 3
     EXPECT_EQ(t.WhereLbl->text(), "#3 bmp3 Clear(None)");
     t.TilImageMouseMove(100, 200);
     EXPECT_EQ(t.WhereLbl->text(), "No Tile");
@@ -160,7 +160,8 @@ TEST(Palette, PositionsSelectionAndLabels) {
 
 TEST(Palette, SevenSetsLeaveSevenButtons) {
     Workspace ws;
-    ws.Write("Mapset.txt", "60\n45\n50\n7\nA\nB\nC\nD\nE\nF\nG\n1\nNone\n1\nNone\n1 1 0 0 0 0 0 0 0\n");
+    ws.Write("Mapset.txt",
+             "60\n45\n50\n7\nA\nB\nC\nD\nE\nF\nG\n1\nNone\n1\nNone\n1 1 0 0 0 0 0 0 0\n");
     ws.WriteTileBitmaps({1});
     ZemState st;
     st.workDir = ws.Dir();
@@ -169,7 +170,8 @@ TEST(Palette, SevenSetsLeaveSevenButtons) {
     w.MapForm->show();
     w.MapForm->FormActivate();
     int shown = 0;
-    for (auto* b : w.TilForm->SetButtons) shown += b->isVisible();
+    for (auto* b : w.TilForm->SetButtons)
+        shown += b->isVisible();
     EXPECT_EQ(shown, 7);
     EXPECT_EQ(w.TilForm->SetButtons[6]->text(), "G");
     EXPECT_EQ(w.TilForm->TilSetButtons->buttons().size(), 7);

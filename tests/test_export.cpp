@@ -11,7 +11,8 @@ void MakePG2Map(Loaded& l) {
     m.MapWidth = 44;
     m.MapHeight = 39;
     for (int x = 0; x < 44; ++x)
-        for (int y = 0; y < 39; ++y) m.Cell(x, y).bmp = std::int16_t(1 + (x * 5 + y * 3) % 8);
+        for (int y = 0; y < 39; ++y)
+            m.Cell(x, y).bmp = std::int16_t(1 + (x * 5 + y * 3) % 8);
 }
 } // namespace
 
@@ -39,10 +40,10 @@ TEST(PG2Export, MapFileBytes) {
 
 TEST(PG2Export, FileNamesInOrder) {
     const QStringList n67 = PG2FileNames(67);
-    EXPECT_EQ(n67, (QStringList{"map6700.bmp", "map6701.bmp", "map6702.bmp", "map6703.bmp",
-                                "map6710.bmp", "map6711.bmp", "map6712.bmp", "map6713.bmp",
-                                "map6720.bmp", "map6721.bmp", "map6722.bmp", "map6723.bmp",
-                                "Map67.map"}));
+    EXPECT_EQ(
+        n67, (QStringList{"map6700.bmp", "map6701.bmp", "map6702.bmp", "map6703.bmp", "map6710.bmp",
+                          "map6711.bmp", "map6712.bmp", "map6713.bmp", "map6720.bmp", "map6721.bmp",
+                          "map6722.bmp", "map6723.bmp", "Map67.map"}));
     EXPECT_EQ(PG2FileNames(5).first(), "map0500.bmp");
     EXPECT_EQ(PG2FileNames(5).last(), "Map5.map");
     EXPECT_EQ(PG2FileNames(100).first(), "map10000.bmp");
@@ -84,7 +85,8 @@ TEST(PG2Export, PiecesMatchTheWholeMapPicture) {
     // No frames or road lines: the frame's black row never shows.
     for (const QImage& piece : pieces)
         for (int y = 0; y < 480; ++y)
-            for (int x = 0; x < 640; ++x) ASSERT_NE(piece.pixel(x, y), FrameColour);
+            for (int x = 0; x < 640; ++x)
+                ASSERT_NE(piece.pixel(x, y), FrameColour);
 }
 
 TEST(PG2Export, WritesThirteenFilesOrReportsTheFailure) {

@@ -54,7 +54,8 @@ TEST(MainWindow, MenuCaptionsAndAbout) {
     QStringList captions;
     for (QAction* menu : a.main().menuBar()->actions()) {
         captions << menu->text();
-        for (QAction* item : menu->menu()->actions()) captions << (item->isSeparator() ? "-" : item->text());
+        for (QAction* item : menu->menu()->actions())
+            captions << (item->isSeparator() ? "-" : item->text());
     }
     EXPECT_EQ(captions.join('|'),
               "File|Load Map|Save Map|Edit|New Map|Copy Map  Section To File|Paste From File|-|"
@@ -141,7 +142,8 @@ TEST(MainWindow, TimerStepsAndIntervals) {
     a.st.map.MapWidth = 21;
     a.st.map.ViewOrigin = {0, 0};
     f.ScrollDirection = 2;
-    for (int i = 0; i < 10; ++i) f.Timer1Timer();
+    for (int i = 0; i < 10; ++i)
+        f.Timer1Timer();
     EXPECT_EQ(a.st.map.ViewOrigin.x, 12);
 
     a.st.map.MapWidth = a.st.map.MapHeight = 5;

@@ -50,9 +50,12 @@ TEST(MapFile, LineCountsAndCommentsOfA20By20Map) {
     const QList<QByteArray> lines = MapFileText(m).split('\n');
     int rows = 0, xs = 0, cells = 0;
     for (const QByteArray& l : lines) {
-        if (l.startsWith(";Row ")) ++rows;
-        else if (l.startsWith(";x=")) ++xs;
-        else if (!l.startsWith(';') && l.size() > 10) ++cells;
+        if (l.startsWith(";Row "))
+            ++rows;
+        else if (l.startsWith(";x="))
+            ++xs;
+        else if (!l.startsWith(';') && l.size() > 10)
+            ++cells;
     }
     EXPECT_EQ(rows, 20);
     EXPECT_EQ(xs, 40);
@@ -82,22 +85,24 @@ TEST(MapFile, SaveThenLoadGivesBackEveryField) {
     ApplyMapFile(data, back);
     EXPECT_EQ(back.ViewOrigin, (HexPos{0, 0}));
     for (int x = 0; x < 80; ++x)
-        for (int y = 0; y < 80; ++y) ASSERT_EQ(back.Cell(x, y), m.Cell(x, y)) << x << "," << y;
+        for (int y = 0; y < 80; ++y)
+            ASSERT_EQ(back.Cell(x, y), m.Cell(x, y)) << x << "," << y;
 }
 
 TEST(MapFile, TolerantReading) {
-    const QByteArray text = ";c\n  2\t\n;hand comment\n1\n;Row 0\n"
-                            "5\t\t200   1 7  -1 x 70000 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 9\n"
-                            ";added by hand\n"
-                            "  6 456 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n";
+    const QByteArray text =
+        ";c\n  2\t\n;hand comment\n1\n;Row 0\n"
+        "5\t\t200   1 7  -1 x 70000 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 9\n"
+        ";added by hand\n"
+        "  6 456 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n";
     MapFileData d;
     ASSERT_EQ(Read(text, d), "");
     EXPECT_EQ(d.At(0, 0).TT1, 200);
     EXPECT_EQ(d.At(0, 0).RC, -1);
-    EXPECT_EQ(d.At(0, 0).PL, 0);                  // not a number
+    EXPECT_EQ(d.At(0, 0).PL, 0);                   // not a number
     EXPECT_EQ(d.At(0, 0).E2, std::int16_t(70000)); // low 16 bits
     EXPECT_EQ(d.At(0, 0).extra[23], 9);
-    EXPECT_EQ(d.At(1, 0).TT1, 456 & 255);         // low 8 bits
+    EXPECT_EQ(d.At(1, 0).TT1, 456 & 255); // low 8 bits
 }
 
 TEST(MapFile, BadFilesAreRefusedWhole) {
@@ -107,7 +112,7 @@ TEST(MapFile, BadFilesAreRefusedWhole) {
     EXPECT_NE(Read("81\n5\n", d), "");
     EXPECT_NE(Read("2\n-1\n", d), "");
     EXPECT_NE(Read("", d), "");
-    EXPECT_NE(Read("2\n1\n" + cell, d), "");                              // one cell short
+    EXPECT_NE(Read("2\n1\n" + cell, d), "");                                 // one cell short
     EXPECT_NE(Read("1\n1\n" + QByteArray("1 ").repeated(31) + "\n", d), ""); // 31 numbers
     EXPECT_EQ(d.width, 0);
     EXPECT_EQ(Read("2\n1\n" + cell + cell, d), "");
@@ -130,11 +135,11 @@ TEST(Sections, TenByThreeAndTwoByTwoExamples) {
     EXPECT_EQ(text.count(";Row "), 3);
 
     ASSERT_TRUE(SectionText(m, {9, 4}, {10, 5}, text));
-    const QByteArray expected = ";This is a map file for the ZEM system\n;Hexes across (x)\n2\n"
-                                ";Hexes up/down (y)\n2\n;bmp TT1 TT2 TT3  RC  PL  E2  E3\n;Row 4\n" +
-                                CellLine(m.Cell(9, 4)) + ";x=10\n" + CellLine(m.Cell(10, 4)) +
-                                ";Row 5\n" + CellLine(m.Cell(9, 5)) + ";x=10\n" +
-                                CellLine(m.Cell(10, 5));
+    const QByteArray expected =
+        ";This is a map file for the ZEM system\n;Hexes across (x)\n2\n"
+        ";Hexes up/down (y)\n2\n;bmp TT1 TT2 TT3  RC  PL  E2  E3\n;Row 4\n" +
+        CellLine(m.Cell(9, 4)) + ";x=10\n" + CellLine(m.Cell(10, 4)) + ";Row 5\n" +
+        CellLine(m.Cell(9, 5)) + ";x=10\n" + CellLine(m.Cell(10, 5));
     EXPECT_EQ(text, expected);
 
     EXPECT_FALSE(SectionText(m, {5, 5}, {5, 9}, text));

@@ -3,11 +3,11 @@
 #include "convert/TMapConvert.h"
 #include "map/MapFile.h"
 #include "palette/TTilForm.h"
-#include "view/Sections.h"
 #include "strat/TStratMapForm.h"
 #include "tools/TSprayForm.h"
 #include "tools/TTerrainForm.h"
 #include "ui/Errors.h"
+#include "view/Sections.h"
 #include "view/TInputForm.h"
 
 #include <QTest>
@@ -16,9 +16,13 @@ using namespace zem;
 using namespace zem::test;
 
 namespace {
-void Click(TMapForm& f, Qt::MouseButton b, QPoint at) { QTest::mouseClick(f.MapImage, b, Qt::NoModifier, at); }
+void Click(TMapForm& f, Qt::MouseButton b, QPoint at) {
+    QTest::mouseClick(f.MapImage, b, Qt::NoModifier, at);
+}
 // The pixel of hex (x, y) with the view at the origin.
-QPoint At(int x, int y) { return {45 * x + 20, 50 * y + ((x & 1) ? 25 : 0) + 20}; }
+QPoint At(int x, int y) {
+    return {45 * x + 20, 50 * y + ((x & 1) ? 25 : 0) + 20};
+}
 
 void AnswerNewMap(App& a, const QString& w, const QString& h, bool ok = true) {
     a.w.InputForm->ModalScript = [=](TInputForm& f) {
@@ -151,7 +155,8 @@ TEST(Sections, CopyAndPasteByClicks) {
     TMapForm& f = a.main();
     HexMap& m = a.st.map;
     for (int x = 0; x < 20; ++x)
-        for (int y = 0; y < 20; ++y) m.Cell(x, y).bmp = std::int16_t(x * 20 + y);
+        for (int y = 0; y < 20; ++y)
+            m.Cell(x, y).bmp = std::int16_t(x * 20 + y);
     f.CopyMapToFile1Click();
     EXPECT_EQ(f.HintLbl->text(), "Click on Top-Left corner");
     Click(f, Qt::LeftButton, At(1, 1));
@@ -168,7 +173,8 @@ TEST(Sections, CopyAndPasteByClicks) {
     f.CopyMapToFile1Click();
     Click(f, Qt::LeftButton, At(5, 5));
     Click(f, Qt::LeftButton, At(5, 9));
-    EXPECT_EQ(a.dialogs.messages.back(), std::make_pair(QString("Invalid Section Size"), QString("Error")));
+    EXPECT_EQ(a.dialogs.messages.back(),
+              std::make_pair(QString("Invalid Section Size"), QString("Error")));
     EXPECT_EQ(a.st.ed.Mode, ModeTiles);
 
     f.PasteFromFile1Click();
@@ -352,7 +358,8 @@ TEST(Converter, FixTerrainFromTheMenu) {
     App a;
     HexMap& m = a.st.map;
     for (int x = 0; x < 20; ++x)
-        for (int y = 0; y < 20; ++y) m.Cell(x, y).bmp = 1;
+        for (int y = 0; y < 20; ++y)
+            m.Cell(x, y).bmp = 1;
     m.Cell(5, 4).bmp = 10;
     a.ws.Write("t.txt", "1 0 0 0 0 0 0 0\n2 2 2\nOOOXOO 20 20 20\n");
     a.dialogs.Answer(a.ws.Path("t.txt"));
@@ -377,7 +384,8 @@ TEST(Export, MenuRefusesWrongSizesAndBadNumbers) {
         a.st.map.MapWidth = s.width();
         a.st.map.MapHeight = s.height();
         a.main().PanzerGeneral21Click();
-        EXPECT_EQ(a.dialogs.messages.back(), std::make_pair(QString("Map must be 44x39"), QString("Error")));
+        EXPECT_EQ(a.dialogs.messages.back(),
+                  std::make_pair(QString("Map must be 44x39"), QString("Error")));
     }
     a.w.MapConvert->MapNumEdit->setText("5x");
     EXPECT_THROW(a.main().PanzerGeneral21Click(), ConvertError);

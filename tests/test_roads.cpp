@@ -6,7 +6,8 @@ using namespace zem;
 namespace {
 HexMap RoadMap(std::initializer_list<HexPos> roads) {
     HexMap m;
-    for (HexPos p : roads) m.Cell(p.x, p.y).TT2 = 1;
+    for (HexPos p : roads)
+        m.Cell(p.x, p.y).TT2 = 1;
     return m;
 }
 } // namespace
@@ -23,7 +24,8 @@ TEST(Roads, MakeConnectsNeighbourRoadHexesOnBothEnds) {
     const HexMap once = m;
     MakeRoadConnections(m);
     for (int x = 0; x < 20; ++x)
-        for (int y = 0; y < 20; ++y) EXPECT_EQ(m.Cell(x, y).RC, once.Cell(x, y).RC);
+        for (int y = 0; y < 20; ++y)
+            EXPECT_EQ(m.Cell(x, y).RC, once.Cell(x, y).RC);
 
     // Never removes: a hex no longer a road keeps its bits.
     m.Cell(3, 4).TT2 = 0;
@@ -36,13 +38,14 @@ TEST(Roads, MapEdgesCutConnectionsWhateverTheGridHolds) {
     m.MapWidth = 10;
     m.MapHeight = 6;
     for (int x = 0; x < 12; ++x)
-        for (int y = 0; y < 8; ++y) m.Cell(x, y).TT2 = 1;
+        for (int y = 0; y < 8; ++y)
+            m.Cell(x, y).TT2 = 1;
     MakeRoadConnections(m);
     EXPECT_EQ(m.Cell(9, 2).RC & (rbNE | rbSE), 0); // last column
     EXPECT_EQ(m.Cell(4, 0).RC & rbN, 0);           // row 0
     EXPECT_EQ(m.Cell(4, 5).RC & rbS, 0);           // last row
     EXPECT_EQ(m.Cell(4, 2).RC, rbN | rbNE | rbSE | rbS | rbSW | rbNW);
-    EXPECT_EQ(m.Cell(10, 2).RC, 0);                // outside the map: untouched
+    EXPECT_EQ(m.Cell(10, 2).RC, 0); // outside the map: untouched
 
     m.Cell(10, 2).RC = 5;
     ClearRoadConnections(m);
@@ -82,5 +85,6 @@ TEST(Roads, ToggleFollowsTheParityTable) {
     ToggleRoadPair(n, {4, 4}, {6, 4});
     ToggleRoadPair(n, {79, 5}, {80, 5}); // beyond the grid: ignored
     for (int x = 0; x < 80; ++x)
-        for (int y = 0; y < 80; ++y) ASSERT_EQ(n.Cell(x, y).RC, 0);
+        for (int y = 0; y < 80; ++y)
+            ASSERT_EQ(n.Cell(x, y).RC, 0);
 }

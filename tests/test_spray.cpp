@@ -23,7 +23,8 @@ TEST(Spray, AreaIsTheSquareCutToTheMap) {
     EXPECT_EQ(rng.draws, 2 * 30); // columns 0..4, rows 0..5
     int sprayed = 0;
     for (int x = 0; x < 20; ++x)
-        for (int y = 0; y < 20; ++y) sprayed += l.st.map.Cell(x, y).bmp == 5;
+        for (int y = 0; y < 20; ++y)
+            sprayed += l.st.map.Cell(x, y).bmp == 5;
     EXPECT_EQ(sprayed, 30);
     EXPECT_EQ(l.st.map.Cell(4, 5).bmp, 5);
     EXPECT_EQ(l.st.map.Cell(5, 5).bmp, 0);
@@ -44,10 +45,10 @@ TEST(Spray, DrawOrderAndPicks) {
     HexMap& m = l.st.map;
     m.Cell(0, 0).RC = 0x11;
     // Size 1 around (0, 0): hexes (0,0) (0,1) (1,0) (1,1), column by column.
-    ScriptedRandom rng{10, 3,   // (0,0): 10 < 25 hit, 3 % 3 = 0: pick 1
-                       99,      // (0,1): miss, no second draw
-                       124, 4,  // (1,0): 24 < 25 hit, pick 2
-                       25};     // (1,1): miss
+    ScriptedRandom rng{10,  3, // (0,0): 10 < 25 hit, 3 % 3 = 0: pick 1
+                       99,     // (0,1): miss, no second draw
+                       124, 4, // (1,0): 24 < 25 hit, pick 2
+                       25};    // (1,1): miss
     SprayAround(m, l.st.cat, rng, {1, 25, {2, 3, 4}}, 0, 0);
     EXPECT_TRUE(rng.Empty());
     EXPECT_EQ(rng.Taken(), 6);

@@ -27,7 +27,7 @@ TEST(StratMap, PictureSizesAndTiles) {
     m.Cell(2, 2).TT1 = 9; // no picture: nothing drawn
     const QImage pic = RenderStratMap(m, list);
     EXPECT_EQ(pic.pixel(3, 3), TileColour(101));
-    EXPECT_EQ(pic.pixel(10, 3), Green);           // odd column: 4 pixels lower
+    EXPECT_EQ(pic.pixel(10, 3), Green); // odd column: 4 pixels lower
     EXPECT_EQ(pic.pixel(10, 5), TileColour(103));
     EXPECT_EQ(pic.pixel(18, 18), Green);
 
@@ -47,8 +47,8 @@ TEST(StratMap, ClickOrigins) {
     EXPECT_EQ(StratClickOrigin(8, 58, m), (HexPos{0, 1}));  // column 1 (odd): row 6
     EXPECT_EQ(StratClickOrigin(16, 58, m), (HexPos{0, 2})); // column 2 (even): row 7
     m.MapWidth = m.MapHeight = 80;
-    EXPECT_EQ(StratClickOrigin(8 * 12, 58 + 8 * 10, m), (HexPos{6, 12}));   // even: 138 / 8 = 17
-    EXPECT_EQ(StratClickOrigin(8 * 13, 58 + 8 * 10, m), (HexPos{8, 11}));   // odd: 134 / 8 = 16
+    EXPECT_EQ(StratClickOrigin(8 * 12, 58 + 8 * 10, m), (HexPos{6, 12})); // even: 138 / 8 = 17
+    EXPECT_EQ(StratClickOrigin(8 * 13, 58 + 8 * 10, m), (HexPos{8, 11})); // odd: 134 / 8 = 16
     // Beyond the picture: kept where scrolling can take the view.
     EXPECT_EQ(StratClickOrigin(5000, 5000, m), (HexPos{72, 72}));
     m.MapWidth = 21;

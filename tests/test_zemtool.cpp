@@ -40,16 +40,32 @@ QString Sample() {
     return dir.path();
 }
 
-QStringList Ws() { return {"--workspace", Sample()}; }
+QStringList Ws() {
+    return {"--workspace", Sample()};
+}
 } // namespace
 
 TEST(Zemtool, SamplePipelineIsRepeatableAndMatchesTheEditorsExport) {
     Workspace out;
     const QString sketch = Sample() + "/sketch.bmp";
-    ASSERT_EQ(Tool(Ws() << "convert" << sketch << "-o" << out.Path("a.zep") << "--scale" << "10" << "--seed" << "4").code, 0);
-    ASSERT_EQ(Tool(Ws() << "convert" << sketch << "-o" << out.Path("a2.zep") << "--scale" << "10" << "--seed" << "4").code, 0);
+    ASSERT_EQ(Tool(Ws() << "convert" << sketch << "-o" << out.Path("a.zep") << "--scale"
+                        << "10"
+                        << "--seed"
+                        << "4")
+                  .code,
+              0);
+    ASSERT_EQ(Tool(Ws() << "convert" << sketch << "-o" << out.Path("a2.zep") << "--scale"
+                        << "10"
+                        << "--seed"
+                        << "4")
+                  .code,
+              0);
     EXPECT_EQ(out.Read("a.zep"), out.Read("a2.zep"));
-    ASSERT_EQ(Tool(Ws() << "fix" << out.Path("a.zep") << Sample() + "/coast.txt" << "-o" << out.Path("b.zep") << "--seed" << "4").code, 0);
+    ASSERT_EQ(Tool(Ws() << "fix" << out.Path("a.zep") << Sample() + "/coast.txt"
+                        << "-o" << out.Path("b.zep") << "--seed"
+                        << "4")
+                  .code,
+              0);
     ASSERT_EQ(Tool(Ws() << "roads" << out.Path("b.zep") << "-o" << out.Path("c.zep")).code, 0);
     const Result info = Tool(Ws() << "info" << out.Path("c.zep"));
     EXPECT_EQ(info.code, 0);
@@ -84,7 +100,9 @@ TEST(Zemtool, SamplePipelineIsRepeatableAndMatchesTheEditorsExport) {
     EXPECT_GT(coastHexes, 50);
 
     out.Dir().mkpath("pg");
-    const Result e = Tool(Ws() << "export-pg2" << out.Path("c.zep") << "--number" << "67" << "--out" << out.Path("pg"));
+    const Result e = Tool(Ws() << "export-pg2" << out.Path("c.zep") << "--number"
+                               << "67"
+                               << "--out" << out.Path("pg"));
     ASSERT_EQ(e.code, 0) << e.err.toStdString();
     EXPECT_EQ(e.out.count('\n'), 13);
     // The editor's export of the same map gives the same thirteen files.
@@ -96,10 +114,13 @@ TEST(Zemtool, SamplePipelineIsRepeatableAndMatchesTheEditorsExport) {
     for (const QString& name : PG2FileNames(67))
         EXPECT_EQ(out.Read("pg/" + name), mine.Read(name)) << name.toStdString();
 
-    ASSERT_EQ(Tool(Ws() << "render" << out.Path("c.zep") << "-o" << out.Path("c.png") << "--roads").code, 0);
+    ASSERT_EQ(
+        Tool(Ws() << "render" << out.Path("c.zep") << "-o" << out.Path("c.png") << "--roads").code,
+        0);
     const QImage png(out.Path("c.png"));
     EXPECT_EQ(png.size(), QSize(45 * 44 + 15, 50 * 39 + 25));
-    EXPECT_EQ(png.convertToFormat(QImage::Format_RGB32), RenderWholeMap(map, st.cat, st.images, true));
+    EXPECT_EQ(png.convertToFormat(QImage::Format_RGB32),
+              RenderWholeMap(map, st.cat, st.images, true));
     ASSERT_EQ(Tool(Ws() << "strat" << out.Path("c.zep") << "-o" << out.Path("s.bmp")).code, 0);
     EXPECT_EQ(QImage(out.Path("s.bmp")).size(), QSize(352, 316));
 }
@@ -107,17 +128,20 @@ TEST(Zemtool, SamplePipelineIsRepeatableAndMatchesTheEditorsExport) {
 TEST(Zemtool, NewMapRenderPixelsOnASmallWorkspace) {
     App a; // the standard test workspace, tiles of plain colours
     const QStringList ws{"--workspace", a.ws.Dir().path()};
-    ASSERT_EQ(Tool(ws + QStringList{"new", "3x100", "--tile", "2", "-o", a.ws.Path("n.zep")}).code, 0);
+    ASSERT_EQ(Tool(ws + QStringList{"new", "3x100", "--tile", "2", "-o", a.ws.Path("n.zep")}).code,
+              0);
     const QByteArray text = a.ws.Read("n.zep");
-    EXPECT_TRUE(text.startsWith(";This is a map file for the ZEM system\n;Hexes across (x)\n5\n;Hexes up/down (y)\n80\n"));
+    EXPECT_TRUE(text.startsWith(
+        ";This is a map file for the ZEM system\n;Hexes across (x)\n5\n;Hexes up/down (y)\n80\n"));
     EXPECT_TRUE(text.contains("\n  2   1   0   2   0   5   6   7   0 "));
-    ASSERT_EQ(Tool(ws + QStringList{"render", a.ws.Path("n.zep"), "-o", a.ws.Path("n.bmp")}).code, 0);
+    ASSERT_EQ(Tool(ws + QStringList{"render", a.ws.Path("n.zep"), "-o", a.ws.Path("n.bmp")}).code,
+              0);
     const QImage img(a.ws.Path("n.bmp"));
     ASSERT_EQ(img.size(), QSize(45 * 5 + 15, 50 * 80 + 25));
     EXPECT_EQ(img.pixel(45 * 3 + 5, 50 * 7 + 25 + 5), TileColour(2)); // hex (3, 7)
     EXPECT_EQ(img.pixel(45 * 3 + 20, 50 * 7 + 25), FrameColour);
-    EXPECT_EQ(img.pixel(45 * 1 + 30, 10), Green);                     // above odd column 1
-    EXPECT_EQ(img.pixel(45 * 4 + 5, 5), TileColour(2));               // even column 4 starts at the top
+    EXPECT_EQ(img.pixel(45 * 1 + 30, 10), Green);       // above odd column 1
+    EXPECT_EQ(img.pixel(45 * 4 + 5, 5), TileColour(2)); // even column 4 starts at the top
 }
 
 TEST(Zemtool, ExitCodesAndNoPartialFiles) {
@@ -126,12 +150,37 @@ TEST(Zemtool, ExitCodesAndNoPartialFiles) {
     EXPECT_EQ(Tool({"--help"}).code, 0);
     EXPECT_EQ(Tool({"frobnicate"}).code, 1);
     EXPECT_EQ(Tool({"render", "--help"}).code, 0);
-    EXPECT_EQ(Tool(Ws() << "new" << "44by39" << "--tile" << "1" << "-o" << out.Path("x.zep")).code, 1);
-    EXPECT_EQ(Tool(Ws() << "new" << "44x39" << "-o" << out.Path("x.zep")).code, 1);
-    EXPECT_EQ(Tool(Ws() << "new" << "44x39" << "--tile" << "700" << "-o" << out.Path("x.zep")).code, 2);
-    EXPECT_EQ(Tool(Ws() << "convert" << "s.bmp" << "-o" << out.Path("x.zep") << "--scale" << "2").code, 1);
+    EXPECT_EQ(Tool(Ws() << "new"
+                        << "44by39"
+                        << "--tile"
+                        << "1"
+                        << "-o" << out.Path("x.zep"))
+                  .code,
+              1);
+    EXPECT_EQ(Tool(Ws() << "new"
+                        << "44x39"
+                        << "-o" << out.Path("x.zep"))
+                  .code,
+              1);
+    EXPECT_EQ(Tool(Ws() << "new"
+                        << "44x39"
+                        << "--tile"
+                        << "700"
+                        << "-o" << out.Path("x.zep"))
+                  .code,
+              2);
+    EXPECT_EQ(Tool(Ws() << "convert"
+                        << "s.bmp"
+                        << "-o" << out.Path("x.zep") << "--scale"
+                        << "2")
+                  .code,
+              1);
     EXPECT_EQ(Tool(Ws() << "roads" << out.Path("x.zep")).code, 1);
-    EXPECT_EQ(Tool(Ws() << "info" << "--bogus" << "m.zep").code, 1);
+    EXPECT_EQ(Tool(Ws() << "info"
+                        << "--bogus"
+                        << "m.zep")
+                  .code,
+              1);
 
     out.Write("bad.zep", "100\n3\n");
     const Result bad = Tool(Ws() << "info" << out.Path("bad.zep"));
@@ -142,19 +191,40 @@ TEST(Zemtool, ExitCodesAndNoPartialFiles) {
     EXPECT_EQ(Tool({"--workspace", out.Path("nowhere"), "info", out.Path("bad.zep")}).code, 2);
     EXPECT_EQ(Tool(Ws() << "convert" << out.Path("bad.zep") << "-o" << out.Path("x.zep")).code, 2);
 
-    ASSERT_EQ(Tool(Ws() << "new" << "20x20" << "--tile" << "1" << "-o" << out.Path("m.zep")).code, 0);
-    const Result size = Tool(Ws() << "export-pg2" << out.Path("m.zep") << "--number" << "5" << "--out" << out.Path("pg"));
+    ASSERT_EQ(Tool(Ws() << "new"
+                        << "20x20"
+                        << "--tile"
+                        << "1"
+                        << "-o" << out.Path("m.zep"))
+                  .code,
+              0);
+    const Result size = Tool(Ws() << "export-pg2" << out.Path("m.zep") << "--number"
+                                  << "5"
+                                  << "--out" << out.Path("pg"));
     EXPECT_EQ(size.code, 2);
     EXPECT_TRUE(size.err.contains("Map must be 44x39"));
 
     // An output under a regular file cannot be written: exit 2, nothing left.
     out.Write("plain", "x");
-    const QStringList before = out.Dir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
-    EXPECT_EQ(Tool(Ws() << "roads" << out.Path("m.zep") << "-o" << out.Path("plain/r.zep")).code, 2);
-    EXPECT_EQ(Tool(Ws() << "render" << out.Path("m.zep") << "-o" << out.Path("plain/r.png")).code, 2);
+    const QStringList before =
+        out.Dir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
+    EXPECT_EQ(Tool(Ws() << "roads" << out.Path("m.zep") << "-o" << out.Path("plain/r.zep")).code,
+              2);
+    EXPECT_EQ(Tool(Ws() << "render" << out.Path("m.zep") << "-o" << out.Path("plain/r.png")).code,
+              2);
     EXPECT_EQ(Tool(Ws() << "render" << out.Path("m.zep") << "-o" << out.Path("r.gif")).code, 1);
-    ASSERT_EQ(Tool(Ws() << "new" << "44x39" << "--tile" << "1" << "-o" << out.Path("pg.zep")).code, 0);
-    EXPECT_EQ(Tool(Ws() << "export-pg2" << out.Path("pg.zep") << "--number" << "5" << "--out" << out.Path("plain")).code, 2);
+    ASSERT_EQ(Tool(Ws() << "new"
+                        << "44x39"
+                        << "--tile"
+                        << "1"
+                        << "-o" << out.Path("pg.zep"))
+                  .code,
+              0);
+    EXPECT_EQ(Tool(Ws() << "export-pg2" << out.Path("pg.zep") << "--number"
+                        << "5"
+                        << "--out" << out.Path("plain"))
+                  .code,
+              2);
     QStringList after = before + QStringList{"pg.zep"};
     after.sort();
     EXPECT_EQ(out.Dir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name), after);

@@ -82,41 +82,55 @@ void TMapForm::BuildMenu() {
     SaveMap1 = AddItem(file, QStringLiteral("Save Map"), &TMapForm::SaveMap1Click);
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit"));
     NewMap1 = AddItem(edit, QStringLiteral("New Map"), &TMapForm::NewMap1Click);
-    CutMapToFile1 = AddItem(edit, QStringLiteral("Copy Map  Section To File"), &TMapForm::CopyMapToFile1Click);
-    PasteFromFile1 = AddItem(edit, QStringLiteral("Paste From File"), &TMapForm::PasteFromFile1Click);
+    CutMapToFile1 =
+        AddItem(edit, QStringLiteral("Copy Map  Section To File"), &TMapForm::CopyMapToFile1Click);
+    PasteFromFile1 =
+        AddItem(edit, QStringLiteral("Paste From File"), &TMapForm::PasteFromFile1Click);
     edit->addSeparator();
     ShowRoadConnections1 = AddItem(edit, QStringLiteral("Show Road Connections"),
                                    &TMapForm::ShowRoadConnections1Click, true);
     ToggleRoadConnections1 = AddItem(edit, QStringLiteral("Toggle Road Connections"),
                                      &TMapForm::ToggleRoadConnections1Click, true);
     edit->addSeparator();
-    TerrainType11 = AddItem(edit, QStringLiteral("Terrain Type 1"), &TMapForm::TerrainType11Click, true);
-    TerrainType21 = AddItem(edit, QStringLiteral("Terrain Type 2"), &TMapForm::TerrainType21Click, true);
+    TerrainType11 =
+        AddItem(edit, QStringLiteral("Terrain Type 1"), &TMapForm::TerrainType11Click, true);
+    TerrainType21 =
+        AddItem(edit, QStringLiteral("Terrain Type 2"), &TMapForm::TerrainType21Click, true);
     edit->addSeparator();
     SprayCan1 = AddItem(edit, QStringLiteral("Spray Can"), &TMapForm::SprayCan1Click, true);
-    SprayCanSettings1 = AddItem(edit, QStringLiteral("Spray Can Settings"), &TMapForm::SprayCanSettings1Click);
+    SprayCanSettings1 =
+        AddItem(edit, QStringLiteral("Spray Can Settings"), &TMapForm::SprayCanSettings1Click);
     edit->addSeparator();
-    ShowStrategicMap1 = AddItem(edit, QStringLiteral("Show Strategic Map"), &TMapForm::ShowStrategicMap1Click);
+    ShowStrategicMap1 =
+        AddItem(edit, QStringLiteral("Show Strategic Map"), &TMapForm::ShowStrategicMap1Click);
     QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
-    ConvertBitmap1 = AddItem(tools, QStringLiteral("Convert Bitmap"), &TMapForm::ConvertBitmap1Click);
-    GenerateTerrain1 = AddItem(tools, QStringLiteral("Generate Terrain"), &TMapForm::GenerateTerrain1Click);
+    ConvertBitmap1 =
+        AddItem(tools, QStringLiteral("Convert Bitmap"), &TMapForm::ConvertBitmap1Click);
+    GenerateTerrain1 =
+        AddItem(tools, QStringLiteral("Generate Terrain"), &TMapForm::GenerateTerrain1Click);
     tools->addSeparator();
     MakeRoadConnections1 = AddItem(tools, QStringLiteral("Make Road Connections"),
                                    &TMapForm::MakeRoadConnections1Click);
     ClearRoadConnections1 = AddItem(tools, QStringLiteral("Clear Road Connections"),
                                     &TMapForm::ClearRoadConnections1Click);
     QMenu* exp = menuBar()->addMenu(QStringLiteral("Export"));
-    PanzerGeneral21 = AddItem(exp, QStringLiteral("Panzer General 2"), &TMapForm::PanzerGeneral21Click);
+    PanzerGeneral21 =
+        AddItem(exp, QStringLiteral("Panzer General 2"), &TMapForm::PanzerGeneral21Click);
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     About1 = AddItem(help, QStringLiteral("About"), &TMapForm::About1Click);
 }
 
-int TMapForm::ClientWidth() const { return client_->width(); }
-int TMapForm::ClientHeight() const { return client_->height(); }
+int TMapForm::ClientWidth() const {
+    return client_->width();
+}
+int TMapForm::ClientHeight() const {
+    return client_->height();
+}
 
 void TMapForm::FormCreate() {
     st.Rng().Seed(std::uint32_t(std::chrono::system_clock::now().time_since_epoch().count()));
-    for (auto& list : st.images) list.SetSize(16, 16);
+    for (auto& list : st.images)
+        list.SetSize(16, 16);
     st.map.MapWidth = 20;
     st.map.MapHeight = 20;
 }
@@ -198,10 +212,18 @@ void TMapForm::Timer1Timer() {
     HexPos& o = st.map.ViewOrigin;
     const int step = ScrollTicks > 4 ? 4 : 2;
     switch (ScrollDirection) {
-    case 4: o.x = std::max(o.x - step, 0); break;
-    case 2: o.x = std::min(o.x + step, st.map.MapWidth - 8); break;
-    case 1: o.y = std::max(o.y - step, 0); break;
-    case 3: o.y = std::min(o.y + step, st.map.MapHeight - 8); break;
+    case 4:
+        o.x = std::max(o.x - step, 0);
+        break;
+    case 2:
+        o.x = std::min(o.x + step, st.map.MapWidth - 8);
+        break;
+    case 1:
+        o.y = std::max(o.y - step, 0);
+        break;
+    case 3:
+        o.y = std::min(o.y + step, st.map.MapHeight - 8);
+        break;
     }
     if (o.x & 1) --o.x;
     if (o.x < 0) o.x = 0;
@@ -228,7 +250,9 @@ void TMapForm::DrawMap() {
     MapImage->Repaint();
 }
 
-void TMapForm::SetHint(const QString& text) { HintLbl->setText(text); }
+void TMapForm::SetHint(const QString& text) {
+    HintLbl->setText(text);
+}
 
 void TMapForm::MapImageMouseDown(int button, bool shift, int X, int Y) {
     EditorState& ed = st.ed;
@@ -341,7 +365,8 @@ void TMapForm::MapImageMouseMove(int X, int Y) {
     const HexPos hex = PixelToHex(X, Y, st.map.ViewOrigin);
     WhereLbl->setText(QStringLiteral("%1,%2").arg(hex.x).arg(hex.y));
     // Beyond the grid there is no cell to name: the terrain text stays.
-    if (HexMap::InGrid(hex.x, hex.y)) WhatLbl->setText(TerrainText(st.map.Cell(hex.x, hex.y), st.cat));
+    if (HexMap::InGrid(hex.x, hex.y))
+        WhatLbl->setText(TerrainText(st.map.Cell(hex.x, hex.y), st.cat));
 }
 
 } // namespace zem

@@ -92,7 +92,7 @@ class TMapForm : public QMainWindow {
 
     bool FirstActivation = true;
     std::array<ScrollZone, 4> ScrollZones; // left, right, top, bottom strips
-    std::uint8_t ScrollDirection = 0; // 1 up, 2 right, 3 down, 4 left
+    std::uint8_t ScrollDirection = 0;      // 1 up, 2 right, 3 down, 4 left
     int ScrollTicks = 0;
     bool MouseCaptured = false;
 

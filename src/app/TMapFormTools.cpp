@@ -118,8 +118,12 @@ void TMapForm::PasteSection() {
     DrawMap();
 }
 
-void TMapForm::MakeRoadConnections1Click() { MakeRoadConnections(st.map); }
-void TMapForm::ClearRoadConnections1Click() { ClearRoadConnections(st.map); }
+void TMapForm::MakeRoadConnections1Click() {
+    MakeRoadConnections(st.map);
+}
+void TMapForm::ClearRoadConnections1Click() {
+    ClearRoadConnections(st.map);
+}
 
 void TMapForm::ShowRoadConnections1Click() {
     ShowRoadConnections1->setChecked(!ShowRoadConnections1->isChecked());
@@ -145,7 +149,8 @@ void TMapForm::CancelModes() {
     if (SprayCan1->isChecked()) SprayCan1Click();
 }
 
-void TMapForm::SwitchTerrainMode(QAction* item, int mode, const QString& hint, const QString& title) {
+void TMapForm::SwitchTerrainMode(QAction* item, int mode, const QString& hint,
+                                 const QString& title) {
     if (item->isChecked()) {
         item->setChecked(false);
         SetHint(QString());
@@ -196,10 +201,18 @@ static void ShowInFront(QWidget* form) {
     form->activateWindow();
 }
 
-void TMapForm::SprayCanSettings1Click() { ShowInFront(w.SprayForm.get()); }
-void TMapForm::ShowStrategicMap1Click() { ShowInFront(w.StratMapForm.get()); }
-void TMapForm::ConvertBitmap1Click() { ShowInFront(w.MapConvert.get()); }
-void TMapForm::GenerateTerrain1Click() { w.MapConvert->CoastBtn->click(); }
+void TMapForm::SprayCanSettings1Click() {
+    ShowInFront(w.SprayForm.get());
+}
+void TMapForm::ShowStrategicMap1Click() {
+    ShowInFront(w.StratMapForm.get());
+}
+void TMapForm::ConvertBitmap1Click() {
+    ShowInFront(w.MapConvert.get());
+}
+void TMapForm::GenerateTerrain1Click() {
+    w.MapConvert->CoastBtn->click();
+}
 
 void TMapForm::PanzerGeneral21Click() {
     st.ExportMapNumber = StrToInt(w.MapConvert->MapNumEdit->text());

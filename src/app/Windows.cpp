@@ -31,7 +31,9 @@ Windows::Windows(ZemState& state, DialogService& d) : st(state), dialogs(d), Ter
     StratMapForm = std::make_unique<TStratMapForm>(st, *this);
     made(StratMapForm.get());
     TerrainForm = std::make_unique<TTerrainForm>();
-    TerrainForm->OnNameSelected = [this] { MapForm->SetHint(QStringLiteral("Click on tiles to change")); };
+    TerrainForm->OnNameSelected = [this] {
+        MapForm->SetHint(QStringLiteral("Click on tiles to change"));
+    };
     made(TerrainForm.get());
     SprayForm = std::make_unique<TSprayForm>(st);
     made(SprayForm.get());

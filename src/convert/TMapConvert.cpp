@@ -47,7 +47,9 @@ TMapConvert::TMapConvert(ZemState& state, Windows& windows) : st(state), w(windo
     Memo1->setPlainText(QStringLiteral("Please load a \nmap sketch in \n.bmp format"));
 }
 
-void TMapConvert::SetMemo(const QString& text) { Memo1->setPlainText(text); }
+void TMapConvert::SetMemo(const QString& text) {
+    Memo1->setPlainText(text);
+}
 
 void TMapConvert::ScaleEditChange() {
     PixelsPerHex = UpDown1->Position();

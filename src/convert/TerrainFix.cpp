@@ -24,7 +24,8 @@ bool LoadTerrainTemplate(QIODevice& f, TerrainTemplate& tmpl, QString& error) {
         // "%s %d %d %d": the word runs to the first white space.
         const QByteArray trimmed = line.trimmed();
         int end = 0;
-        while (end < trimmed.size() && static_cast<unsigned char>(trimmed[end]) > ' ') ++end;
+        while (end < trimmed.size() && static_cast<unsigned char>(trimmed[end]) > ' ')
+            ++end;
         e.word = trimmed.left(end);
         const std::vector<int> v = ScanInts(trimmed.mid(end), 3);
         std::copy(v.begin(), v.end(), e.tiles.begin());

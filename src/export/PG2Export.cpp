@@ -9,12 +9,15 @@ QString PG2PieceName(int number, int strip, int piece) {
     return QString::asprintf("map%02d%d%d.bmp", number, strip, piece);
 }
 
-QString PG2MapName(int number) { return QString::asprintf("Map%d.map", number); }
+QString PG2MapName(int number) {
+    return QString::asprintf("Map%d.map", number);
+}
 
 QStringList PG2FileNames(int number) {
     QStringList names;
     for (int s = 0; s < 3; ++s)
-        for (int b = 0; b < 4; ++b) names << PG2PieceName(number, s, b);
+        for (int b = 0; b < 4; ++b)
+            names << PG2PieceName(number, s, b);
     names << PG2MapName(number);
     return names;
 }
@@ -45,7 +48,8 @@ QByteArray PG2MapBytes(const HexMap& map, int number) {
     return out;
 }
 
-std::vector<QImage> PG2Pieces(const HexMap& map, const TileCatalogue& cat, const TileImages& images) {
+std::vector<QImage> PG2Pieces(const HexMap& map, const TileCatalogue& cat,
+                              const TileImages& images) {
     struct Strip {
         int firstCol, lastCol, shift, srcX;
     };
@@ -58,7 +62,8 @@ std::vector<QImage> PG2Pieces(const HexMap& map, const TileCatalogue& cat, const
             for (int c = s.firstCol; c <= s.lastCol; ++c)
                 DrawTile(canvas, cat, images, map.Cell(c, y).bmp, 45 * c - s.shift,
                          50 * y + ((c & 1) ? 25 : 0));
-        for (int b = 0; b < 4; ++b) pieces.push_back(canvas.copy(s.srcX, 23 + 480 * b, 640, 480));
+        for (int b = 0; b < 4; ++b)
+            pieces.push_back(canvas.copy(s.srcX, 23 + 480 * b, 640, 480));
     }
     return pieces;
 }
@@ -68,7 +73,8 @@ QString ExportPG2(const HexMap& map, const TileCatalogue& cat, const TileImages&
     const QStringList names = PG2FileNames(number);
     const std::vector<QImage> pieces = PG2Pieces(map, cat, images);
     for (int i = 0; i <= 12; ++i) {
-        const QByteArray bytes = i < 12 ? EncodeImage(pieces[size_t(i)], "BMP") : PG2MapBytes(map, number);
+        const QByteArray bytes =
+            i < 12 ? EncodeImage(pieces[size_t(i)], "BMP") : PG2MapBytes(map, number);
         const QString path = dir.filePath(names[i]);
         const QString err = SaveFileSafely(path, bytes);
         if (!err.isEmpty()) return QStringLiteral("Couldn't write \"%1\": %2").arg(path, err);

@@ -24,7 +24,8 @@ QStringList PG2FileNames(int number);
 // The bytes of "Map%d.map".
 QByteArray PG2MapBytes(const HexMap& map, int number);
 // The twelve pieces, strip by strip, each top to bottom.
-std::vector<QImage> PG2Pieces(const HexMap& map, const TileCatalogue& cat, const TileImages& images);
+std::vector<QImage> PG2Pieces(const HexMap& map, const TileCatalogue& cat,
+                              const TileImages& images);
 
 // Writes the thirteen files into `dir`, each through a temporary file. The
 // map must be 44 by 39. Returns an empty text, or the file that failed and

@@ -11,17 +11,21 @@ QByteArray ReadDataLine(QIODevice& file) {
     }
 }
 
-static bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+static bool IsSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 bool ScanInt(const QByteArray& line, int& pos, int& value) {
     int p = pos;
     const int n = line.size();
-    while (p < n && IsSpace(line[p])) ++p;
+    while (p < n && IsSpace(line[p]))
+        ++p;
     bool neg = false;
     if (p < n && (line[p] == '+' || line[p] == '-')) neg = line[p++] == '-';
     if (p >= n || line[p] < '0' || line[p] > '9') return false;
     std::uint32_t v = 0;
-    while (p < n && line[p] >= '0' && line[p] <= '9') v = v * 10u + std::uint32_t(line[p++] - '0');
+    while (p < n && line[p] >= '0' && line[p] <= '9')
+        v = v * 10u + std::uint32_t(line[p++] - '0');
     value = int(neg ? 0u - v : v);
     pos = p;
     return true;
@@ -43,18 +47,23 @@ std::vector<int> ScanInts(const QByteArray& line, int count) {
     return out;
 }
 
-static bool IsToken(unsigned char c) { return c >= 33 && c <= 127; }
+static bool IsToken(unsigned char c) {
+    return c >= 33 && c <= 127;
+}
 
 int NextField(const QByteArray& line, int pos) {
     const int n = line.size();
-    while (pos < n && IsToken(static_cast<unsigned char>(line[pos]))) ++pos;
-    while (pos < n && !IsToken(static_cast<unsigned char>(line[pos]))) ++pos;
+    while (pos < n && IsToken(static_cast<unsigned char>(line[pos])))
+        ++pos;
+    while (pos < n && !IsToken(static_cast<unsigned char>(line[pos])))
+        ++pos;
     return pos;
 }
 
 int FirstField(const QByteArray& line) {
     int pos = 0;
-    while (pos < line.size() && !IsToken(static_cast<unsigned char>(line[pos]))) ++pos;
+    while (pos < line.size() && !IsToken(static_cast<unsigned char>(line[pos])))
+        ++pos;
     return pos;
 }
 

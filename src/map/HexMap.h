@@ -11,12 +11,12 @@ namespace zem {
 constexpr int MaxMapSize = 80;
 
 struct MapCell {
-    std::int16_t bmp = 0;  // tile number shown
-    std::uint8_t TT1 = 0;  // terrain type 1 (index into the type 1 names)
-    std::uint8_t TT2 = 0;  // terrain type 2; 1 marks a road hex
-    std::uint8_t TT3 = 0;  // terrain type 3, exported to Panzer General 2
+    std::int16_t bmp = 0; // tile number shown
+    std::uint8_t TT1 = 0; // terrain type 1 (index into the type 1 names)
+    std::uint8_t TT2 = 0; // terrain type 2; 1 marks a road hex
+    std::uint8_t TT3 = 0; // terrain type 3, exported to Panzer General 2
     std::uint8_t spare = 0;
-    std::int16_t RC = 0;   // road connection bits
+    std::int16_t RC = 0; // road connection bits
     std::int16_t PL = 0;
     std::int16_t E2 = 0;
     std::int16_t E3 = 0;
@@ -27,8 +27,14 @@ struct MapCell {
 
 // Road bits of RC, clockwise from north. East and west have no neighbour.
 enum RoadBit : int {
-    rbN = 0x01, rbNE = 0x02, rbE = 0x04, rbSE = 0x08,
-    rbS = 0x10, rbSW = 0x20, rbW = 0x40, rbNW = 0x80
+    rbN = 0x01,
+    rbNE = 0x02,
+    rbE = 0x04,
+    rbSE = 0x08,
+    rbS = 0x10,
+    rbSW = 0x20,
+    rbW = 0x40,
+    rbNW = 0x80
 };
 
 struct HexPos {
@@ -51,7 +57,9 @@ class HexMap {
     int MapHeight = 20;
     HexPos ViewOrigin{0, 0};
 
-    static bool InGrid(int x, int y) { return x >= 0 && y >= 0 && x < MaxMapSize && y < MaxMapSize; }
+    static bool InGrid(int x, int y) {
+        return x >= 0 && y >= 0 && x < MaxMapSize && y < MaxMapSize;
+    }
     bool OnMap(int x, int y) const { return x >= 0 && y >= 0 && x < MapWidth && y < MapHeight; }
 
     // Callers check InGrid first; the cells are never reached outside it.

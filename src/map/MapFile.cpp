@@ -16,8 +16,10 @@ static void PutField(QByteArray& line, int v) {
         u /= 10;
     } while (u);
     if (v < 0) digits[n++] = '-';
-    for (int pad = n; pad < 3; ++pad) line += ' ';
-    while (n) line += digits[--n];
+    for (int pad = n; pad < 3; ++pad)
+        line += ' ';
+    while (n)
+        line += digits[--n];
     line += ' ';
 }
 
@@ -30,7 +32,8 @@ static void AppendCellLine(QByteArray& line, const MapCell& c) {
     PutField(line, c.PL);
     PutField(line, c.E2);
     PutField(line, c.E3);
-    for (auto v : c.extra) PutField(line, v);
+    for (auto v : c.extra)
+        PutField(line, v);
     line += '\n';
 }
 
@@ -81,7 +84,8 @@ bool ParseCellLine(const QByteArray& line, MapCell& cell) {
     cell.PL = std::int16_t(values[5]);
     cell.E2 = std::int16_t(values[6]);
     cell.E3 = std::int16_t(values[7]);
-    for (int i = 0; i < 24; ++i) cell.extra[size_t(i)] = std::int16_t(values[8 + i]);
+    for (int i = 0; i < 24; ++i)
+        cell.extra[size_t(i)] = std::int16_t(values[8 + i]);
     return true;
 }
 
@@ -100,7 +104,9 @@ QString ReadMapFile(QIODevice& file, MapFileData& out, int minSize) {
             if (line.isEmpty())
                 return QStringLiteral("the file ends before the cell of hex %1,%2").arg(x).arg(y);
             if (!ParseCellLine(line, data.cells[size_t(y * w + x)]))
-                return QStringLiteral("the line of hex %1,%2 holds fewer than 32 numbers").arg(x).arg(y);
+                return QStringLiteral("the line of hex %1,%2 holds fewer than 32 numbers")
+                    .arg(x)
+                    .arg(y);
         }
     out = std::move(data);
     return {};
@@ -110,14 +116,17 @@ void ApplyMapFile(const MapFileData& data, HexMap& map) {
     map.MapWidth = data.width;
     map.MapHeight = data.height;
     for (int y = 0; y < data.height; ++y)
-        for (int x = 0; x < data.width; ++x) map.Cell(x, y) = data.At(x, y);
+        for (int x = 0; x < data.width; ++x)
+            map.Cell(x, y) = data.At(x, y);
     map.ViewOrigin = {0, 0};
 }
 
 QString SaveFileSafely(const QString& path, const QByteArray& bytes, bool* opened) {
     QSaveFile f(path);
     if (opened) *opened = false;
-    if (!f.open(QIODevice::WriteOnly)) return f.errorString().isEmpty() ? QStringLiteral("cannot create the file") : f.errorString();
+    if (!f.open(QIODevice::WriteOnly))
+        return f.errorString().isEmpty() ? QStringLiteral("cannot create the file")
+                                         : f.errorString();
     if (opened) *opened = true;
     if (f.write(bytes) != bytes.size()) {
         QString err = f.errorString();

@@ -22,8 +22,12 @@ static QString NameOf(const std::array<QString, MaxNames>& names, int count, int
     if (code >= 0 && code < count && code < MaxNames) return names[size_t(code)];
     return QString::number(code);
 }
-QString TileCatalogue::TT1Name(int code) const { return NameOf(TT1Names, TT1Count, code); }
-QString TileCatalogue::TT2Name(int code) const { return NameOf(TT2Names, TT2Count, code); }
+QString TileCatalogue::TT1Name(int code) const {
+    return NameOf(TT1Names, TT1Count, code);
+}
+QString TileCatalogue::TT2Name(int code) const {
+    return NameOf(TT2Names, TT2Count, code);
+}
 
 // A name runs up to the first blank, control or non-ASCII character.
 static QString NameText(const QByteArray& line) {
@@ -80,9 +84,10 @@ void LoadMapset(QIODevice& f, TileCatalogue& cat) {
         const int n = v[0];
         if (!TileCatalogue::IsTileNumber(n)) continue;
         TileRecord rec = cat.records[size_t(n)];
-        int* fields[] = {nullptr, &rec.set, &rec.image, &rec.TT1, &rec.TT2,
-                         &rec.TT3, &rec.PL, &rec.E2, &rec.E3};
-        for (size_t i = 1; i < v.size(); ++i) *fields[i] = v[i];
+        int* fields[] = {nullptr,  &rec.set, &rec.image, &rec.TT1, &rec.TT2,
+                         &rec.TT3, &rec.PL,  &rec.E2,    &rec.E3};
+        for (size_t i = 1; i < v.size(); ++i)
+            *fields[i] = v[i];
         const int s = rec.set;
         if (s < 0 || s > MaxSets || cat.SetSize[size_t(s)] >= MaxSetTiles) continue;
         const int pos = ++cat.SetSize[size_t(s)];
@@ -106,7 +111,8 @@ static void AddBitmap(ImageList& list, const QString& name, const QDir& dir) {
 }
 
 void LoadTileBitmaps(const TileCatalogue& cat, TileImages& images, const QDir& dir) {
-    for (auto& list : images) list.SetSize(cat.TileWidth, cat.TileHeight);
+    for (auto& list : images)
+        list.SetSize(cat.TileWidth, cat.TileHeight);
     for (int n = 0; n < MaxTiles; ++n) {
         const int s = cat.records[size_t(n)].set;
         if (s > 0 && s <= MaxSets)
@@ -116,13 +122,15 @@ void LoadTileBitmaps(const TileCatalogue& cat, TileImages& images, const QDir& d
     AddBitmap(images[0], QStringLiteral("tilbmp\\tilmark.bmp"), dir);
 }
 
-void DrawTile(QPainter& p, const TileCatalogue& cat, const TileImages& images, int t, int x, int y) {
+void DrawTile(QPainter& p, const TileCatalogue& cat, const TileImages& images, int t, int x,
+              int y) {
     const TileRecord& r = cat.Record(t);
     if (r.set < 0 || r.set > MaxSets) return;
     images[size_t(r.set)].Draw(p, x, y, r.image - 1);
 }
 
-void DrawTile(QImage& target, const TileCatalogue& cat, const TileImages& images, int t, int x, int y) {
+void DrawTile(QImage& target, const TileCatalogue& cat, const TileImages& images, int t, int x,
+              int y) {
     const TileRecord& r = cat.Record(t);
     if (r.set < 0 || r.set > MaxSets) return;
     images[size_t(r.set)].Draw(target, x, y, r.image - 1);

@@ -64,6 +64,7 @@ void LoadTileBitmaps(const TileCatalogue& cat, TileImages& images, const QDir& d
 
 // Draws tile t's picture at (x, y); a tile without a picture draws nothing.
 void DrawTile(QPainter& p, const TileCatalogue& cat, const TileImages& images, int t, int x, int y);
-void DrawTile(QImage& target, const TileCatalogue& cat, const TileImages& images, int t, int x, int y);
+void DrawTile(QImage& target, const TileCatalogue& cat, const TileImages& images, int t, int x,
+              int y);
 
 } // namespace zem

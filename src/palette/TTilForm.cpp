@@ -39,7 +39,9 @@ bool TTilForm::event(QEvent* e) {
     return r;
 }
 
-int TTilForm::ItemIndex() const { return TilSetButtons->checkedId(); }
+int TTilForm::ItemIndex() const {
+    return TilSetButtons->checkedId();
+}
 
 void TTilForm::SetItemIndex(int i) {
     if (i >= 0 && i < 12) SetButtons[size_t(i)]->setChecked(true);
@@ -56,7 +58,8 @@ void TTilForm::SetUpTileSetButtons() {
     // The palette picture follows the catalogue's tile size.
     TilImage->resize(cat.TileWidth + 5 * cat.ColumnStep, 9 * cat.TileHeight + cat.TileHeight / 2);
     TilImage->SetPictureSize(TilImage->width(), TilImage->height());
-    for (int k = 1; k <= cat.SetCount; ++k) SetButtons[size_t(k - 1)]->setText(cat.SetNames[size_t(k)]);
+    for (int k = 1; k <= cat.SetCount; ++k)
+        SetButtons[size_t(k - 1)]->setText(cat.SetNames[size_t(k)]);
     for (int k = 12; k >= cat.SetCount + 1; --k) {
         QRadioButton* b = SetButtons[size_t(k - 1)];
         TilSetButtons->removeButton(b);

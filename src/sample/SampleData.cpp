@@ -8,22 +8,27 @@
 namespace zem::sample {
 
 std::vector<QString> SetNames() {
-    return {"Clear", "Sea", "CoastA", "CoastB", "Forest", "Hills",
-            "Mountains", "Swamp", "Desert", "Towns", "Rivers", "Roads"};
+    return {"Clear",     "Sea",   "CoastA", "CoastB", "Forest", "Hills",
+            "Mountains", "Swamp", "Desert", "Towns",  "Rivers", "Roads"};
 }
 
 std::vector<QString> TT1Names() {
-    return {"None", "Clear", "Sea",  "Coast", "Forest", "Hills", "Mountain",
-            "Swamp", "Desert", "Town", "River", "Road", "Rough", "Fields"};
+    return {"None",  "Clear",  "Sea",  "Coast", "Forest", "Hills", "Mountain",
+            "Swamp", "Desert", "Town", "River", "Road",   "Rough", "Fields"};
 }
 
-std::vector<QString> TT2Names() { return {"None", "Road", "River", "Rail"}; }
+std::vector<QString> TT2Names() {
+    return {"None", "Road", "River", "Rail"};
+}
 
-int CoastTile(int pattern) { return pattern <= 32 ? 19 + pattern : 60 + pattern - 33; }
+int CoastTile(int pattern) {
+    return pattern <= 32 ? 19 + pattern : 60 + pattern - 33;
+}
 
 QString PatternWord(int pattern) {
     QString w;
-    for (int i = 0; i < 6; ++i) w += (pattern & (1 << i)) ? QLatin1Char('X') : QLatin1Char('O');
+    for (int i = 0; i < 6; ++i)
+        w += (pattern & (1 << i)) ? QLatin1Char('X') : QLatin1Char('O');
     return w;
 }
 
@@ -32,7 +37,8 @@ QString PatternWord(int pattern) {
 static std::vector<int> EdgePairs() {
     std::vector<int> v;
     for (int i = 0; i < 6; ++i)
-        for (int j = i + 1; j < 6; ++j) v.push_back((1 << i) | (1 << j));
+        for (int j = i + 1; j < 6; ++j)
+            v.push_back((1 << i) | (1 << j));
     return v;
 }
 
@@ -41,23 +47,36 @@ std::vector<SampleTile> Tiles() {
     auto add = [&t](int n, int set, Look look, int variant, int tt1, int tt2, int pl, int e2) {
         t.push_back({n, set, look, variant, tt1, tt2, tt1, pl, e2, 0});
     };
-    for (int i = 0; i < 4; ++i) add(1 + i, 1, Look::Clear, i, 1, 0, 1, 0);
-    for (int i = 0; i < 3; ++i) add(5 + i, 1, Look::Rough, i, 12, 0, 2, 0);
-    for (int i = 0; i < 3; ++i) add(8 + i, 1, Look::Fields, i, 13, 0, 1, 0);
-    for (int i = 0; i < 3; ++i) add(11 + i, 2, Look::Sea, i, 2, 0, 0, 0);
-    for (int p = 1; p <= 63; ++p) add(CoastTile(p), p <= 32 ? 3 : 4, Look::Coast, p, 3, 0, 0, 0);
-    for (int i = 0; i < 6; ++i) add(100 + i, 5, Look::Forest, i, 4, 0, 2, 0);
-    for (int i = 0; i < 6; ++i) add(110 + i, 6, Look::Hills, i, 5, 0, 2, 0);
-    for (int i = 0; i < 6; ++i) add(120 + i, 7, Look::Mountains, i, 6, 0, 3, 0);
-    for (int i = 0; i < 5; ++i) add(130 + i, 8, Look::Swamp, i, 7, 0, 3, 0);
-    for (int i = 0; i < 6; ++i) add(140 + i, 9, Look::Desert, i, 8, 0, 1, 0);
-    for (int i = 0; i < 8; ++i) add(150 + i, 10, Look::Town, i, 9, 0, 1, 1);
+    for (int i = 0; i < 4; ++i)
+        add(1 + i, 1, Look::Clear, i, 1, 0, 1, 0);
+    for (int i = 0; i < 3; ++i)
+        add(5 + i, 1, Look::Rough, i, 12, 0, 2, 0);
+    for (int i = 0; i < 3; ++i)
+        add(8 + i, 1, Look::Fields, i, 13, 0, 1, 0);
+    for (int i = 0; i < 3; ++i)
+        add(11 + i, 2, Look::Sea, i, 2, 0, 0, 0);
+    for (int p = 1; p <= 63; ++p)
+        add(CoastTile(p), p <= 32 ? 3 : 4, Look::Coast, p, 3, 0, 0, 0);
+    for (int i = 0; i < 6; ++i)
+        add(100 + i, 5, Look::Forest, i, 4, 0, 2, 0);
+    for (int i = 0; i < 6; ++i)
+        add(110 + i, 6, Look::Hills, i, 5, 0, 2, 0);
+    for (int i = 0; i < 6; ++i)
+        add(120 + i, 7, Look::Mountains, i, 6, 0, 3, 0);
+    for (int i = 0; i < 5; ++i)
+        add(130 + i, 8, Look::Swamp, i, 7, 0, 3, 0);
+    for (int i = 0; i < 6; ++i)
+        add(140 + i, 9, Look::Desert, i, 8, 0, 1, 0);
+    for (int i = 0; i < 8; ++i)
+        add(150 + i, 10, Look::Town, i, 9, 0, 1, 1);
     std::vector<int> rivers = EdgePairs();
     rivers.insert(rivers.end(), {0x2A, 0x15, 0x3F});
-    for (size_t i = 0; i < rivers.size(); ++i) add(160 + int(i), 11, Look::River, rivers[i], 10, 2, 2, 0);
+    for (size_t i = 0; i < rivers.size(); ++i)
+        add(160 + int(i), 11, Look::River, rivers[i], 10, 2, 2, 0);
     std::vector<int> roads = EdgePairs();
     roads.insert(roads.end(), {0x2A, 0x15, 0x02, 0x10, 0x3F});
-    for (size_t i = 0; i < roads.size(); ++i) add(180 + int(i), 12, Look::Road, roads[i], 11, 1, 1, 0);
+    for (size_t i = 0; i < roads.size(); ++i)
+        add(180 + int(i), 12, Look::Road, roads[i], 11, 1, 1, 0);
     return t;
 }
 
@@ -65,16 +84,20 @@ QByteArray MapsetText() {
     QByteArray out;
     out += ";Tile catalogue of the ZEM Map sample workspace\n";
     out += ";Tile width\n60\n;Column step\n45\n;Tile height\n50\n;Tile sets\n12\n";
-    for (const QString& n : SetNames()) out += n.toLatin1() + '\n';
+    for (const QString& n : SetNames())
+        out += n.toLatin1() + '\n';
     out += ";Terrain type 1 names\n" + QByteArray::number(int(TT1Names().size())) + '\n';
-    for (const QString& n : TT1Names()) out += n.toLatin1() + '\n';
-    out += ";Terrain type 2 names: 1 marks road hexes\n" + QByteArray::number(int(TT2Names().size())) + '\n';
-    for (const QString& n : TT2Names()) out += n.toLatin1() + '\n';
+    for (const QString& n : TT1Names())
+        out += n.toLatin1() + '\n';
+    out += ";Terrain type 2 names: 1 marks road hexes\n" +
+           QByteArray::number(int(TT2Names().size())) + '\n';
+    for (const QString& n : TT2Names())
+        out += n.toLatin1() + '\n';
     out += ";tile set pos TT1 TT2 TT3 PL E2 E3\n";
     std::vector<int> pos(13, 0);
     for (const SampleTile& t : Tiles())
-        out += QString::asprintf("%d %d %d %d %d %d %d %d %d\n", t.number, t.set, ++pos[size_t(t.set)],
-                                 t.TT1, t.TT2, t.TT3, t.PL, t.E2, t.E3)
+        out += QString::asprintf("%d %d %d %d %d %d %d %d %d\n", t.number, t.set,
+                                 ++pos[size_t(t.set)], t.TT1, t.TT2, t.TT3, t.PL, t.E2, t.E3)
                    .toLatin1();
     return out;
 }
@@ -129,7 +152,8 @@ QImage Sketch() {
         for (int x = 0; x < 44; ++x) {
             const int* c = SketchColours[SketchTerrain(x, y)];
             for (int j = 0; j < 10; ++j)
-                for (int i = 0; i < 10; ++i) img.setPixel(10 * x + i, 10 * y + j, qRgb(c[0], c[1], c[2]));
+                for (int i = 0; i < 10; ++i)
+                    img.setPixel(10 * x + i, 10 * y + j, qRgb(c[0], c[1], c[2]));
         }
     return img;
 }
@@ -146,7 +170,8 @@ static QString PutImage(const QString& path, const QImage& img) {
 }
 
 QString WriteWorkspace(const QDir& dir) {
-    if (!dir.mkpath(QStringLiteral("tilbmp"))) return QStringLiteral("cannot make %1").arg(dir.path());
+    if (!dir.mkpath(QStringLiteral("tilbmp")))
+        return QStringLiteral("cannot make %1").arg(dir.path());
     QStringList errors;
     errors << Put(dir.filePath("Mapset.txt"), MapsetText());
     errors << Put(dir.filePath("Gmap.txt"), GmapText());
@@ -154,7 +179,8 @@ QString WriteWorkspace(const QDir& dir) {
     errors << PutImage(dir.filePath("sketch.bmp"), Sketch());
     const QDir tiles(dir.filePath("tilbmp"));
     for (const SampleTile& t : Tiles())
-        errors << PutImage(tiles.filePath(QString::asprintf("til%04d.bmp", t.number)), PaintTile(t));
+        errors << PutImage(tiles.filePath(QString::asprintf("til%04d.bmp", t.number)),
+                           PaintTile(t));
     errors << PutImage(tiles.filePath("til0000.bmp"), PaintFrame());
     errors << PutImage(tiles.filePath("tilmark.bmp"), PaintMark());
     for (int t = 1; t < int(TT1Names().size()); ++t)

@@ -9,7 +9,21 @@
 
 namespace zem::sample {
 
-enum class Look { Clear, Rough, Fields, Sea, Coast, Forest, Hills, Mountains, Swamp, Desert, Town, River, Road };
+enum class Look {
+    Clear,
+    Rough,
+    Fields,
+    Sea,
+    Coast,
+    Forest,
+    Hills,
+    Mountains,
+    Swamp,
+    Desert,
+    Town,
+    River,
+    Road
+};
 
 struct SampleTile {
     int number;

@@ -19,7 +19,9 @@ const QPoint Centre(30, 25);
 const std::array<QPoint, 6> Corners = {QPoint(0, 25),  QPoint(15, 0),  QPoint(44, 0),
                                        QPoint(59, 25), QPoint(44, 49), QPoint(15, 49)};
 
-QPolygon Hex() { return QPolygon(QList<QPoint>(Corners.begin(), Corners.end())); }
+QPolygon Hex() {
+    return QPolygon(QList<QPoint>(Corners.begin(), Corners.end()));
+}
 
 QPoint EdgeMiddle(int i) {
     const QPoint a = Corners[size_t(i)], b = Corners[size_t((i + 1) % 6)];
@@ -105,7 +107,8 @@ QImage PaintTile(const SampleTile& t) {
     case Look::Fields:
         Base(p, QColor(190, 200, 90));
         p.setPen(QColor(150, 160, 60));
-        for (int y = 8 + t.variant; y < 46; y += 6) p.drawLine(10, y, 50, y);
+        for (int y = 8 + t.variant; y < 46; y += 6)
+            p.drawLine(10, y, 50, y);
         break;
     case Look::Sea:
         Base(p, QColor(40, 90, 200));
@@ -140,7 +143,8 @@ QImage PaintTile(const SampleTile& t) {
             p.setBrush(QColor(110, 100, 90));
             p.drawPolygon(QPolygon({QPoint(x, y), QPoint(x + 8, y - 20), QPoint(x + 16, y)}));
             p.setBrush(Qt::white);
-            p.drawPolygon(QPolygon({QPoint(x + 5, y - 13), QPoint(x + 8, y - 20), QPoint(x + 11, y - 13)}));
+            p.drawPolygon(
+                QPolygon({QPoint(x + 5, y - 13), QPoint(x + 8, y - 20), QPoint(x + 11, y - 13)}));
         }
         break;
     case Look::Swamp:

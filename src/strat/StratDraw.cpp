@@ -3,7 +3,9 @@
 
 namespace zem {
 
-QSize StratPictureSize(const HexMap& map) { return {8 * map.MapWidth, 8 * map.MapHeight + 4}; }
+QSize StratPictureSize(const HexMap& map) {
+    return {8 * map.MapWidth, 8 * map.MapHeight + 4};
+}
 
 void LoadStratTiles(ImageList& list, int tt1Count, const QDir& dir) {
     list.SetSize(8, 8);

@@ -32,7 +32,9 @@ void TStratMapForm::showEvent(QShowEvent* e) {
     if (!e->spontaneous()) FormShow();
 }
 
-void TStratMapForm::resizeEvent(QResizeEvent*) { ScrollBox1->setGeometry(rect()); }
+void TStratMapForm::resizeEvent(QResizeEvent*) {
+    ScrollBox1->setGeometry(rect());
+}
 
 void TStratMapForm::FormShow() {
     if (st.StratTilesPending) {

@@ -17,7 +17,8 @@ void MakeRoadConnections(HexMap& map) {
 
 void ClearRoadConnections(HexMap& map) {
     for (int y = 0; y < map.MapHeight && y < MaxMapSize; ++y)
-        for (int x = 0; x < map.MapWidth && x < MaxMapSize; ++x) map.Cell(x, y).RC = 0;
+        for (int x = 0; x < map.MapWidth && x < MaxMapSize; ++x)
+            map.Cell(x, y).RC = 0;
 }
 
 void ToggleRoadPair(HexMap& map, HexPos a, HexPos b) {

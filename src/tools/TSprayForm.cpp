@@ -43,7 +43,8 @@ SpraySettings TSprayForm::ReadSettings() const {
     SpraySettings s;
     s.density = DensityUpDown->Position();
     s.size = StrToInt(SizeEdit->text());
-    for (int k = 0; k < 3; ++k) s.picks[size_t(k)] = StrToInt(PickEdits[size_t(k)]->text());
+    for (int k = 0; k < 3; ++k)
+        s.picks[size_t(k)] = StrToInt(PickEdits[size_t(k)]->text());
     return s;
 }
 

@@ -17,7 +17,8 @@ class TTerrainForm : public QWidget {
     // Empties the list and adds the first `count` names; nothing selected.
     template <size_t N> void Fill(const std::array<QString, N>& names, int count) {
         TerrainLB->clear();
-        for (int i = 0; i < count && i < int(N); ++i) TerrainLB->addItem(names[size_t(i)]);
+        for (int i = 0; i < count && i < int(N); ++i)
+            TerrainLB->addItem(names[size_t(i)]);
         TerrainLB->setCurrentRow(-1);
     }
     void TerrainLBClick();

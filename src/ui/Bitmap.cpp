@@ -32,7 +32,8 @@ void Bitmap::LoadFromFile(const QString& path) {
     QImageReader reader(path);
     QImage loaded = reader.read();
     if (loaded.isNull())
-        throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, reader.errorString()));
+        throw FileError(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(path, reader.errorString()));
     bool mono = loaded.format() == QImage::Format_Mono || loaded.format() == QImage::Format_MonoLSB;
     image_ = loaded.convertToFormat(QImage::Format_RGB32);
     monoSource_ = mono;
@@ -101,7 +102,9 @@ void Canvas::CopyRect(int dx, int dy, const QImage& src, int sx, int sy, int w, 
     painter_.setCompositionMode(mode);
 }
 
-void Canvas::DrawImage(int x, int y, const QImage& image) { painter_.drawImage(x, y, image); }
+void Canvas::DrawImage(int x, int y, const QImage& image) {
+    painter_.drawImage(x, y, image);
+}
 
 Colour Canvas::Pixels(int x, int y) const {
     if (x < 0 || y < 0 || x >= image_->width() || y >= image_->height()) return 0;

@@ -21,8 +21,12 @@ constexpr Colour clGrey = RGBColour(128, 128, 128);
 constexpr Colour clYellow = RGBColour(255, 255, 0);
 constexpr Colour clWhite = RGBColour(255, 255, 255);
 
-inline QColor ToQColor(Colour c) { return QColor(c & 255, (c >> 8) & 255, (c >> 16) & 255); }
-inline Colour FromQRgb(QRgb p) { return RGBColour(qRed(p), qGreen(p), qBlue(p)); }
+inline QColor ToQColor(Colour c) {
+    return QColor(c & 255, (c >> 8) & 255, (c >> 16) & 255);
+}
+inline Colour FromQRgb(QRgb p) {
+    return RGBColour(qRed(p), qGreen(p), qBlue(p));
+}
 
 // The bytes of a picture file ("BMP" or "PNG"). The resolution is fixed at
 // 96 dots per inch, so the same picture gives the same bytes whatever

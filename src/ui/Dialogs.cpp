@@ -19,7 +19,8 @@ bool QtDialogs::Execute(OpenDialog& d) {
 }
 
 void QtDialogs::MessageBox(const QString& text, const QString& title) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok,
+                    QApplication::activeWindow());
     box.exec();
 }
 

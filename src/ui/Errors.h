@@ -9,8 +9,7 @@ namespace zem {
 
 class ZemError : public std::runtime_error {
   public:
-    explicit ZemError(const QString& text)
-        : std::runtime_error(text.toStdString()), text_(text) {}
+    explicit ZemError(const QString& text) : std::runtime_error(text.toStdString()), text_(text) {}
     const QString& Text() const { return text_; }
 
   private:

@@ -22,7 +22,9 @@ QImage ImageList::Fit(const Bitmap& bitmap) const {
     return out;
 }
 
-int ImageList::AddMasked(const Bitmap& bitmap) { return AddMasked(bitmap, bitmap.TransparentColour()); }
+int ImageList::AddMasked(const Bitmap& bitmap) {
+    return AddMasked(bitmap, bitmap.TransparentColour());
+}
 
 int ImageList::AddMasked(const Bitmap& bitmap, Colour mask) {
     QImage img = Fit(bitmap);
@@ -35,7 +37,9 @@ int ImageList::AddMasked(const Bitmap& bitmap, Colour mask) {
     return Push(std::move(img));
 }
 
-int ImageList::Add(const Bitmap& bitmap) { return Push(Fit(bitmap)); }
+int ImageList::Add(const Bitmap& bitmap) {
+    return Push(Fit(bitmap));
+}
 
 int ImageList::Push(QImage image) {
     Entry e{std::move(image), {}};
@@ -47,7 +51,8 @@ int ImageList::Push(QImage image) {
                 continue;
             }
             const int start = x;
-            while (x < e.image.width() && qAlpha(line[x]) != 0) ++x;
+            while (x < e.image.width() && qAlpha(line[x]) != 0)
+                ++x;
             e.spans.push_back({y, start, x - start});
         }
     }
@@ -84,7 +89,9 @@ void ImageList::Draw(QImage& target, int x, int y, int index) const {
     }
 }
 
-void ImageList::Draw(Canvas& canvas, int x, int y, int index) const { Draw(canvas.Painter(), x, y, index); }
+void ImageList::Draw(Canvas& canvas, int x, int y, int index) const {
+    Draw(canvas.Painter(), x, y, index);
+}
 
 void ImageList::Draw(QPainter& painter, int x, int y, int index) const {
     if (const QImage* img = Image(index)) painter.drawImage(x, y, *img);

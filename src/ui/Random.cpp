@@ -9,7 +9,9 @@ Random::Random()
 
 Random::Random(std::uint32_t seed) : gen_(seed) {}
 
-int Random::Next() { return int(gen_() >> 1); }
+int Random::Next() {
+    return int(gen_() >> 1);
+}
 
 int ScriptedRandom::Next() {
     ++taken_;

@@ -10,7 +10,7 @@ namespace zem {
 
 class Random {
   public:
-    Random();                     // seeded from the clock
+    Random(); // seeded from the clock
     explicit Random(std::uint32_t seed);
     virtual ~Random() = default;
     void Seed(std::uint32_t seed) { gen_.seed(seed); }

@@ -12,6 +12,8 @@ int StrToInt(const QString& text) {
     return value;
 }
 
-QString IntToStr(int value) { return QString::number(value); }
+QString IntToStr(int value) {
+    return QString::number(value);
+}
 
 } // namespace zem

@@ -38,8 +38,8 @@ void DrawRoadLines(QImage& img, int rc, int left, int top) {
         if (rc & e.bit) RoadLine(img, cx, cy, cx + e.dx, cy + e.dy);
 }
 
-void DrawHexes(QImage& target, const HexMap& map, const TileCatalogue& cat, const TileImages& images,
-               HexRange range, DrawOptions opt) {
+void DrawHexes(QImage& target, const HexMap& map, const TileCatalogue& cat,
+               const TileImages& images, HexRange range, DrawOptions opt) {
     range.firstCol = std::max(range.firstCol, 0);
     range.firstRow = std::max(range.firstRow, 0);
     range.lastCol = std::min(range.lastCol, MaxMapSize - 1);
@@ -79,7 +79,8 @@ void DrawMap(const HexMap& map, const TileCatalogue& cat, const TileImages& imag
 
 QImage RenderWholeMap(const HexMap& map, const TileCatalogue& cat, const TileImages& images,
                       bool roads) {
-    const int w = std::clamp(map.MapWidth, 0, MaxMapSize), h = std::clamp(map.MapHeight, 0, MaxMapSize);
+    const int w = std::clamp(map.MapWidth, 0, MaxMapSize),
+              h = std::clamp(map.MapHeight, 0, MaxMapSize);
     QImage img(HexColumnStep * w + 15, HexRowStep * h + 25, QImage::Format_RGB32);
     img.fill(ToQColor(clGreen));
     DrawHexes(img, map, cat, images, {0, w - 1, 0, h - 1}, {true, roads});

@@ -19,8 +19,8 @@ struct DrawOptions {
 // Draws the hexes of `range` with column firstCol at x = 0 and row firstRow
 // at y = 0: rows top to bottom, columns left to right, each hex's tile
 // before its frame; then, with roads, the road lines in the same order.
-void DrawHexes(QImage& target, const HexMap& map, const TileCatalogue& cat, const TileImages& images,
-               HexRange range, DrawOptions opt);
+void DrawHexes(QImage& target, const HexMap& map, const TileCatalogue& cat,
+               const TileImages& images, HexRange range, DrawOptions opt);
 
 // Draws the road lines of one hex whose top-left corner is (left, top).
 void DrawRoadLines(QImage& target, int rc, int left, int top);

@@ -13,8 +13,12 @@ constexpr int ViewHexes = 15;
 
 // Top-left pixel of a hex `col` columns and `row` rows from the picture's
 // first drawn hex, for a hex of map column `mapCol`.
-inline int HexLeft(int col) { return col * HexColumnStep; }
-inline int HexTop(int row, int mapCol) { return row * HexRowStep + ((mapCol & 1) ? HexOddShift : 0); }
+inline int HexLeft(int col) {
+    return col * HexColumnStep;
+}
+inline int HexTop(int row, int mapCol) {
+    return row * HexRowStep + ((mapCol & 1) ? HexOddShift : 0);
+}
 
 // The absolute hex under pixel (X, Y) of the map picture; not tested
 // against the map size.

@@ -42,6 +42,8 @@ void TInputForm::OKBtnClick() {
     done(1);
 }
 
-void TInputForm::CancelBtnClick() { done(0); }
+void TInputForm::CancelBtnClick() {
+    done(0);
+}
 
 } // namespace zem

@@ -45,8 +45,12 @@ struct Stop {
     QString message;
 };
 
-[[noreturn]] void Bad(const QString& message) { throw Stop{Failed, message}; }
-[[noreturn]] void Wrong(const QString& message) { throw Stop{Usage, message}; }
+[[noreturn]] void Bad(const QString& message) {
+    throw Stop{Failed, message};
+}
+[[noreturn]] void Wrong(const QString& message) {
+    throw Stop{Usage, message};
+}
 
 // The command's words: positionals, and options with or without a value.
 struct Words {
@@ -98,7 +102,8 @@ struct Context {
 
     void NeedCatalogue() {
         if (catalogueRead) return;
-        if (!LoadMapset(workspace, cat)) Bad(workspace.filePath("Mapset.txt") + ": cannot open the tile catalogue");
+        if (!LoadMapset(workspace, cat))
+            Bad(workspace.filePath("Mapset.txt") + ": cannot open the tile catalogue");
         catalogueRead = true;
     }
     void NeedPictures() {
@@ -156,9 +161,11 @@ int Info(Context& c, const Words& w) {
         }
     c.out << "size " << map.MapWidth << "x" << map.MapHeight << "\n";
     c.out << "tiles:\n";
-    for (auto [t, n] : tiles) c.out << "  " << t << " " << n << "\n";
+    for (auto [t, n] : tiles)
+        c.out << "  " << t << " " << n << "\n";
     c.out << "terrain type 1:\n";
-    for (auto [t, n] : tt1) c.out << "  " << c.cat.TT1Name(t) << " " << n << "\n";
+    for (auto [t, n] : tt1)
+        c.out << "  " << c.cat.TT1Name(t) << " " << n << "\n";
     c.out << "road hexes " << roadHexes << "\n";
     c.out << "hexes with road connections " << roadBits << "\n";
     return Ok;
@@ -173,7 +180,8 @@ int New(Context& c, const Words& w) {
     if (!okW || !okH) Wrong("the size is written WxH, as 44x39");
     if (!w.Has("--tile")) Wrong("--tile T is required");
     const int tile = w.Number("--tile", 0);
-    if (!TileCatalogue::IsTileNumber(tile)) Bad(QString("tile %1 is not a tile number (0..647)").arg(tile));
+    if (!TileCatalogue::IsTileNumber(tile))
+        Bad(QString("tile %1 is not a tile number (0..647)").arg(tile));
     const QString out = w.Output();
     c.NeedCatalogue();
     HexMap map;
@@ -200,9 +208,12 @@ int Convert(Context& c, const Words& w) {
     ColourTable table;
     QString err;
     switch (LoadColourTable(c.workspace, table, err)) {
-    case TableLoad::Missing: Bad(c.workspace.filePath("Gmap.txt") + ": cannot open the colour table");
-    case TableLoad::Bad: Bad(c.workspace.filePath("Gmap.txt") + ": " + err);
-    case TableLoad::Ok: break;
+    case TableLoad::Missing:
+        Bad(c.workspace.filePath("Gmap.txt") + ": cannot open the colour table");
+    case TableLoad::Bad:
+        Bad(c.workspace.filePath("Gmap.txt") + ": " + err);
+    case TableLoad::Ok:
+        break;
     }
     HexMap map;
     const QSize size = SketchMapSize(sketch.Image().size(), scale);
@@ -222,7 +233,8 @@ int Fix(Context& c, const Words& w) {
     c.NeedCatalogue();
     HexMap map = ReadMap(w.positional[0]);
     QFile f(w.positional[1]);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) Bad(w.positional[1] + ": cannot open the template");
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        Bad(w.positional[1] + ": cannot open the template");
     TerrainTemplate tmpl;
     QString err;
     if (!LoadTerrainTemplate(f, tmpl, err)) Bad(w.positional[1] + ": " + err);
@@ -253,7 +265,8 @@ int ExportPg2(Context& c, const Words& w) {
     c.NeedPictures();
     const QString err = ExportPG2(map, c.cat, c.images, number, dir);
     if (!err.isEmpty()) Bad(err);
-    for (const QString& name : PG2FileNames(number)) c.out << dir.filePath(name) << "\n";
+    for (const QString& name : PG2FileNames(number))
+        c.out << dir.filePath(name) << "\n";
     return Ok;
 }
 
@@ -289,14 +302,54 @@ struct Command {
 
 const std::map<QString, Command>& Commands() {
     static const std::map<QString, Command> commands = {
-        {"info", {Info, {}, {}, "zemtool info MAP.zep\n  Prints the size, the hexes per tile number and per terrain type 1,\n  the road hexes and the hexes with road connections.\n"}},
-        {"new", {New, {"--tile", "-o"}, {}, "zemtool new WxH --tile T -o OUT.zep\n  A new map of W by H hexes (each 5..80) filled with tile T.\n"}},
-        {"convert", {Convert, {"-o", "--scale", "--seed"}, {}, "zemtool convert SKETCH.bmp -o OUT.zep [--scale N] [--seed S]\n  Drafts a map from a sketch through the workspace's Gmap.txt;\n  N sketch pixels per hex (3..10, default 5).\n"}},
-        {"fix", {Fix, {"-o", "--seed"}, {}, "zemtool fix MAP.zep TEMPLATE.txt -o OUT.zep [--seed S]\n  One terrain-fixing pass with the template.\n"}},
-        {"roads", {Roads, {"-o"}, {"--clear"}, "zemtool roads MAP.zep -o OUT.zep [--clear]\n  Makes road connections between road hexes; --clear removes the old ones first.\n"}},
-        {"export-pg2", {ExportPg2, {"--number", "--out"}, {}, "zemtool export-pg2 MAP.zep --number N [--out DIR]\n  Writes the twelve bitmap pieces and MapN.map of a 44x39 map into DIR.\n"}},
-        {"render", {Render, {"-o"}, {"--roads"}, "zemtool render MAP.zep -o OUT.png [--roads]\n  The whole map as one picture (.png or .bmp), with road lines on request.\n"}},
-        {"strat", {Strat, {"-o"}, {}, "zemtool strat MAP.zep -o OUT.png\n  The strategic overview picture (.png or .bmp).\n"}},
+        {"info",
+         {Info,
+          {},
+          {},
+          "zemtool info MAP.zep\n  Prints the size, the hexes per tile number and per terrain type "
+          "1,\n  the road hexes and the hexes with road connections.\n"}},
+        {"new",
+         {New,
+          {"--tile", "-o"},
+          {},
+          "zemtool new WxH --tile T -o OUT.zep\n  A new map of W by H hexes (each 5..80) filled "
+          "with tile T.\n"}},
+        {"convert",
+         {Convert,
+          {"-o", "--scale", "--seed"},
+          {},
+          "zemtool convert SKETCH.bmp -o OUT.zep [--scale N] [--seed S]\n  Drafts a map from a "
+          "sketch through the workspace's Gmap.txt;\n  N sketch pixels per hex (3..10, default "
+          "5).\n"}},
+        {"fix",
+         {Fix,
+          {"-o", "--seed"},
+          {},
+          "zemtool fix MAP.zep TEMPLATE.txt -o OUT.zep [--seed S]\n  One terrain-fixing pass with "
+          "the template.\n"}},
+        {"roads",
+         {Roads,
+          {"-o"},
+          {"--clear"},
+          "zemtool roads MAP.zep -o OUT.zep [--clear]\n  Makes road connections between road "
+          "hexes; --clear removes the old ones first.\n"}},
+        {"export-pg2",
+         {ExportPg2,
+          {"--number", "--out"},
+          {},
+          "zemtool export-pg2 MAP.zep --number N [--out DIR]\n  Writes the twelve bitmap pieces "
+          "and MapN.map of a 44x39 map into DIR.\n"}},
+        {"render",
+         {Render,
+          {"-o"},
+          {"--roads"},
+          "zemtool render MAP.zep -o OUT.png [--roads]\n  The whole map as one picture (.png or "
+          ".bmp), with road lines on request.\n"}},
+        {"strat",
+         {Strat,
+          {"-o"},
+          {},
+          "zemtool strat MAP.zep -o OUT.png\n  The strategic overview picture (.png or .bmp).\n"}},
     };
     return commands;
 }

@@ -6,7 +6,8 @@
 
 int main(int argc, char** argv) {
     QStringList args;
-    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
     QTextStream out(stdout), err(stderr);
     return zem::tool::Run(args, out, err);
 }
