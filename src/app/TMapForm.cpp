@@ -269,6 +269,12 @@ void TMapForm::MapImageMouseDown(int button, bool shift, int X, int Y) {
 void TMapForm::MapImageClick() {
     EditorState& ed = st.ed;
     const HexPos hex = PixelToHex(ed.DownX, ed.DownY, st.map.ViewOrigin);
+    // A section copy or paste ends in tile mode whatever it did.
+    auto backToTiles = [&] {
+        ed.ClickCount = 0;
+        SetHint(QString());
+        ed.Mode = ModeTiles;
+    };
     switch (ed.Mode) {
     case ModeSpray: {
         const SpraySettings s = w.SprayForm->ReadSettings();
@@ -287,9 +293,7 @@ void TMapForm::MapImageClick() {
     case ModePaste:
         ed.PasteAt = hex;
         PasteSection();
-        ed.ClickCount = 0;
-        SetHint(QString());
-        ed.Mode = ModeTiles;
+        backToTiles();
         return;
     case ModeCopySection:
         if (++ed.ClickCount == 1) {
@@ -299,9 +303,7 @@ void TMapForm::MapImageClick() {
         }
         ed.SectionCorner2 = hex;
         WriteSection();
-        ed.ClickCount = 0;
-        SetHint(QString());
-        ed.Mode = ModeTiles;
+        backToTiles();
         return;
     default:
         break;

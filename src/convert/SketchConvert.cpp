@@ -94,10 +94,7 @@ void ConvertSketch(HexMap& map, const TileCatalogue& cat, Random& rng, const Col
             const int t = table.entries[size_t(win)].tiles[size_t(rng.Next() % 3)];
             const TileRecord& r = cat.Record(t);
             MapCell& c = map.Cell(x, y);
-            c.bmp = std::int16_t(t);
-            c.TT1 = std::uint8_t(r.TT1);
-            c.TT2 = std::uint8_t(r.TT2);
-            c.TT3 = std::uint8_t(r.TT3);
+            SetCellTile(c, t, r);
             c.RC = c.PL = c.E2 = c.E3 = 0;
         }
 }

@@ -75,10 +75,7 @@ void FixTerrain(HexMap& map, const TileCatalogue& cat, const TerrainTemplate& tm
             if (t == 0 || !TileCatalogue::IsTileNumber(t)) continue;
             const TileRecord& r = cat.records[size_t(t)];
             MapCell& c = map.Cell(x, y);
-            c.bmp = std::int16_t(t);
-            c.TT1 = std::uint8_t(r.TT1);
-            c.TT2 = std::uint8_t(r.TT2);
-            c.TT3 = std::uint8_t(r.TT3);
+            SetCellTile(c, t, r);
             c.E2 = std::int16_t(r.E2);
             c.E3 = std::int16_t(r.E3);
         }

@@ -122,6 +122,13 @@ void LoadTileBitmaps(const TileCatalogue& cat, TileImages& images, const QDir& d
     AddBitmap(images[0], QStringLiteral("tilbmp\\tilmark.bmp"), dir);
 }
 
+void SetCellTile(MapCell& cell, int t, const TileRecord& r) {
+    cell.bmp = std::int16_t(t);
+    cell.TT1 = std::uint8_t(r.TT1);
+    cell.TT2 = std::uint8_t(r.TT2);
+    cell.TT3 = std::uint8_t(r.TT3);
+}
+
 void DrawTile(QPainter& p, const TileCatalogue& cat, const TileImages& images, int t, int x,
               int y) {
     const TileRecord& r = cat.Record(t);

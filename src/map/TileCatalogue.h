@@ -2,6 +2,7 @@
 // The tile catalogue "Mapset.txt": picture size, set names, terrain names,
 // and for every tile number its set and the defaults a hex takes from it.
 
+#include "map/HexMap.h"
 #include "ui/ImageList.h"
 
 #include <QDir>
@@ -61,6 +62,10 @@ bool LoadMapset(const QDir& dir, TileCatalogue& cat);
 // then the frame and the mark. Throws FileError at the first bitmap that
 // cannot be loaded; the lists keep what was added before it.
 void LoadTileBitmaps(const TileCatalogue& cat, TileImages& images, const QDir& dir);
+
+// Shows tile t in a cell with the tile's terrain types (their low 8 bits);
+// the callers decide what happens to the cell's values.
+void SetCellTile(MapCell& cell, int t, const TileRecord& r);
 
 // Draws tile t's picture at (x, y); a tile without a picture draws nothing.
 void DrawTile(QPainter& p, const TileCatalogue& cat, const TileImages& images, int t, int x, int y);

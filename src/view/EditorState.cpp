@@ -10,10 +10,7 @@ void PlaceTile(HexMap& map, const TileCatalogue& cat, int x, int y, int t) {
     if (!HexMap::InGrid(x, y) || !TileCatalogue::IsTileNumber(t)) return;
     const TileRecord& r = cat.records[size_t(t)];
     MapCell& c = map.Cell(x, y);
-    c.bmp = std::int16_t(t);
-    c.TT1 = std::uint8_t(r.TT1);
-    c.TT2 = std::uint8_t(r.TT2);
-    c.TT3 = std::uint8_t(r.TT3);
+    SetCellTile(c, t, r);
     c.PL = std::int16_t(r.PL);
     c.E2 = std::int16_t(r.E2);
     c.E3 = std::int16_t(r.E3);
