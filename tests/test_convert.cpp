@@ -188,6 +188,21 @@ TEST(TerrainFix, ScanSkipsTheRingAndSeesEarlierReplacements) {
     // (1, 1) is odd: its lower-left (0, 2) is X.
     EXPECT_EQ(m.Cell(1, 1).bmp, 10);
 
+    // A second pass changes hexes again: (1, 1) looks at (2, 2) only after
+    // the first pass has made it X.
+    HexMap twice;
+    twice.MapWidth = twice.MapHeight = 5;
+    for (int x = 0; x < 5; ++x)
+        for (int y = 0; y < 5; ++y)
+            twice.Cell(x, y).bmp = 1;
+    twice.Cell(3, 2).bmp = 10; // (2, 2)'s lower right
+    const TerrainTemplate chain = Template("1 0 0 0 0 0 0 0\n2 2 2\nOOOXOO 10 10 10\n");
+    FixTerrain(twice, l.st.cat, chain, rng);
+    EXPECT_EQ(twice.Cell(2, 2).bmp, 10);
+    EXPECT_EQ(twice.Cell(1, 1).bmp, 1);
+    FixTerrain(twice, l.st.cat, chain, rng);
+    EXPECT_EQ(twice.Cell(1, 1).bmp, 10);
+
     HexMap small;
     small.MapWidth = 2;
     small.MapHeight = 10;

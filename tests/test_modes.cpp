@@ -60,6 +60,11 @@ TEST(NewMap, SizesAreClampedAndTheBoxesKeepTheirText) {
     AnswerNewMap(a, "7", "7", false);
     a.main().NewMap1Click();
     EXPECT_EQ(m.MapWidth, 80);
+    // Closing the dialog by its frame acts as Cancel.
+    a.w.InputForm->ModalScript = [](TInputForm& f) { f.close(); };
+    a.main().NewMap1Click();
+    EXPECT_EQ(m.MapWidth, 80);
+    EXPECT_EQ(m.Cell(4, 4).bmp, 10);
 
     // No tile selected: image 1 of set 1 fills the map and is selected.
     a.st.ed.CurrentImage = 0;
