@@ -6,12 +6,13 @@
 #include "export/PG2Export.h"
 #include "map/MapFile.h"
 #include "map/TileCatalogue.h"
-#include "view/DrawMap.h"
+#include "render/DrawMap.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <cstdlib>
 
 using namespace zem;
 
@@ -44,8 +45,7 @@ struct BigWorkspace {
         f.open(QIODevice::WriteOnly);
         f.write(text);
         f.close();
-        LoadMapset(d, cat);
-        LoadTileBitmaps(cat, images, d);
+        if (!LoadMapset(d, cat) || !LoadTileBitmaps(cat, images, d)) std::abort();
     }
 };
 
@@ -89,8 +89,7 @@ void BM_LoadCatalogue(benchmark::State& state) {
     for (auto _ : state) {
         TileCatalogue cat;
         TileImages images;
-        LoadMapset(d, cat);
-        LoadTileBitmaps(cat, images, d);
+        if (!LoadMapset(d, cat) || !LoadTileBitmaps(cat, images, d)) std::abort();
         benchmark::DoNotOptimize(images[12].Count());
     }
 }
@@ -100,21 +99,19 @@ void BM_SaveMap(benchmark::State& state) {
     const HexMap m = FullMap(80, 80);
     QTemporaryDir dir;
     for (auto _ : state)
-        SaveFileSafely(dir.filePath("m.zep"), MapFileText(m));
+        if (!SaveFileSafely(dir.filePath("m.zep"), MapFileText(m))) std::abort();
 }
 BENCHMARK(BM_SaveMap)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
 
 void BM_LoadMap(benchmark::State& state) {
     const HexMap m = FullMap(80, 80);
     QTemporaryDir dir;
-    SaveFileSafely(dir.filePath("m.zep"), MapFileText(m));
+    if (!SaveFileSafely(dir.filePath("m.zep"), MapFileText(m))) std::abort();
     for (auto _ : state) {
-        QFile f(dir.filePath("m.zep"));
-        f.open(QIODevice::ReadOnly | QIODevice::Text);
-        MapFileData data;
-        ReadMapFile(f, data);
+        Result<MapFileData> data = ReadMapFile(dir.filePath("m.zep"));
+        if (!data) std::abort();
         HexMap back;
-        ApplyMapFile(data, back);
+        ApplyMapFile(data.Value(), back);
         benchmark::DoNotOptimize(back.Cell(79, 79).bmp);
     }
 }
@@ -165,7 +162,7 @@ void BM_ExportPG2(benchmark::State& state) {
     const HexMap m = FullMap(44, 39);
     QTemporaryDir dir;
     for (auto _ : state)
-        ExportPG2(m, w.cat, w.images, 67, QDir(dir.path()));
+        if (!ExportPG2(m, w.cat, w.images, 67, QDir(dir.path()))) std::abort();
 }
 BENCHMARK(BM_ExportPG2)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 

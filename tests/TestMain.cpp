@@ -1,4 +1,4 @@
-#include "ui/ZemApplication.h"
+#include "windows/ZemApplication.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "app/TMapForm.h"
+#include "windows/TMapForm.h"
 #include <QFile>
 #include <QPainter>
 
@@ -86,7 +86,7 @@ Loaded::Loaded() {
     WriteStandardWorkspace(ws);
     st.workDir = ws.Dir();
     EXPECT_TRUE(LoadMapset(st.workDir, st.cat));
-    LoadTileBitmaps(st.cat, st.images, st.workDir);
+    EXPECT_TRUE(LoadTileBitmaps(st.cat, st.images, st.workDir));
 }
 
 } // namespace zem::test

@@ -2,11 +2,11 @@
 // Small workspaces written by the tests themselves: a catalogue whose tiles
 // are plain colours, so pictures can be checked pixel by pixel.
 
-#include "app/ZemState.h"
+#include "edit/ZemState.h"
 #include "map/TileCatalogue.h"
 
-#include "app/Windows.h"
-#include "ui/DialogService.h"
+#include "Scripted.h"
+#include "windows/Windows.h"
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 

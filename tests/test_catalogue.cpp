@@ -90,7 +90,7 @@ TEST(Catalogue, LoadsBitmapsWithMaskAndStopsAtMissingFile) {
     TileCatalogue cat;
     ASSERT_TRUE(LoadMapset(ws.Dir(), cat));
     TileImages images;
-    LoadTileBitmaps(cat, images, ws.Dir());
+    ASSERT_TRUE(LoadTileBitmaps(cat, images, ws.Dir()));
     EXPECT_EQ(images[1].Count(), 2);
     EXPECT_EQ(images[2].Count(), 1);
     EXPECT_EQ(images[0].Count(), 2);
@@ -99,10 +99,15 @@ TEST(Catalogue, LoadsBitmapsWithMaskAndStopsAtMissingFile) {
 
     QFile::remove(ws.Path("tilbmp/til0002.bmp"));
     TileImages partial;
-    EXPECT_THROW(LoadTileBitmaps(cat, partial, ws.Dir()), FileError);
+    const Status failed = LoadTileBitmaps(cat, partial, ws.Dir());
+    EXPECT_FALSE(failed);
+    EXPECT_TRUE(failed.Message().contains("til0002.bmp")) << failed.Message().toStdString();
     EXPECT_EQ(partial[1].Count(), 1);
     EXPECT_EQ(partial[0].Count(), 0);
 
     TileCatalogue missing;
-    EXPECT_FALSE(LoadMapset(QDir(ws.Path("nowhere")), missing));
+    const Status none = LoadMapset(QDir(ws.Path("nowhere")), missing);
+    EXPECT_FALSE(none);
+    EXPECT_TRUE(none.Unopened());
+    EXPECT_TRUE(none.Message().contains("Mapset.txt"));
 }

@@ -16,18 +16,16 @@ struct Text {
 
 ColourTable Table(const QByteArray& text) {
     Text t(text);
-    ColourTable table;
-    QString err;
-    EXPECT_EQ(LoadColourTable(t.buf, table, err), TableLoad::Ok) << err.toStdString();
-    return table;
+    Result<ColourTable> table = LoadColourTable(t.buf, "Gmap.txt");
+    EXPECT_TRUE(table) << table.Message().toStdString();
+    return table ? table.Value() : ColourTable{};
 }
 
 TerrainTemplate Template(const QByteArray& text) {
     Text t(text);
-    TerrainTemplate tmpl;
-    QString err;
-    EXPECT_TRUE(LoadTerrainTemplate(t.buf, tmpl, err));
-    return tmpl;
+    Result<TerrainTemplate> tmpl = LoadTerrainTemplate(t.buf, "coast.txt");
+    EXPECT_TRUE(tmpl) << tmpl.Message().toStdString();
+    return tmpl ? tmpl.Value() : TerrainTemplate{};
 }
 } // namespace
 
@@ -46,11 +44,10 @@ TEST(Convert, ColourTableAndNearestColour) {
     for (const char* bad : {"0\n", "33\n", "x\n", "1\n0 0\n1 1 1\n", "1\n0 0 256\n1 1 1\n",
                             "1\n0 0 0\n", "1\n0 0 0\n1 1 648\n"}) {
         Text b(bad);
-        ColourTable keep = bw;
-        QString err;
-        EXPECT_EQ(LoadColourTable(b.buf, keep, err), TableLoad::Bad) << bad;
-        EXPECT_TRUE(err.startsWith("line ")) << err.toStdString();
-        EXPECT_EQ(keep.N, 2);
+        const Result<ColourTable> refused = LoadColourTable(b.buf, "Gmap.txt");
+        EXPECT_FALSE(refused) << bad;
+        EXPECT_TRUE(refused.Message().startsWith("Gmap.txt: line "))
+            << refused.Message().toStdString();
     }
 }
 
@@ -142,13 +139,10 @@ TEST(TerrainFix, TemplateReadingAndLookup) {
     EXPECT_EQ(
         FindPatternTile(Template("1 2 3 4 5 6 7 8\n1 1 1\nLONGERWO 3 3 3\n"), "LONGERWO", rng), 0);
 
-    TerrainTemplate keep = t;
-    QString err;
     Text shortFirst("1 2 3\n1 1 1\n");
-    EXPECT_FALSE(LoadTerrainTemplate(shortFirst.buf, keep, err));
+    EXPECT_TRUE(LoadTerrainTemplate(shortFirst.buf, "t.txt").Message().contains("first line"));
     Text shortSecond("1 2 3 4 5 6 7 8\n1 1\n");
-    EXPECT_FALSE(LoadTerrainTemplate(shortSecond.buf, keep, err));
-    EXPECT_EQ(keep.patterns.size(), t.patterns.size());
+    EXPECT_TRUE(LoadTerrainTemplate(shortSecond.buf, "t.txt").Message().contains("second line"));
 }
 
 TEST(TerrainFix, ScanSkipsTheRingAndSeesEarlierReplacements) {

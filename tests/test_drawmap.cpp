@@ -1,6 +1,6 @@
 #include "TestSupport.h"
-#include "view/DrawMap.h"
-#include "view/HexGeometry.h"
+#include "map/HexLayout.h"
+#include "render/DrawMap.h"
 
 using namespace zem;
 using namespace zem::test;
@@ -77,13 +77,13 @@ TEST(DrawMap, SmallMapAndRoadLines) {
 
 TEST(PixelToHex, BandBorders) {
     const HexPos o{0, 0};
-    EXPECT_EQ(PixelToHex(52, 10, o).x, 0);
-    EXPECT_EQ(PixelToHex(53, 10, o).x, 1);
-    EXPECT_EQ(PixelToHex(60, 74, o), (HexPos{1, 0}));
-    EXPECT_EQ(PixelToHex(60, 75, o), (HexPos{1, 1}));
-    EXPECT_EQ(PixelToHex(10, 49, o), (HexPos{0, 0}));
-    EXPECT_EQ(PixelToHex(10, 50, o), (HexPos{0, 1}));
-    EXPECT_EQ(PixelToHex(0, 0, o), (HexPos{0, 0}));
-    EXPECT_EQ(PixelToHex(60, 10, o), (HexPos{1, 0})); // above an odd column's first hex
-    EXPECT_EQ(PixelToHex(100, 120, HexPos{4, 3}), (HexPos{6, 5}));
+    EXPECT_EQ(HexLayout::PixelToHex(52, 10, o).x, 0);
+    EXPECT_EQ(HexLayout::PixelToHex(53, 10, o).x, 1);
+    EXPECT_EQ(HexLayout::PixelToHex(60, 74, o), (HexPos{1, 0}));
+    EXPECT_EQ(HexLayout::PixelToHex(60, 75, o), (HexPos{1, 1}));
+    EXPECT_EQ(HexLayout::PixelToHex(10, 49, o), (HexPos{0, 0}));
+    EXPECT_EQ(HexLayout::PixelToHex(10, 50, o), (HexPos{0, 1}));
+    EXPECT_EQ(HexLayout::PixelToHex(0, 0, o), (HexPos{0, 0}));
+    EXPECT_EQ(HexLayout::PixelToHex(60, 10, o), (HexPos{1, 0})); // above an odd column's first hex
+    EXPECT_EQ(HexLayout::PixelToHex(100, 120, HexPos{4, 3}), (HexPos{6, 5}));
 }

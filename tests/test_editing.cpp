@@ -1,7 +1,7 @@
 #include "TestSupport.h"
-#include "app/TMapForm.h"
-#include "palette/PaletteGeometry.h"
-#include "palette/TTilForm.h"
+#include "map/HexLayout.h"
+#include "windows/TMapForm.h"
+#include "windows/TTilForm.h"
 
 #include <QTest>
 
@@ -126,10 +126,10 @@ TEST(MouseEditing, StatusLabelsRefreshAfterMoreThan10Pixels) {
 TEST(Palette, PositionsSelectionAndLabels) {
     App a;
     TTilForm& t = *a.w.TilForm;
-    EXPECT_EQ(PaletteIndexAt(30, 10) + 1, 1);
-    EXPECT_EQ(PaletteIndexAt(60, 10) + 1, 2);
-    EXPECT_EQ(PaletteIndexAt(60, 80) + 1, 8);
-    EXPECT_EQ(PaletteIndexAt(280, 60) + 1, 6);
+    EXPECT_EQ(HexLayout::PaletteIndexAt(30, 10) + 1, 1);
+    EXPECT_EQ(HexLayout::PaletteIndexAt(60, 10) + 1, 2);
+    EXPECT_EQ(HexLayout::PaletteIndexAt(60, 80) + 1, 8);
+    EXPECT_EQ(HexLayout::PaletteIndexAt(280, 60) + 1, 6);
 
     t.SetButtons[0]->click();
     EXPECT_EQ(a.st.ed.CurrentSet, 1);

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 #include "export/PG2Export.h"
-#include "view/DrawMap.h"
+#include "render/DrawMap.h"
 
 using namespace zem;
 using namespace zem::test;
@@ -93,7 +93,7 @@ TEST(PG2Export, WritesThirteenFilesOrReportsTheFailure) {
     Loaded l;
     MakePG2Map(l);
     Workspace out;
-    EXPECT_EQ(ExportPG2(l.st.map, l.st.cat, l.st.images, 67, out.Dir()), "");
+    EXPECT_TRUE(ExportPG2(l.st.map, l.st.cat, l.st.images, 67, out.Dir()));
     QStringList files = out.Dir().entryList(QDir::Files, QDir::Name);
     EXPECT_EQ(files.size(), 13);
     EXPECT_EQ(out.Read("Map67.map").size(), PG2MapFileSize);
@@ -101,7 +101,8 @@ TEST(PG2Export, WritesThirteenFilesOrReportsTheFailure) {
     EXPECT_EQ(piece.size(), QSize(640, 480));
 
     out.Write("file", "x");
-    const QString err = ExportPG2(l.st.map, l.st.cat, l.st.images, 67, QDir(out.Path("file")));
+    const QString err =
+        ExportPG2(l.st.map, l.st.cat, l.st.images, 67, QDir(out.Path("file"))).Message();
     EXPECT_TRUE(err.contains("map6700.bmp")) << err.toStdString();
     EXPECT_EQ(out.Dir().entryList(QDir::Files).size(), 14);
 }

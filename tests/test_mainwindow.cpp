@@ -1,6 +1,6 @@
 #include "TestSupport.h"
-#include "app/TMapForm.h"
-#include "palette/TTilForm.h"
+#include "windows/TMapForm.h"
+#include "windows/TTilForm.h"
 
 #include <QMenuBar>
 #include <QTest>

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 #include "map/DataLine.h"
 #include "map/MapFile.h"
-#include "view/Sections.h"
+#include "map/Sections.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -20,7 +20,10 @@ QString Read(const QByteArray& text, MapFileData& out, int minSize = 1) {
     QByteArray bytes = text;
     QBuffer buf(&bytes);
     buf.open(QIODevice::ReadOnly);
-    return ReadMapFile(buf, out, minSize);
+    Result<MapFileData> read = ReadMapFile(buf, "m.zep", minSize);
+    if (!read) return read.Message();
+    out = read.Value();
+    return {};
 }
 
 void Fill(HexMap& m) {
@@ -180,11 +183,11 @@ TEST(Sections, PasteClipsAtTheMapEdges) {
 TEST(MapFile, SafeSaveLeavesNoPartialFile) {
     Workspace ws;
     ws.Write("old.zep", "old contents");
-    EXPECT_EQ(SaveFileSafely(ws.Path("old.zep"), "new"), "");
+    EXPECT_TRUE(SaveFileSafely(ws.Path("old.zep"), "new"));
     EXPECT_EQ(ws.Read("old.zep"), "new");
     ws.Write("plain", "x");
-    bool opened = true;
-    EXPECT_NE(SaveFileSafely(ws.Path("plain/map.zep"), "new", &opened), "");
-    EXPECT_FALSE(opened);
+    const Status failed = SaveFileSafely(ws.Path("plain/map.zep"), "new");
+    EXPECT_FALSE(failed);
+    EXPECT_TRUE(failed.Unopened());
     EXPECT_EQ(ws.Dir().entryList(QDir::Files).size(), 2);
 }

@@ -1,14 +1,14 @@
 #include "TestSupport.h"
-#include "app/TMapForm.h"
-#include "convert/TMapConvert.h"
 #include "map/MapFile.h"
-#include "palette/TTilForm.h"
-#include "strat/TStratMapForm.h"
-#include "tools/TSprayForm.h"
-#include "tools/TTerrainForm.h"
+#include "map/Sections.h"
 #include "ui/Errors.h"
-#include "view/Sections.h"
-#include "view/TInputForm.h"
+#include "windows/TInputForm.h"
+#include "windows/TMapConvert.h"
+#include "windows/TMapForm.h"
+#include "windows/TSprayForm.h"
+#include "windows/TStratMapForm.h"
+#include "windows/TTerrainForm.h"
+#include "windows/TTilForm.h"
 
 #include <QTest>
 

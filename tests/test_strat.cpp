@@ -1,5 +1,5 @@
 #include "TestSupport.h"
-#include "strat/StratDraw.h"
+#include "render/StratDraw.h"
 #include "ui/Errors.h"
 
 using namespace zem;
@@ -14,13 +14,13 @@ TEST(StratMap, PictureSizesAndTiles) {
     Workspace ws;
     ws.WriteStratTiles(3);
     ImageList list;
-    LoadStratTiles(list, 1, ws.Dir());
+    ASSERT_TRUE(LoadStratTiles(list, 1, ws.Dir()));
     EXPECT_EQ(list.Count(), 0);
     m.Cell(0, 0).TT1 = 1;
     QImage plain = RenderStratMap(m, list);
     EXPECT_EQ(plain.pixel(3, 3), Green);
 
-    LoadStratTiles(list, 4, ws.Dir());
+    ASSERT_TRUE(LoadStratTiles(list, 4, ws.Dir()));
     EXPECT_EQ(list.Count(), 3);
     m.MapWidth = m.MapHeight = 4;
     m.Cell(1, 0).TT1 = 3;
@@ -31,7 +31,7 @@ TEST(StratMap, PictureSizesAndTiles) {
     EXPECT_EQ(pic.pixel(10, 5), TileColour(103));
     EXPECT_EQ(pic.pixel(18, 18), Green);
 
-    EXPECT_THROW(LoadStratTiles(list, 6, ws.Dir()), FileError);
+    EXPECT_TRUE(LoadStratTiles(list, 6, ws.Dir()).Message().contains("str004.bmp"));
     EXPECT_EQ(list.Count(), 3);
 }
 

@@ -4,8 +4,8 @@
 #include "ui/Errors.h"
 #include "ui/ImageList.h"
 #include "ui/StrToInt.h"
-#include "ui/Timer.h"
-#include "ui/ZemApplication.h"
+#include "windows/Timer.h"
+#include "windows/ZemApplication.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -30,7 +30,7 @@ TEST(ImageList, MaskedDrawingLeavesKeyPixelsAndIgnoresBadIndexes) {
     Bitmap target(10, 10);
     target.Image().fill(qRgb(1, 2, 3));
     {
-        Canvas c(target);
+        QPainter c(&target.Image());
         list.Draw(c, 2, 2, 0);
         list.Draw(c, 0, 0, -1);
         list.Draw(c, 0, 0, 2);
@@ -40,7 +40,7 @@ TEST(ImageList, MaskedDrawingLeavesKeyPixelsAndIgnoresBadIndexes) {
     EXPECT_EQ(target.Pixel(3, 3), RGBColour(10, 20, 30));
     EXPECT_EQ(target.Pixel(0, 0), RGBColour(1, 2, 3));
     {
-        Canvas c(target);
+        QPainter c(&target.Image());
         list.Draw(c, 2, 2, 1); // unmasked
     }
     EXPECT_EQ(target.Pixel(2, 4), RGBColour(255, 0, 255));
@@ -48,9 +48,8 @@ TEST(ImageList, MaskedDrawingLeavesKeyPixelsAndIgnoresBadIndexes) {
     list.SetSize(4, 3);
     EXPECT_EQ(list.Count(), 0);
 
-    // Pixels() gives red in the low byte.
-    Canvas c(target);
-    EXPECT_EQ(c.Pixels(3, 3), 0x1E140Au);
+    // Pixel() gives red in the low byte.
+    EXPECT_EQ(target.Pixel(3, 3), 0x1E140Au);
 }
 
 TEST(ImageList, MonochromeBitmapIsMaskedByWhite) {

@@ -5,7 +5,7 @@
 #include "convert/TerrainFix.h"
 #include "export/PG2Export.h"
 #include "map/MapFile.h"
-#include "view/DrawMap.h"
+#include "render/DrawMap.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -15,12 +15,12 @@ using namespace zem;
 using namespace zem::test;
 
 namespace {
-struct Result {
+struct Ran {
     int code;
     QByteArray out, err;
 };
 
-Result Tool(const QStringList& args, const QString& cwd = QString()) {
+Ran Tool(const QStringList& args, const QString& cwd = QString()) {
     QProcess p;
     if (!cwd.isEmpty()) p.setWorkingDirectory(cwd);
     p.start(ZEMTOOL, args);
@@ -67,50 +67,48 @@ TEST(Zemtool, SamplePipelineIsRepeatableAndMatchesTheEditorsExport) {
                   .code,
               0);
     ASSERT_EQ(Tool(Ws() << "roads" << out.Path("b.zep") << "-o" << out.Path("c.zep")).code, 0);
-    const Result info = Tool(Ws() << "info" << out.Path("c.zep"));
+    const Ran info = Tool(Ws() << "info" << out.Path("c.zep"));
     EXPECT_EQ(info.code, 0);
     EXPECT_TRUE(info.out.startsWith("size 44x39\n")) << info.out.toStdString();
     EXPECT_TRUE(info.out.contains("road hexes 41\nhexes with road connections 41\n"));
 
     // The file is a map file the editor reads back unchanged.
-    MapFileData data;
-    QByteArray bytes = out.Read("c.zep");
-    QBuffer buf(&bytes);
-    buf.open(QIODevice::ReadOnly);
-    ASSERT_EQ(ReadMapFile(buf, data), "");
+    const QByteArray bytes = out.Read("c.zep");
+    Result<MapFileData> data = ReadMapFile(out.Path("c.zep"));
+    ASSERT_TRUE(data) << data.Message().toStdString();
     HexMap map;
-    ApplyMapFile(data, map);
+    ApplyMapFile(data.Value(), map);
     EXPECT_EQ(MapFileText(map), bytes);
 
     // The coasts fit: no sea hex inside the outer ring has land beside it.
     TileCatalogue cat;
     ASSERT_TRUE(LoadMapset(QDir(Sample()), cat));
-    TerrainTemplate coast;
-    QFile tf(Sample() + "/coast.txt");
-    ASSERT_TRUE(tf.open(QIODevice::ReadOnly | QIODevice::Text));
-    QString terr;
-    ASSERT_TRUE(LoadTerrainTemplate(tf, coast, terr));
+    Result<TerrainTemplate> read = LoadTerrainTemplate(Sample() + "/coast.txt");
+    ASSERT_TRUE(read);
+    const TerrainTemplate& coast = read.Value();
     int coastHexes = 0;
     for (int y = 1; y < 38; ++y)
         for (int x = 1; x < 43; ++x) {
             const QByteArray word = NeighbourPattern(map, cat, coast, x, y);
-            if (IsFixableTile(map, coast, x, y)) EXPECT_EQ(word, "OOOOOO") << x << "," << y;
+            if (IsFixableTile(map, coast, x, y)) {
+                EXPECT_EQ(word, "OOOOOO") << x << "," << y;
+            }
             coastHexes += cat.Record(map.Cell(x, y).bmp).TT1 == 3;
         }
     EXPECT_GT(coastHexes, 50);
 
     out.Dir().mkpath("pg");
-    const Result e = Tool(Ws() << "export-pg2" << out.Path("c.zep") << "--number"
-                               << "67"
-                               << "--out" << out.Path("pg"));
+    const Ran e = Tool(Ws() << "export-pg2" << out.Path("c.zep") << "--number"
+                            << "67"
+                            << "--out" << out.Path("pg"));
     ASSERT_EQ(e.code, 0) << e.err.toStdString();
     EXPECT_EQ(e.out.count('\n'), 13);
     // The editor's export of the same map gives the same thirteen files.
     ZemState st;
     ASSERT_TRUE(LoadMapset(QDir(Sample()), st.cat));
-    LoadTileBitmaps(st.cat, st.images, QDir(Sample()));
+    ASSERT_TRUE(LoadTileBitmaps(st.cat, st.images, QDir(Sample())));
     Workspace mine;
-    ASSERT_EQ(ExportPG2(map, st.cat, st.images, 67, mine.Dir()), "");
+    ASSERT_TRUE(ExportPG2(map, st.cat, st.images, 67, mine.Dir()));
     for (const QString& name : PG2FileNames(67))
         EXPECT_EQ(out.Read("pg/" + name), mine.Read(name)) << name.toStdString();
 
@@ -183,7 +181,7 @@ TEST(Zemtool, ExitCodesAndNoPartialFiles) {
               1);
 
     out.Write("bad.zep", "100\n3\n");
-    const Result bad = Tool(Ws() << "info" << out.Path("bad.zep"));
+    const Ran bad = Tool(Ws() << "info" << out.Path("bad.zep"));
     EXPECT_EQ(bad.code, 2);
     EXPECT_TRUE(bad.err.contains("bad.zep")) << bad.err.toStdString();
     EXPECT_EQ(bad.err.count('\n'), 1);
@@ -198,9 +196,9 @@ TEST(Zemtool, ExitCodesAndNoPartialFiles) {
                         << "-o" << out.Path("m.zep"))
                   .code,
               0);
-    const Result size = Tool(Ws() << "export-pg2" << out.Path("m.zep") << "--number"
-                                  << "5"
-                                  << "--out" << out.Path("pg"));
+    const Ran size = Tool(Ws() << "export-pg2" << out.Path("m.zep") << "--number"
+                               << "5"
+                               << "--out" << out.Path("pg"));
     EXPECT_EQ(size.code, 2);
     EXPECT_TRUE(size.err.contains("Map must be 44x39"));
 

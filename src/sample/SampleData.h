@@ -33,10 +33,6 @@ struct SampleTile {
     int TT1, TT2, TT3, PL, E2, E3;
 };
 
-struct SampleSet {
-    QString name;
-};
-
 std::vector<QString> SetNames();
 std::vector<QString> TT1Names();
 std::vector<QString> TT2Names();

@@ -1,14 +1,14 @@
 #include "zemtool/Commands.h"
-#include "app/ZemState.h"
 #include "convert/SketchConvert.h"
 #include "convert/TerrainFix.h"
+#include "edit/EditorState.h"
+#include "edit/ZemState.h"
 #include "export/PG2Export.h"
 #include "map/MapFile.h"
-#include "strat/StratDraw.h"
+#include "render/DrawMap.h"
+#include "render/StratDraw.h"
 #include "tools/Roads.h"
 #include "ui/Errors.h"
-#include "view/DrawMap.h"
-#include "view/EditorState.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -102,34 +102,25 @@ struct Context {
 
     void NeedCatalogue() {
         if (catalogueRead) return;
-        if (!LoadMapset(workspace, cat))
-            Bad(workspace.filePath("Mapset.txt") + ": cannot open the tile catalogue");
+        if (Status read = LoadMapset(workspace, cat); !read) Bad(read.Message());
         catalogueRead = true;
     }
     void NeedPictures() {
         NeedCatalogue();
-        try {
-            LoadTileBitmaps(cat, images, workspace);
-        } catch (const FileError& e) {
-            Bad(e.Text());
-        }
+        if (Status read = LoadTileBitmaps(cat, images, workspace); !read) Bad(read.Message());
     }
 };
 
 HexMap ReadMap(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) Bad(path + ": cannot open the file");
-    MapFileData data;
-    const QString err = ReadMapFile(f, data);
-    if (!err.isEmpty()) Bad(path + ": " + err);
+    Result<MapFileData> data = ReadMapFile(path);
+    if (!data) Bad(data.Message());
     HexMap map;
-    ApplyMapFile(data, map);
+    ApplyMapFile(data.Value(), map);
     return map;
 }
 
 void Save(const QString& path, const QByteArray& bytes) {
-    const QString err = SaveFileSafely(path, bytes);
-    if (!err.isEmpty()) Bad(path + ": " + err);
+    if (Status saved = SaveFileSafely(path, bytes); !saved) Bad(saved.Message());
 }
 
 void SaveImage(const QString& path, const QImage& img) {
@@ -199,22 +190,12 @@ int Convert(Context& c, const Words& w) {
     if (scale < 3 || scale > 10) Wrong("--scale lies from 3 to 10");
     const QString out = w.Output();
     c.NeedCatalogue();
-    Bitmap sketch;
-    try {
-        sketch.LoadFromFile(w.positional[0]);
-    } catch (const FileError&) {
-        Bad(w.positional[0] + ": cannot read the bitmap");
-    }
-    ColourTable table;
-    QString err;
-    switch (LoadColourTable(c.workspace, table, err)) {
-    case TableLoad::Missing:
-        Bad(c.workspace.filePath("Gmap.txt") + ": cannot open the colour table");
-    case TableLoad::Bad:
-        Bad(c.workspace.filePath("Gmap.txt") + ": " + err);
-    case TableLoad::Ok:
-        break;
-    }
+    Result<Bitmap> loaded = Bitmap::Load(w.positional[0]);
+    if (!loaded) Bad(w.positional[0] + ": cannot read the bitmap");
+    const Bitmap& sketch = loaded.Value();
+    Result<ColourTable> colours = LoadColourTable(c.workspace);
+    if (!colours) Bad(colours.Message());
+    const ColourTable& table = colours.Value();
     HexMap map;
     const QSize size = SketchMapSize(sketch.Image().size(), scale);
     if (size.width() < 1 || size.height() < 1)
@@ -232,12 +213,9 @@ int Fix(Context& c, const Words& w) {
     const QString out = w.Output();
     c.NeedCatalogue();
     HexMap map = ReadMap(w.positional[0]);
-    QFile f(w.positional[1]);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        Bad(w.positional[1] + ": cannot open the template");
-    TerrainTemplate tmpl;
-    QString err;
-    if (!LoadTerrainTemplate(f, tmpl, err)) Bad(w.positional[1] + ": " + err);
+    Result<TerrainTemplate> read = LoadTerrainTemplate(w.positional[1]);
+    if (!read) Bad(read.Message());
+    const TerrainTemplate& tmpl = read.Value();
     auto rng = MakeRandom(w);
     FixTerrain(map, c.cat, tmpl, *rng);
     Save(out, MapFileText(map));
@@ -263,8 +241,7 @@ int ExportPg2(Context& c, const Words& w) {
     if (map.MapWidth != PG2Width || map.MapHeight != PG2Height)
         Bad(w.positional[0] + ": Map must be 44x39");
     c.NeedPictures();
-    const QString err = ExportPG2(map, c.cat, c.images, number, dir);
-    if (!err.isEmpty()) Bad(err);
+    if (Status done = ExportPG2(map, c.cat, c.images, number, dir); !done) Bad(done.Message());
     for (const QString& name : PG2FileNames(number))
         c.out << dir.filePath(name) << "\n";
     return Ok;
@@ -285,11 +262,8 @@ int Strat(Context& c, const Words& w) {
     const HexMap map = ReadMap(w.positional[0]);
     c.NeedCatalogue();
     ImageList tiles;
-    try {
-        LoadStratTiles(tiles, c.cat.TT1Count, c.workspace);
-    } catch (const FileError& e) {
-        Bad(e.Text());
-    }
+    if (Status read = LoadStratTiles(tiles, c.cat.TT1Count, c.workspace); !read)
+        Bad(read.Message());
     SaveImage(out, RenderStratMap(map, tiles));
     return Ok;
 }

@@ -1,0 +1,49 @@
+#pragma once
+// Terrain fixing: tiles that must fit their surroundings (coasts above all)
+// are replaced by the variant that fits the pattern of their six neighbours.
+
+#include "map/HexMap.h"
+#include "map/TileCatalogue.h"
+#include "ui/Random.h"
+#include "ui/Result.h"
+
+#include <QByteArray>
+#include <QIODevice>
+#include <array>
+#include <vector>
+
+namespace zem {
+
+constexpr int MaxPatterns = 64;
+
+struct PatternEntry {
+    QByteArray word; // an empty word ends the list
+    std::array<int, 3> tiles{};
+};
+
+struct TerrainTemplate {
+    std::array<int, 8> fixable{};
+    std::array<int, 3> xsets{};
+    std::vector<PatternEntry> patterns;
+};
+
+// Reads a template; a first or second line with too few numbers is
+// refused, the message naming the file and the line.
+Result<TerrainTemplate> LoadTerrainTemplate(QIODevice& file, const QString& name);
+// The same from a file; one that cannot be opened is an Unopened failure.
+Result<TerrainTemplate> LoadTerrainTemplate(const QString& path);
+
+bool IsFixableTile(const HexMap& map, const TerrainTemplate& tmpl, int x, int y);
+// Six letters, X or O, for the neighbours upper left, above, upper right,
+// lower right, below, lower left. The hex must have all six on the grid.
+QByteArray NeighbourPattern(const HexMap& map, const TileCatalogue& cat,
+                            const TerrainTemplate& tmpl, int x, int y);
+// One of the first matching entry's three tiles at random; 0 when no entry
+// matches before the list ends.
+int FindPatternTile(const TerrainTemplate& tmpl, const QByteArray& word, Random& rng);
+
+// One pass over the map, skipping its outer ring; replacements take effect
+// at once for the hexes after them.
+void FixTerrain(HexMap& map, const TileCatalogue& cat, const TerrainTemplate& tmpl, Random& rng);
+
+} // namespace zem

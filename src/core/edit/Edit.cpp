@@ -1,0 +1,219 @@
+#include "edit/Edit.h"
+#include "edit/ZemState.h"
+#include "map/HexLayout.h"
+#include "map/Sections.h"
+#include "tools/Roads.h"
+
+namespace zem {
+
+EditTarget Target(ZemState& st) {
+    return {st.map, st.ed, st.cat, st.Rng()};
+}
+
+static MapShape ShapeOf(const HexMap& map) {
+    return {map.MapWidth, map.MapHeight, map.ViewOrigin};
+}
+
+MapRecorder::MapRecorder(const HexMap& map) : before_(std::make_unique<HexMap>(map)) {}
+
+EditOutcome MapRecorder::Finish(const HexMap& map, const QString& name) const {
+    EditOutcome out;
+    out.name = name;
+    out.shapeBefore = ShapeOf(*before_);
+    out.shapeAfter = ShapeOf(map);
+    for (int x = 0; x < MaxMapSize; ++x)
+        for (int y = 0; y < MaxMapSize; ++y)
+            if (!(before_->Cell(x, y) == map.Cell(x, y)))
+                out.cells.push_back({{x, y}, before_->Cell(x, y), map.Cell(x, y)});
+    return out;
+}
+
+// Runs `action` on the map and returns what it changed.
+template <class F> static EditOutcome Recorded(HexMap& map, const QString& name, F&& action) {
+    const MapRecorder rec(map);
+    action();
+    return rec.Finish(map, name);
+}
+
+// A single cell's change, without copying the map.
+template <class F>
+static EditOutcome CellEdit(HexMap& map, HexPos at, const QString& name, F&& action) {
+    EditOutcome out;
+    out.name = name;
+    out.shapeBefore = out.shapeAfter = ShapeOf(map);
+    const MapCell before = map.Cell(at.x, at.y);
+    action(map.Cell(at.x, at.y));
+    if (!(before == map.Cell(at.x, at.y))) out.cells.push_back({at, before, map.Cell(at.x, at.y)});
+    return out;
+}
+
+namespace edit {
+
+namespace {
+
+// A section copy or paste ends in tile mode whatever it did.
+void BackToTiles(EditorState& ed, EditOutcome& out) {
+    ed.ClickCount = 0;
+    ed.Mode = ModeTiles;
+    out.hint = QString();
+}
+
+EditOutcome RoadClick(EditTarget t, HexPos hex) {
+    EditorState& ed = t.ed;
+    EditOutcome out;
+    ++ed.ClickCount;
+    if (ed.ClickCount == 1) {
+        ed.RoadHex1 = hex;
+        out.hint = QStringLiteral("Click on tile 2");
+    } else if (ed.ClickCount == 2) {
+        ed.RoadHex2 = hex;
+        out = Recorded(t.map, QStringLiteral("Toggle Road"),
+                       [&] { ToggleRoadPair(t.map, ed.RoadHex1, ed.RoadHex2); });
+        out.hint = QStringLiteral("Click on tile 1");
+        out.redraw = Redraw::View;
+        ed.ClickCount = 0;
+    }
+    return out;
+}
+
+EditOutcome TileClick(EditTarget t, HexPos hex) {
+    EditorState& ed = t.ed;
+    EditOutcome out;
+    if (ed.DownButton == mbRight) {
+        out = CellEdit(t.map, hex, QStringLiteral("Restore Tile"),
+                       [&](MapCell&) { PlaceTile(t.map, t.cat, hex.x, hex.y, ed.ReplacedTile); });
+        out.what = TerrainText(t.map.Cell(hex.x, hex.y), t.cat);
+        out.redraw = Redraw::View;
+    } else if (ed.DownButton == mbLeft && ed.DownShift) {
+        const TileRecord& r = t.cat.Record(t.map.Cell(hex.x, hex.y).bmp);
+        ed.CurrentSet = std::int16_t(r.set);
+        ed.CurrentImage = std::int16_t(r.image);
+    } else if (ed.DownButton == mbLeft) {
+        // The most frequent edit draws only the one hex; the rest of the
+        // picture, road lines included, waits for the next full redraw.
+        const int tile = CurrentTile(ed, t.cat);
+        out = CellEdit(t.map, hex, QStringLiteral("Place Tile"), [&](MapCell& cell) {
+            ed.ReplacedTile = cell.bmp;
+            PlaceTile(t.map, t.cat, hex.x, hex.y, tile);
+        });
+        out.what = TerrainText(t.map.Cell(hex.x, hex.y), t.cat);
+        out.redraw = Redraw::Hex;
+        out.hex = hex;
+    }
+    return out;
+}
+
+} // namespace
+
+EditOutcome Click(EditTarget t, const ClickInputs& in) {
+    EditorState& ed = t.ed;
+    const HexPos hex = HexLayout::PixelToHex(ed.DownX, ed.DownY, t.map.ViewOrigin);
+    EditOutcome out;
+    switch (ed.Mode) {
+    case ModeSpray: {
+        const SpraySettings s = in.spray ? in.spray() : SpraySettings{};
+        out = Recorded(t.map, QStringLiteral("Spray"),
+                       [&] { SprayAround(t.map, t.cat, t.rng, s, hex.x, hex.y); });
+        out.redraw = Redraw::View;
+        return out;
+    }
+    case ModePaintTT1:
+    case ModePaintTT2: {
+        const int code = in.terrainCode;
+        if (code < 1 || !HexMap::InGrid(hex.x, hex.y)) return out;
+        const bool first = ed.Mode == ModePaintTT1;
+        return CellEdit(t.map, hex,
+                        first ? QStringLiteral("Paint Terrain Type 1")
+                              : QStringLiteral("Paint Terrain Type 2"),
+                        [&](MapCell& c) { (first ? c.TT1 : c.TT2) = std::uint8_t(code); });
+    }
+    case ModePaste:
+        ed.PasteAt = hex;
+        out.section = SectionRequest::Paste;
+        BackToTiles(ed, out);
+        return out;
+    case ModeCopySection:
+        if (++ed.ClickCount == 1) {
+            out.hint = QStringLiteral("Click on Bottom-Right Tile");
+            ed.SectionCorner1 = hex;
+            return out;
+        }
+        ed.SectionCorner2 = hex;
+        out.section = SectionRequest::Write;
+        BackToTiles(ed, out);
+        return out;
+    default:
+        break;
+    }
+    if (in.toggleRoads) return RoadClick(t, hex);
+    // A hex beyond the grid (a large map scrolled to its end) takes no edit.
+    if (!HexMap::InGrid(hex.x, hex.y)) return out;
+    return TileClick(t, hex);
+}
+
+EditOutcome NewMap(EditTarget t, const MapRecorder& before, bool accepted,
+                   const std::function<SpraySettings()>& spray) {
+    if (accepted) {
+        EditorState& ed = t.ed;
+        if (ed.CurrentImage < 1) {
+            ed.CurrentSet = 1;
+            ed.CurrentImage = 1;
+        }
+        HexMap& map = t.map;
+        map.ViewOrigin = {0, 0};
+        const int tile = CurrentTile(ed, t.cat);
+        for (int k = 0; k < map.MapWidth * map.MapHeight; ++k)
+            PlaceTile(map, t.cat, k % map.MapWidth, k / map.MapWidth, tile);
+        if (spray) SprayWholeMap(map, t.cat, t.rng, spray());
+    }
+    EditOutcome out = before.Finish(t.map, QStringLiteral("New Map"));
+    if (accepted) out.redraw = Redraw::View;
+    return out;
+}
+
+EditOutcome LoadMap(HexMap& map, const MapFileData& data) {
+    EditOutcome out = Recorded(map, QStringLiteral("Load Map"), [&] { ApplyMapFile(data, map); });
+    out.redraw = Redraw::View;
+    return out;
+}
+
+EditOutcome PasteSection(HexMap& map, const MapFileData& section, HexPos at) {
+    EditOutcome out =
+        Recorded(map, QStringLiteral("Paste Section"), [&] { PasteCells(section, at, map); });
+    out.redraw = Redraw::View;
+    return out;
+}
+
+EditOutcome SetMapSize(HexMap& map, int width, int height) {
+    return Recorded(map, QStringLiteral("Map Size"), [&] {
+        map.MapWidth = width;
+        map.MapHeight = height;
+    });
+}
+
+EditOutcome Convert(EditTarget t, const ColourTable& table, const QImage& sketch,
+                    int pixelsPerHex) {
+    return Recorded(t.map, QStringLiteral("Convert"),
+                    [&] { ConvertSketch(t.map, t.cat, t.rng, table, sketch, pixelsPerHex); });
+}
+
+EditOutcome FixTerrain(EditTarget t, const TerrainTemplate& tmpl) {
+    EditOutcome out = Recorded(t.map, QStringLiteral("Fix Terrain"),
+                               [&] { zem::FixTerrain(t.map, t.cat, tmpl, t.rng); });
+    out.redraw = Redraw::View;
+    return out;
+}
+
+// Making and clearing road connections leave the picture as it is.
+EditOutcome MakeRoads(HexMap& map) {
+    return Recorded(map, QStringLiteral("Make Road Connections"),
+                    [&] { MakeRoadConnections(map); });
+}
+
+EditOutcome ClearRoads(HexMap& map) {
+    return Recorded(map, QStringLiteral("Clear Road Connections"),
+                    [&] { ClearRoadConnections(map); });
+}
+
+} // namespace edit
+} // namespace zem

@@ -1,0 +1,100 @@
+#pragma once
+// Every change the user makes to the map goes through here: each action is
+// a function over the editing state, the map, the catalogue and the inputs
+// it needs, and returns what it did, so the windows only translate events
+// and redraw, and every change can be recorded and taken back.
+
+#include "convert/SketchConvert.h"
+#include "convert/TerrainFix.h"
+#include "edit/EditorState.h"
+#include "map/MapFile.h"
+#include "tools/Spray.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace zem {
+
+struct ZemState;
+
+enum class Redraw : std::uint8_t { Nothing, Hex, View };
+enum class SectionRequest : std::uint8_t { None, Write, Paste };
+
+struct CellChange {
+    HexPos at;
+    MapCell before, after;
+};
+
+// The map's size and view origin.
+struct MapShape {
+    int width = 0, height = 0;
+    HexPos origin;
+    bool operator==(const MapShape&) const = default;
+};
+
+struct EditOutcome {
+    QString name; // what the change is called ("Place Tile")
+    std::vector<CellChange> cells;
+    MapShape shapeBefore, shapeAfter;
+    Redraw redraw = Redraw::Nothing;
+    HexPos hex;                  // the hex of Redraw::Hex
+    std::optional<QString> hint; // the hint label's new text
+    std::optional<QString> what; // the terrain label's new text
+    SectionRequest section = SectionRequest::None;
+
+    bool Changed() const { return !cells.empty() || shapeBefore != shapeAfter; }
+};
+
+// Everything an action may read or change.
+struct EditTarget {
+    HexMap& map;
+    EditorState& ed;
+    const TileCatalogue& cat;
+    Random& rng;
+};
+EditTarget Target(ZemState& st);
+
+// Keeps the map as it was and tells, later, what changed in it.
+class MapRecorder {
+  public:
+    explicit MapRecorder(const HexMap& map);
+    EditOutcome Finish(const HexMap& map, const QString& name) const;
+
+  private:
+    std::unique_ptr<HexMap> before_;
+};
+
+// What a click on the map picture reads besides the state.
+struct ClickInputs {
+    bool toggleRoads = false; // "Toggle Road Connections" is checked
+    int terrainCode = -1;     // the terrain picker's selected code, -1: none
+    // The spray can's settings, read only when a click sprays (the settings
+    // window may refuse its text).
+    std::function<SpraySettings()> spray;
+};
+
+namespace edit {
+
+// A click on the map picture at the last press (ed.DownX, ed.DownY) with the
+// last button, in the current mode.
+EditOutcome Click(EditTarget t, const ClickInputs& in);
+
+// New Map after its dialog (whose OK sets the size) ran; `before` was taken
+// before the dialog. `spray`: the spray can is on, sprinkle the new map.
+EditOutcome NewMap(EditTarget t, const MapRecorder& before, bool accepted,
+                   const std::function<SpraySettings()>& spray);
+
+EditOutcome LoadMap(HexMap& map, const MapFileData& data);
+EditOutcome PasteSection(HexMap& map, const MapFileData& section, HexPos at);
+// The converter's map size follows the sketch and the pixels per hex.
+EditOutcome SetMapSize(HexMap& map, int width, int height);
+EditOutcome Convert(EditTarget t, const ColourTable& table, const QImage& sketch, int pixelsPerHex);
+EditOutcome FixTerrain(EditTarget t, const TerrainTemplate& tmpl);
+EditOutcome MakeRoads(HexMap& map);
+EditOutcome ClearRoads(HexMap& map);
+
+} // namespace edit
+} // namespace zem

@@ -1,0 +1,87 @@
+#include "export/PG2Export.h"
+#include "map/HexLayout.h"
+#include "map/MapFile.h"
+
+#include <QPainter>
+
+namespace zem {
+
+QString PG2PieceName(int number, int strip, int piece) {
+    return QString::asprintf("map%02d%d%d.bmp", number, strip, piece);
+}
+
+QString PG2MapName(int number) {
+    return QString::asprintf("Map%d.map", number);
+}
+
+QStringList PG2FileNames(int number) {
+    QStringList names;
+    for (int s = 0; s < 3; ++s)
+        for (int b = 0; b < 4; ++b)
+            names << PG2PieceName(number, s, b);
+    names << PG2MapName(number);
+    return names;
+}
+
+QByteArray PG2MapBytes(const HexMap& map, int number) {
+    QByteArray out;
+    out.reserve(PG2MapFileSize);
+    auto put16 = [&out](int v) {
+        out += char(v & 0xFF);
+        out += char((v >> 8) & 0xFF);
+    };
+    put16(number);
+    put16(map.MapWidth);
+    put16(map.MapHeight);
+    out += QByteArray(4, '\0');
+    const int rows = std::clamp(map.MapHeight, 0, MaxMapSize);
+    for (int y = 0; y < rows; ++y)
+        for (int x = 0; x <= PG2Width; ++x) {
+            // Column 44 lies beyond the map; it comes from the grid.
+            const MapCell& c = map.Cell(x, y);
+            const char rec[7] = {char(c.TT3), 0, char(c.RC & 0xFF), 0, 0, 0, 0};
+            out.append(rec, 7);
+        }
+    if (out.size() < 12610) out += QByteArray(12610 - out.size(), '\0');
+    static const char marker[8] = {0x01, 0x55, 0x01, 0x0C, 0x04, 0x01, 0x00, 0x0E};
+    out.append(marker, 8);
+    out += QByteArray(1943, '\0');
+    return out;
+}
+
+std::vector<QImage> PG2Pieces(const HexMap& map, const TileCatalogue& cat,
+                              const TileImages& images) {
+    // Each strip is drawn with its first column at the canvas's left edge
+    // and cut from srcX; later strips draw over the earlier ones.
+    struct Strip {
+        int firstCol, lastCol, srcX;
+    };
+    const Strip strips[3] = {{0, 15, 45}, {14, 29, 55}, {29, PG2Width - 1, 19}};
+    QImage canvas(700, 1980, QImage::Format_RGB32);
+    canvas.fill(QColor(0, 128, 0)); // once: later strips draw over earlier ones
+    std::vector<QImage> pieces;
+    for (const Strip& s : strips) {
+        for (int y = 0; y < PG2Height; ++y)
+            for (int c = s.firstCol; c <= s.lastCol; ++c)
+                DrawTile(canvas, cat, images, map.Cell(c, y).bmp, HexLayout::Left(c - s.firstCol),
+                         HexLayout::Top(y, c));
+        for (int b = 0; b < 4; ++b)
+            pieces.push_back(canvas.copy(s.srcX, 23 + 480 * b, 640, 480));
+    }
+    return pieces;
+}
+
+Status ExportPG2(const HexMap& map, const TileCatalogue& cat, const TileImages& images, int number,
+                 const QDir& dir) {
+    const QStringList names = PG2FileNames(number);
+    const std::vector<QImage> pieces = PG2Pieces(map, cat, images);
+    for (int i = 0; i <= 12; ++i) {
+        const QByteArray bytes =
+            i < 12 ? EncodeImage(pieces[size_t(i)], "BMP") : PG2MapBytes(map, number);
+        const QString path = dir.filePath(names[i]);
+        if (Status st = SaveFileSafely(path, bytes); !st) return st;
+    }
+    return {};
+}
+
+} // namespace zem

@@ -1,0 +1,95 @@
+#include "render/DrawMap.h"
+#include "map/HexLayout.h"
+
+namespace zem {
+
+// A road line 3 pixels wide: a 3 x 3 square at every step of the line from
+// the centre to the end point, written straight into the 32-bit picture
+// (a wide painter pen costs more than all the tiles of the view together).
+static void RoadLine(QImage& img, int x0, int y0, int x1, int y1) {
+    const QRgb yellow = 0xFFFFFF00;
+    const int w = img.width(), h = img.height();
+    auto dot = [&](int cx, int cy) {
+        for (int y = cy - 1; y <= cy + 1; ++y) {
+            if (y < 0 || y >= h) continue;
+            auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+            for (int x = cx - 1; x <= cx + 1; ++x)
+                if (x >= 0 && x < w) line[x] = yellow;
+        }
+    };
+    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    for (int err = dx + dy;;) {
+        dot(x0, y0);
+        if (x0 == x1 && y0 == y1) break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) err += dy, x0 += sx;
+        if (e2 <= dx) err += dx, y0 += sy;
+    }
+}
+
+void DrawRoadLines(QImage& img, int rc, int left, int top) {
+    const QPoint c = HexLayout::Centre(left, top);
+    for (const auto& e : HexLayout::RoadEnds)
+        if (rc & e.bit) RoadLine(img, c.x(), c.y(), c.x() + e.dx, c.y() + e.dy);
+}
+
+void DrawHexes(QImage& target, const HexMap& map, const TileCatalogue& cat,
+               const TileImages& images, HexRange range, DrawOptions opt) {
+    range.firstCol = std::max(range.firstCol, 0);
+    range.firstRow = std::max(range.firstRow, 0);
+    range.lastCol = std::min(range.lastCol, MaxMapSize - 1);
+    range.lastRow = std::min(range.lastRow, MaxMapSize - 1);
+    for (int r = range.firstRow; r <= range.lastRow; ++r)
+        for (int c = range.firstCol; c <= range.lastCol; ++c) {
+            const int left = HexLayout::Left(c - range.firstCol),
+                      top = HexLayout::Top(r - range.firstRow, c);
+            DrawTile(target, cat, images, map.Cell(c, r).bmp, left, top);
+            if (opt.frames) images[0].Draw(target, left, top, 0);
+        }
+    if (!opt.roads) return;
+    for (int r = range.firstRow; r <= range.lastRow; ++r)
+        for (int c = range.firstCol; c <= range.lastCol; ++c)
+            DrawRoadLines(target, map.Cell(c, r).RC & 0xFF, HexLayout::Left(c - range.firstCol),
+                          HexLayout::Top(r - range.firstRow, c));
+}
+
+void DrawPlacedHex(QImage& picture, const TileImages& images, int set, int image, int viewCol,
+                   int viewRow) {
+    QPainter p(&picture);
+    const int left = HexLayout::Left(viewCol), top = HexLayout::Top(viewRow, viewCol);
+    if (set >= 0 && set <= MaxSets) images[size_t(set)].Draw(p, left, top, image - 1);
+    images[0].Draw(p, left, top, 0);
+}
+
+void DrawMap(const HexMap& map, const TileCatalogue& cat, const TileImages& images, bool showRoads,
+             int imageW, int imageH, QImage& picture) {
+    imageW = std::max(imageW, 0);
+    imageH = std::max(imageH, 0);
+    QImage off(imageW + 100, imageH + 100, QImage::Format_RGB32);
+    off.fill(ToQColor(clGreen));
+    const HexPos o = map.ViewOrigin;
+    HexRange range;
+    range.lastRow = std::min(o.y + 14, map.MapHeight - 1);
+    range.lastCol = std::min(o.x + 14, map.MapWidth - 1);
+    const int marginY = o.y >= 1 ? HexLayout::RowStep : 0;
+    const int marginX = o.x >= 1 ? HexLayout::ColumnStep : 0;
+    range.firstRow = o.y >= 1 ? o.y - 1 : 0;
+    range.firstCol = o.x >= 1 ? o.x - 1 : 0;
+    DrawHexes(off, map, cat, images, range, {true, showRoads});
+    QPainter p(&picture);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(QPoint(0, 0), off, QRect(marginX, marginY, imageW, imageH));
+}
+
+QImage RenderWholeMap(const HexMap& map, const TileCatalogue& cat, const TileImages& images,
+                      bool roads) {
+    const int w = std::clamp(map.MapWidth, 0, MaxMapSize),
+              h = std::clamp(map.MapHeight, 0, MaxMapSize);
+    QImage img(HexLayout::WholeMapSize(w, h), QImage::Format_RGB32);
+    img.fill(ToQColor(clGreen));
+    DrawHexes(img, map, cat, images, {0, w - 1, 0, h - 1}, {true, roads});
+    return img;
+}
+
+} // namespace zem

@@ -1,0 +1,44 @@
+#pragma once
+// Composing the map picture: tiles, hex frames and the road overlay.
+
+#include "map/HexMap.h"
+#include "map/TileCatalogue.h"
+#include "render/TileImages.h"
+#include "ui/Bitmap.h"
+
+namespace zem {
+
+struct HexRange {
+    int firstCol, lastCol, firstRow, lastRow;
+};
+
+struct DrawOptions {
+    bool frames = true; // the hex frame over every tile
+    bool roads = false; // the road lines of RC
+};
+
+// Draws the hexes of `range` with column firstCol at x = 0 and row firstRow
+// at y = 0: rows top to bottom, columns left to right, each hex's tile
+// before its frame; then, with roads, the road lines in the same order.
+void DrawHexes(QImage& target, const HexMap& map, const TileCatalogue& cat,
+               const TileImages& images, HexRange range, DrawOptions opt);
+
+// Draws the road lines of one hex whose top-left corner is (left, top).
+void DrawRoadLines(QImage& target, int rc, int left, int top);
+
+// Draws image `image` (1-based) of set `set` and the hex frame at the hex
+// `viewCol` columns and `viewRow` rows from the view's first hex: what a
+// placement shows before the next full redraw.
+void DrawPlacedHex(QImage& picture, const TileImages& images, int set, int image, int viewCol,
+                   int viewRow);
+
+// Composes the view from the map's origin off screen and copies the
+// imageW x imageH part the origin starts at onto `picture`.
+void DrawMap(const HexMap& map, const TileCatalogue& cat, const TileImages& images, bool showRoads,
+             int imageW, int imageH, QImage& picture);
+
+// The whole map as one picture (HexLayout::WholeMapSize) on green.
+QImage RenderWholeMap(const HexMap& map, const TileCatalogue& cat, const TileImages& images,
+                      bool roads);
+
+} // namespace zem

@@ -1,0 +1,30 @@
+#pragma once
+// File dialogs and message boxes go through this service: the editor opens
+// real ones, tests install a scripted one that never blocks.
+
+#include <QString>
+
+namespace zem {
+
+// The settings of a file dialog; one per window, kept between commands
+// unless a command sets them again.
+struct OpenDialog {
+    QString DefaultExt;
+    QString Filter; // "Description|pattern|Description|pattern"
+    QString Title;
+    QString FileName;
+    bool Save = false; // a save dialog: a "Save" button and a question before replacing
+};
+
+class DialogService {
+  public:
+    virtual ~DialogService() = default;
+    // True when the user chose a file; its name is then in d.FileName.
+    virtual bool Execute(OpenDialog& d) = 0;
+    virtual void MessageBox(const QString& text, const QString& title) = 0;
+};
+
+// The Qt form of a filter: "ZEM map files (*.zep);;All files (*.*)".
+QString QtFilter(const QString& filter);
+
+} // namespace zem

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "ui/DialogService.h"
+
+class QWidget;
+
+namespace zem {
+
+// Real dialogs: QFileDialog, in the save style for OpenDialog::Save, and
+// QMessageBox.
+class QtDialogs : public DialogService {
+  public:
+    bool Execute(OpenDialog& d) override;
+    void MessageBox(const QString& text, const QString& title) override;
+};
+
+} // namespace zem

@@ -1,0 +1,120 @@
+#pragma once
+// The main window "ZEM Map": the map picture, its menu, the status labels
+// and edge scrolling.
+
+#include "edit/Edit.h"
+#include "map/HexMap.h"
+#include "ui/DialogService.h"
+#include "windows/ImageControl.h"
+#include "windows/Timer.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <array>
+
+namespace zem {
+
+struct ZemState;
+struct Windows;
+
+constexpr const char* ZemVersion = "0.04";
+
+struct ScrollZone {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    std::uint8_t direction = 0;
+    // Strictly inside: a pointer on the border is outside.
+    bool Holds(int x, int y) const { return left < x && x < right && top < y && y < bottom; }
+};
+
+class TMapForm : public QMainWindow {
+    Q_OBJECT
+  public:
+    TMapForm(ZemState& st, Windows& w);
+
+    // Start-up, layout and scrolling
+    void FormCreate();
+    void FormActivate();
+    void FormResize();
+    void FormPaint();
+    void FormMouseMove(int X, int Y);
+    void Timer1Timer();
+    void About1Click();
+    void ConvertBitmap1Click();
+
+    // Mouse editing on the map picture
+    void MapImageMouseDown(int button, bool shift, int X, int Y);
+    void MapImageClick();
+    void MapImageMouseMove(int X, int Y);
+    void DrawMap();
+    void SetHint(const QString& text);
+    // Shows what an edit did: labels, the redraw it asks for, the section
+    // file it asks for. `redrawView` redraws the whole view whatever it asks.
+    void ApplyOutcome(const EditOutcome& out, bool redrawView = false);
+
+    // Map files, new map, sections
+    void LoadMap1Click();
+    void SaveMap1Click();
+    void NewMap1Click();
+    void CopyMapToFile1Click();
+    void PasteFromFile1Click();
+    void WriteSection();
+    void PasteSection();
+
+    // Roads, terrain painting, spray can
+    void MakeRoadConnections1Click();
+    void ClearRoadConnections1Click();
+    void ShowRoadConnections1Click();
+    void ToggleRoadConnections1Click();
+    void CancelModes();
+    void TerrainType11Click();
+    void TerrainType21Click();
+    void SprayCan1Click();
+    void SprayCanSettings1Click();
+
+    // Other windows and the export
+    void ShowStrategicMap1Click();
+    void GenerateTerrain1Click();
+    void PanzerGeneral21Click();
+
+    QWidget* Client() const { return client_; }
+    int ClientWidth() const;
+    int ClientHeight() const;
+
+    ImageControl* MapImage;
+    QLabel* WhereLbl;
+    QLabel* WhatLbl;
+    QLabel* HintLbl;
+    OpenDialog OpenDialog1;
+    Timer Timer1{100};
+
+    QAction *LoadMap1, *SaveMap1, *NewMap1, *CutMapToFile1, *PasteFromFile1;
+    QAction *ShowRoadConnections1, *ToggleRoadConnections1, *TerrainType11, *TerrainType21;
+    QAction *SprayCan1, *SprayCanSettings1, *ShowStrategicMap1;
+    QAction *ConvertBitmap1, *GenerateTerrain1, *MakeRoadConnections1, *ClearRoadConnections1;
+    QAction *PanzerGeneral21, *About1;
+
+    bool FirstActivation = true;
+    std::array<ScrollZone, 4> ScrollZones; // left, right, top, bottom strips
+    std::uint8_t ScrollDirection = 0;      // 1 up, 2 right, 3 down, 4 left
+    int ScrollTicks = 0;
+    bool MouseCaptured = false;
+
+  protected:
+    bool event(QEvent* e) override;
+    // Closing the main window ends the program, whatever other windows show.
+    void closeEvent(QCloseEvent* e) override;
+
+  private:
+    void BuildMenu();
+    QAction* AddItem(QMenu* menu, const QString& caption, void (TMapForm::*handler)(),
+                     bool checkable = false);
+    ClickInputs ClickInputs_() const;
+    void SwitchTerrainMode(QAction* item, int mode, const QString& hint, const QString& title);
+
+    ZemState& st;
+    Windows& w;
+    QWidget* client_;
+};
+
+} // namespace zem

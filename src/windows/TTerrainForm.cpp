@@ -1,0 +1,36 @@
+#include "windows/TTerrainForm.h"
+
+#include <QSignalBlocker>
+
+namespace zem {
+
+TTerrainForm::TTerrainForm() {
+    setWindowTitle(QStringLiteral("Terrain Type 1"));
+    resize(256, 413);
+    TerrainLB = new QListWidget(this);
+    TerrainLB->setGeometry(8, 8, 233, 361);
+    // Only a line the user selects counts: the list giving itself a current
+    // line when it takes the focus selects nothing.
+    connect(TerrainLB, &QListWidget::itemSelectionChanged, this, [this] {
+        if (SelectedCode() >= 0) TerrainLBClick();
+    });
+}
+
+void TTerrainForm::Fill(const QStringList& names) {
+    const QSignalBlocker quiet(TerrainLB);
+    TerrainLB->clear();
+    TerrainLB->addItems(names);
+    TerrainLB->setCurrentRow(-1);
+    TerrainLB->clearSelection();
+}
+
+int TTerrainForm::SelectedCode() const {
+    const QList<QListWidgetItem*> chosen = TerrainLB->selectedItems();
+    return chosen.isEmpty() ? -1 : TerrainLB->row(chosen.first());
+}
+
+void TTerrainForm::TerrainLBClick() {
+    if (OnNameSelected) OnNameSelected();
+}
+
+} // namespace zem

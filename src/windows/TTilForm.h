@@ -1,0 +1,51 @@
+#pragma once
+// The tile palette "Tile Window": one tile set at a time as hexes; picks the
+// tile that editing places and names the tile under the pointer.
+
+#include "windows/ImageControl.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <array>
+
+namespace zem {
+
+struct ZemState;
+
+class TTilForm : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TTilForm(ZemState& st);
+
+    void FormActivate();
+    void SetUpTileSetButtons();
+    void DrawTileSet(int s);
+    void RedrawPaletteTile(int s, int p);
+    void MarkPaletteTile(int p, int k);
+    void TilSetRGClick();
+    void TilImageMouseMove(int X, int Y);
+    void TilImageMouseDown(int X, int Y);
+
+    // The index of the selected set button, -1 when none.
+    int ItemIndex() const;
+    void SetItemIndex(int i);
+
+    QGroupBox* TilSetRG;
+    QButtonGroup* TilSetButtons;
+    std::array<QRadioButton*, 12> SetButtons;
+    ImageControl* TilImage;
+    QLabel* WhereLbl;
+
+  protected:
+    bool event(QEvent* e) override;
+
+  private:
+    ZemState& st;
+    bool firstActivation_ = true;
+    int lastX_ = 0, lastY_ = 0;
+    int shownSet_ = 0; // the set the palette picture shows
+};
+
+} // namespace zem

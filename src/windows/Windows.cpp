@@ -1,0 +1,68 @@
+#include "windows/Windows.h"
+#include "edit/ZemState.h"
+#include "windows/TInputForm.h"
+#include "windows/TMapConvert.h"
+#include "windows/TMapForm.h"
+#include "windows/TSprayForm.h"
+#include "windows/TStratMapForm.h"
+#include "windows/TTerrainForm.h"
+#include "windows/TTilForm.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace zem {
+
+static void EndProgram(int code) {
+    std::fflush(nullptr);
+    std::_Exit(code);
+}
+
+Windows::Windows(ZemState& state, DialogService& d) : st(state), dialogs(d), Terminate(EndProgram) {
+    auto made = [this](QWidget* form) { created << form->windowTitle(); };
+    MapForm = std::make_unique<TMapForm>(st, *this);
+    made(MapForm.get());
+    TilForm = std::make_unique<TTilForm>(st);
+    made(TilForm.get());
+    InputForm = std::make_unique<TInputForm>(st.map);
+    made(InputForm.get());
+    MapConvert = std::make_unique<TMapConvert>(st, *this);
+    made(MapConvert.get());
+    StratMapForm = std::make_unique<TStratMapForm>(st, *this);
+    made(StratMapForm.get());
+    TerrainForm = std::make_unique<TTerrainForm>();
+    TerrainForm->OnNameSelected = [this] {
+        MapForm->SetHint(QStringLiteral("Click on tiles to change"));
+    };
+    made(TerrainForm.get());
+    SprayForm = std::make_unique<TSprayForm>(st);
+    made(SprayForm.get());
+}
+
+void Windows::RedrawMap() {
+    MapForm->DrawMap();
+}
+
+void Windows::ShowMapWindow() {
+    MapForm->show();
+    MapForm->raise();
+    MapForm->activateWindow();
+}
+
+void Windows::Applied(const EditOutcome& out) {
+    MapForm->ApplyOutcome(out);
+}
+
+// The auxiliary windows go first: they hold no pointers into the main one
+// that outlive it.
+Windows::~Windows() {
+    SprayForm.reset();
+    TerrainForm.reset();
+    StratMapForm.reset();
+    MapConvert.reset();
+    InputForm.reset();
+    TilForm.reset();
+    MapForm.reset();
+}
+
+} // namespace zem

@@ -1,0 +1,48 @@
+#pragma once
+// The seven windows of the program, created once in a fixed order and
+// living until the end. Each window reaches the others through here.
+
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+namespace zem {
+
+struct ZemState;
+struct EditOutcome;
+class DialogService;
+class TMapForm;
+class TTilForm;
+class TInputForm;
+class TMapConvert;
+class TStratMapForm;
+class TTerrainForm;
+class TSprayForm;
+
+struct Windows {
+    Windows(ZemState& st, DialogService& dialogs);
+    ~Windows();
+
+    ZemState& st;
+    DialogService& dialogs;
+    // Called when "Mapset.txt" cannot be read; ends the program with exit
+    // code 1 unless a test puts something else here.
+    std::function<void(int)> Terminate;
+
+    // What one window asks of another.
+    void RedrawMap();
+    void ShowMapWindow();
+    // Every change to the map made outside the main window reports here.
+    void Applied(const EditOutcome& out);
+
+    std::unique_ptr<TMapForm> MapForm;
+    std::unique_ptr<TTilForm> TilForm;
+    std::unique_ptr<TInputForm> InputForm;
+    std::unique_ptr<TMapConvert> MapConvert;
+    std::unique_ptr<TStratMapForm> StratMapForm;
+    std::unique_ptr<TTerrainForm> TerrainForm;
+    std::unique_ptr<TSprayForm> SprayForm;
+    QStringList created; // captions in the order the windows were made
+};
+
+} // namespace zem
