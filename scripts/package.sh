@@ -4,6 +4,9 @@
 # the build's own messages go to the standard error.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# dpkg-buildflags maps the current folder out of the binaries: make it the
+# same from wherever this runs, so the flags and the build stay the same.
+cd "$root"
 
 # What the build and CPack's dependency scan need (Debian, as root).
 pkgs=(cmake make g++ qt6-base-dev dpkg-dev file librsvg2-bin)
