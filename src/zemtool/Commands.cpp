@@ -37,7 +37,8 @@ const char* const Overview =
     "  strat MAP.zep -o OUT.png                      the strategic overview\n"
     "\n"
     "--workspace DIR holds Mapset.txt, tilbmp/, Gmap.txt and the strategic tiles\n"
-    "(default: the current directory). 'zemtool COMMAND --help' tells more.\n";
+    "(default: the current directory). 'zemtool COMMAND --help' tells more;\n"
+    "'zemtool --version' prints the version.\n";
 
 // A failure that ends the command: exit code and one line.
 struct Stop {
