@@ -23,11 +23,23 @@ class ScriptedDialogs : public DialogService {
         messages.emplace_back(text, title);
     }
 
+    // The answers to the save questions, in order; Discard when none is left.
+    void AnswerSave(SaveAnswer a) { saveAnswers_.push_back(a); }
+    SaveAnswer AskSave(const QString& text) override {
+        questions.push_back(text);
+        if (saveAnswers_.empty()) return SaveAnswer::Discard;
+        const SaveAnswer a = saveAnswers_.front();
+        saveAnswers_.pop_front();
+        return a;
+    }
+
     std::vector<OpenDialog> dialogs;                   // as each was run
+    std::vector<QString> questions;
     std::vector<std::pair<QString, QString>> messages; // text, title
 
   private:
     std::deque<std::optional<QString>> answers_;
+    std::deque<SaveAnswer> saveAnswers_;
 };
 
 // Answers with the given numbers in order, then with 0.

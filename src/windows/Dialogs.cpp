@@ -24,4 +24,20 @@ void QtDialogs::MessageBox(const QString& text, const QString& title) {
     box.exec();
 }
 
+SaveAnswer QtDialogs::AskSave(const QString& text) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("ZEM Map"), text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                    QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveAnswer::Save;
+    case QMessageBox::Discard:
+        return SaveAnswer::Discard;
+    default:
+        return SaveAnswer::Cancel;
+    }
+}
+
 } // namespace zem

@@ -12,6 +12,7 @@ class QtDialogs : public DialogService {
   public:
     bool Execute(OpenDialog& d) override;
     void MessageBox(const QString& text, const QString& title) override;
+    SaveAnswer AskSave(const QString& text) override;
 };
 
 } // namespace zem

@@ -9,6 +9,7 @@
 #include "windows/TTilForm.h"
 #include "windows/Windows.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMenuBar>
@@ -38,7 +39,9 @@ class MapClient : public QWidget {
 };
 } // namespace
 
-TMapForm::TMapForm(ZemState& state, Windows& windows) : st(state), w(windows) {
+TMapForm::TMapForm(ZemState& state, Windows& windows)
+    : history(state.map, [this](const EditOutcome& out) { ShowUndone(out); }), st(state),
+      w(windows) {
     setWindowTitle(QStringLiteral("ZEM Map"));
     client_ = new MapClient(this);
     setCentralWidget(client_);
@@ -79,9 +82,27 @@ QAction* TMapForm::AddItem(QMenu* menu, const QString& caption, void (TMapForm::
 void TMapForm::BuildMenu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     LoadMap1 = AddItem(file, QStringLiteral("Load Map"), &TMapForm::LoadMap1Click);
+    LoadMap1->setShortcut(QKeySequence::Open);
     SaveMap1 = AddItem(file, QStringLiteral("Save Map"), &TMapForm::SaveMap1Click);
+    Save1 = AddItem(file, QStringLiteral("Save"), &TMapForm::Save1Click);
+    Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    RecentMaps1 = file->addMenu(QStringLiteral("Recent Maps"));
+    connect(RecentMaps1, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
+    file->addSeparator();
+    Quit1 = AddItem(file, QStringLiteral("Quit"), &TMapForm::Quit1Click);
+    Quit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit"));
+    Undo1 = AddItem(edit, QStringLiteral("Undo"), &TMapForm::Undo1Click);
+    Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Redo1 = AddItem(edit, QStringLiteral("Redo"), &TMapForm::Redo1Click);
+    // Ctrl+Y is bound by name: the platform's redo keys may lack it.
+    Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y),
+                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    for (QAction* a : {Undo1, Redo1})
+        a->setAutoRepeat(false); // one key press, one step
+    edit->addSeparator();
     NewMap1 = AddItem(edit, QStringLiteral("New Map"), &TMapForm::NewMap1Click);
+    NewMap1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     CutMapToFile1 =
         AddItem(edit, QStringLiteral("Copy Map  Section To File"), &TMapForm::CopyMapToFile1Click);
     PasteFromFile1 =
@@ -142,6 +163,10 @@ bool TMapForm::event(QEvent* e) {
 }
 
 void TMapForm::closeEvent(QCloseEvent* e) {
+    if (!MaybeSave()) {
+        e->ignore();
+        return;
+    }
     QMainWindow::closeEvent(e);
     QCoreApplication::quit();
 }
@@ -165,6 +190,7 @@ void TMapForm::FormActivate() {
     // compose it again so the start map shows its hexes at once.
     DrawMap();
     client_->repaint();
+    if (!StartFile.isEmpty()) OpenMapFile(StartFile);
 }
 
 void TMapForm::FormResize() {
@@ -280,6 +306,10 @@ ClickInputs TMapForm::ClickInputs_() const {
 }
 
 void TMapForm::ApplyOutcome(const EditOutcome& out, bool redrawView) {
+    if (out.Changed()) {
+        history.Record(out);
+        UpdateTitle();
+    }
     if (out.hint) {
         SetHint(*out.hint);
         HintLbl->repaint();

@@ -3,6 +3,7 @@
 // and edge scrolling.
 
 #include "edit/Edit.h"
+#include "edit/History.h"
 #include "map/HexMap.h"
 #include "ui/DialogService.h"
 #include "windows/ImageControl.h"
@@ -10,6 +11,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QMainWindow>
 #include <array>
 
@@ -55,6 +57,21 @@ class TMapForm : public QMainWindow {
     // Map files, new map, sections
     void LoadMap1Click();
     void SaveMap1Click();
+    void Save1Click();
+    void Quit1Click();
+    // Loads a map file as the current one: a fresh history, the file's name
+    // in the title and the recent list. False (after the Error) when it
+    // cannot be read.
+    bool OpenMapFile(const QString& path);
+    // Asks before unsaved changes would be lost; true: go ahead.
+    bool MaybeSave();
+    void UpdateTitle();
+    // A few seconds of news in the hint label ("Saved island.zep").
+    void ShowStatus(const QString& text);
+
+    // Undo and redo
+    void Undo1Click();
+    void Redo1Click();
     void NewMap1Click();
     void CopyMapToFile1Click();
     void PasteFromFile1Click();
@@ -88,13 +105,18 @@ class TMapForm : public QMainWindow {
     OpenDialog OpenDialog1;
     Timer Timer1{100};
 
-    QAction *LoadMap1, *SaveMap1, *NewMap1, *CutMapToFile1, *PasteFromFile1;
+    QAction *LoadMap1, *SaveMap1, *Save1, *Quit1, *Undo1, *Redo1;
+    QMenu* RecentMaps1;
+    QAction *NewMap1, *CutMapToFile1, *PasteFromFile1;
     QAction *ShowRoadConnections1, *ToggleRoadConnections1, *TerrainType11, *TerrainType21;
     QAction *SprayCan1, *SprayCanSettings1, *ShowStrategicMap1;
     QAction *ConvertBitmap1, *GenerateTerrain1, *MakeRoadConnections1, *ClearRoadConnections1;
     QAction *PanzerGeneral21, *About1;
 
     bool FirstActivation = true;
+    History history;
+    QString FileName;  // the current map file; empty while the map is untitled
+    QString StartFile; // the map file named on the command line
     std::array<ScrollZone, 4> ScrollZones; // left, right, top, bottom strips
     std::uint8_t ScrollDirection = 0;      // 1 up, 2 right, 3 down, 4 left
     int ScrollTicks = 0;
@@ -111,6 +133,11 @@ class TMapForm : public QMainWindow {
                      bool checkable = false);
     ClickInputs ClickInputs_() const;
     void SwitchTerrainMode(QAction* item, int mode, const QString& hint, const QString& title);
+    bool SaveTo(const QString& path);
+    void Loaded(const MapFileData& data, const QString& path);
+    void AddRecent(const QString& path);
+    void FillRecentMenu();
+    void ShowUndone(const EditOutcome& out);
 
     ZemState& st;
     Windows& w;

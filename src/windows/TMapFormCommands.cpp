@@ -9,6 +9,7 @@
 #include "ui/StrToInt.h"
 #include "windows/TInputForm.h"
 #include "windows/TMapConvert.h"
+#include "windows/MapFiles.h"
 #include "windows/TMapForm.h"
 #include "windows/TSprayForm.h"
 #include "windows/TStratMapForm.h"
@@ -23,46 +24,8 @@
 
 namespace zem {
 
-static const QString MapFilter = QStringLiteral("ZEM map files (*.zep)|*.zep|All files (*.*)|*.*");
-static const QString ErrorTitle = QStringLiteral("Error");
-
-// Saves through a temporary file; reports a failure, never a success.
-static void SaveText(DialogService& dialogs, const QString& path, const QByteArray& text) {
-    const Status saved = SaveFileSafely(path, text);
-    if (saved) return;
-    dialogs.MessageBox(saved.Unopened() ? QStringLiteral("Couldn't open file.") : saved.Message(),
-                       ErrorTitle);
-}
-
-// Reads a map file whole, or says why not; `minSize` 0 admits an empty
-// section. A file that cannot be opened is passed over without a word.
-static std::optional<MapFileData> ReadWhole(DialogService& dialogs, const QString& path,
-                                            int minSize) {
-    Result<MapFileData> data = ReadMapFile(path, minSize);
-    if (data) return std::move(data.Value());
-    if (!data.Unopened()) dialogs.MessageBox(data.Message(), ErrorTitle);
-    return std::nullopt;
-}
-
-void TMapForm::SaveMap1Click() {
-    OpenDialog1.DefaultExt = QStringLiteral("zep");
-    OpenDialog1.Filter = MapFilter;
-    OpenDialog1.Title = QStringLiteral("Save Map File");
-    OpenDialog1.Save = true;
-    if (!w.dialogs.Execute(OpenDialog1)) return;
-    SaveText(w.dialogs, OpenDialog1.FileName, MapFileText(st.map));
-}
-
-void TMapForm::LoadMap1Click() {
-    OpenDialog1.Filter = MapFilter;
-    OpenDialog1.Title = QStringLiteral("Load a Map File");
-    OpenDialog1.Save = false;
-    if (!w.dialogs.Execute(OpenDialog1)) return;
-    const std::optional<MapFileData> data = ReadWhole(w.dialogs, OpenDialog1.FileName, 1);
-    if (data) ApplyOutcome(edit::LoadMap(st.map, *data));
-}
-
 void TMapForm::NewMap1Click() {
+    if (!MaybeSave()) return;
     const MapRecorder before(st.map);
     const bool accepted = w.InputForm->ShowModal() != 0;
     std::function<SpraySettings()> spray;
@@ -207,7 +170,11 @@ void TMapForm::PanzerGeneral21Click() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const Status done = ExportPG2(st.map, st.cat, st.images, st.ExportMapNumber, st.workDir);
     QApplication::restoreOverrideCursor();
-    if (!done) w.dialogs.MessageBox(QStringLiteral("Couldn't write ") + done.Message(), ErrorTitle);
+    if (!done) {
+        w.dialogs.MessageBox(QStringLiteral("Couldn't write ") + done.Message(), ErrorTitle);
+        return;
+    }
+    ShowStatus(QStringLiteral("Exported %1 and 12 pictures").arg(PG2MapName(st.ExportMapNumber)));
 }
 
 } // namespace zem

@@ -42,11 +42,17 @@ int AnswerInfoOption(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (const int code = AnswerInfoOption(argc, argv); code >= 0) return code;
     zem::ZemApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("zem-map"));
+    QCoreApplication::setApplicationName(QStringLiteral("ZEM Map"));
     zem::QtDialogs dialogs;
     app.dialogs = &dialogs;
     try {
         zem::ZemState st;
         zem::Windows windows(st, dialogs);
+        // A map file as the only argument opens once the catalogue is read.
+        QStringList args = QCoreApplication::arguments().mid(1);
+        args.removeAll(QStringLiteral("--"));
+        if (!args.isEmpty()) windows.MapForm->StartFile = args.last();
         windows.MapForm->show();
         windows.MapForm->activateWindow();
         return app.exec();

@@ -16,9 +16,14 @@ struct OpenDialog {
     bool Save = false; // a save dialog: a "Save" button and a question before replacing
 };
 
+enum class SaveAnswer { Save, Discard, Cancel };
+
 class DialogService {
   public:
     virtual ~DialogService() = default;
+    // The question before unsaved changes would be lost: Save, Discard or
+    // Cancel (Escape).
+    virtual SaveAnswer AskSave(const QString& text) = 0;
     // True when the user chose a file; its name is then in d.FileName.
     virtual bool Execute(OpenDialog& d) = 0;
     virtual void MessageBox(const QString& text, const QString& title) = 0;

@@ -1,0 +1,61 @@
+#pragma once
+// The undo history of the map: every change is one step holding only the
+// cells it changed, before and after. The history is bounded twice: at most
+// MaxSteps steps, and at most MaxBytes of recorded cells; past the memory
+// bound the oldest steps are forgotten (they can no longer be undone).
+// Its clean state tells whether the map differs from the last one loaded or
+// saved.
+
+#include "edit/Edit.h"
+
+#include <QUndoStack>
+#include <functional>
+#include <memory>
+
+namespace zem {
+
+class History {
+  public:
+    static constexpr int MaxSteps = 200;
+    static constexpr std::size_t MaxBytes = 64u << 20;
+
+    // `shown` is called after every undo and redo with the step's outcome as
+    // it now stands (for an undo: before and after swapped), to redraw.
+    History(HexMap& map, std::function<void(const EditOutcome&)> shown);
+    ~History();
+
+    // Records an edit that has already been applied; one that changed
+    // nothing is not recorded.
+    void Record(EditOutcome out);
+    void Undo();
+    void Redo();
+    bool CanUndo() const;
+    bool CanRedo() const;
+    QString UndoText() const; // "Place Tile"
+    QString RedoText() const;
+
+    // A fresh history whose start is the clean state (after a load).
+    void Reset();
+    bool IsClean() const { return stack_.isClean(); }
+    void SetClean() { stack_.setClean(); }
+    int Steps() const { return stack_.count(); }
+    std::size_t Bytes() const { return *bytes_; }
+
+    QUndoStack& Stack() { return stack_; }
+
+  private:
+    class Step;
+    void Trim();
+
+    HexMap& map_;
+    std::function<void(const EditOutcome&)> shown_;
+    std::shared_ptr<std::size_t> bytes_;
+    QUndoStack stack_;
+};
+
+// Puts the outcome's `after` cells and shape into the map.
+void ApplyAfter(HexMap& map, const EditOutcome& out);
+// The outcome that undoes `out`.
+EditOutcome Reversed(const EditOutcome& out);
+
+} // namespace zem

@@ -1,0 +1,164 @@
+// The main window's map files, history and title: Load Map, Save Map, Save,
+// the recent maps, Quit, Undo and Redo, and the question before unsaved
+// changes would be lost.
+
+#include "edit/ZemState.h"
+#include "map/HexLayout.h"
+#include "windows/MapFiles.h"
+#include "windows/TMapForm.h"
+#include "windows/TStratMapForm.h"
+#include "windows/TTilForm.h"
+#include "windows/Windows.h"
+
+#include <QFileInfo>
+#include <QSettings>
+#include <QTimer>
+
+namespace zem {
+
+static const int MaxRecent = 8;
+static const QString RecentKey = QStringLiteral("recentMaps");
+
+void TMapForm::UpdateTitle() {
+    const bool changed = !history.IsClean();
+    if (FileName.isEmpty() && !changed) {
+        setWindowTitle(QStringLiteral("ZEM Map"));
+        return;
+    }
+    const QString name =
+        FileName.isEmpty() ? QStringLiteral("untitled") : QFileInfo(FileName).fileName();
+    setWindowTitle(QStringLiteral("ZEM Map - ") + name + (changed ? QStringLiteral("*") : QString()));
+}
+
+void TMapForm::ShowStatus(const QString& text) {
+    SetHint(text);
+    QTimer::singleShot(4000, this, [this, text] {
+        if (HintLbl->text() == text) SetHint(QString());
+    });
+}
+
+bool TMapForm::SaveTo(const QString& path) {
+    if (!SaveText(w.dialogs, path, MapFileText(st.map))) return false;
+    FileName = path;
+    history.SetClean();
+    AddRecent(path);
+    UpdateTitle();
+    ShowStatus(QStringLiteral("Saved ") + QFileInfo(path).fileName());
+    return true;
+}
+
+void TMapForm::SaveMap1Click() {
+    OpenDialog1.DefaultExt = QStringLiteral("zep");
+    OpenDialog1.Filter = MapFilter;
+    OpenDialog1.Title = QStringLiteral("Save Map File");
+    OpenDialog1.Save = true;
+    if (!FileName.isEmpty()) OpenDialog1.FileName = FileName;
+    if (!w.dialogs.Execute(OpenDialog1)) return;
+    SaveTo(OpenDialog1.FileName);
+}
+
+void TMapForm::Save1Click() {
+    if (FileName.isEmpty()) {
+        SaveMap1Click();
+        return;
+    }
+    SaveTo(FileName);
+}
+
+bool TMapForm::MaybeSave() {
+    if (history.IsClean()) return true;
+    const QString name =
+        FileName.isEmpty() ? QStringLiteral("untitled") : QFileInfo(FileName).fileName();
+    switch (w.dialogs.AskSave(
+        QStringLiteral("The map \"%1\" has unsaved changes. Save them?").arg(name))) {
+    case SaveAnswer::Discard:
+        return true;
+    case SaveAnswer::Cancel:
+        return false;
+    case SaveAnswer::Save:
+        break;
+    }
+    Save1Click();
+    return history.IsClean();
+}
+
+// The map of a file read whole becomes the current one, with a fresh history.
+void TMapForm::Loaded(const MapFileData& data, const QString& path) {
+    ApplyOutcome(edit::LoadMap(st.map, data));
+    history.Reset();
+    FileName = QFileInfo(path).absoluteFilePath();
+    AddRecent(FileName);
+    UpdateTitle();
+}
+
+bool TMapForm::OpenMapFile(const QString& path) {
+    Result<MapFileData> data = ReadMapFile(path);
+    if (!data) {
+        w.dialogs.MessageBox(data.Message(), ErrorTitle);
+        return false;
+    }
+    Loaded(data.Value(), path);
+    return true;
+}
+
+void TMapForm::LoadMap1Click() {
+    if (!MaybeSave()) return;
+    OpenDialog1.Filter = MapFilter;
+    OpenDialog1.Title = QStringLiteral("Load a Map File");
+    OpenDialog1.Save = false;
+    if (!w.dialogs.Execute(OpenDialog1)) return;
+    const std::optional<MapFileData> data = ReadWhole(w.dialogs, OpenDialog1.FileName, 1);
+    if (data) Loaded(*data, OpenDialog1.FileName);
+}
+
+void TMapForm::Quit1Click() {
+    close();
+}
+
+void TMapForm::AddRecent(const QString& path) {
+    QSettings settings;
+    QStringList list = settings.value(RecentKey).toStringList();
+    const QString full = QFileInfo(path).absoluteFilePath();
+    list.removeAll(full);
+    list.prepend(full);
+    while (list.size() > MaxRecent)
+        list.removeLast();
+    settings.setValue(RecentKey, list);
+}
+
+void TMapForm::FillRecentMenu() {
+    RecentMaps1->clear();
+    const QStringList list = QSettings().value(RecentKey).toStringList();
+    for (const QString& path : list) {
+        QAction* a = RecentMaps1->addAction(QFileInfo(path).fileName() + QStringLiteral("  (") +
+                                            QFileInfo(path).path() + QStringLiteral(")"));
+        a->setEnabled(QFileInfo(path).isFile()); // a file gone since is greyed out
+        connect(a, &QAction::triggered, this, [this, path] {
+            if (MaybeSave()) OpenMapFile(path);
+        });
+    }
+    if (list.isEmpty()) RecentMaps1->addAction(QStringLiteral("(none)"))->setEnabled(false);
+}
+
+void TMapForm::Undo1Click() {
+    history.Undo();
+    UpdateTitle();
+}
+
+void TMapForm::Redo1Click() {
+    history.Redo();
+    UpdateTitle();
+}
+
+// After an undo or a redo: the whole view, the labels and the strategic map.
+void TMapForm::ShowUndone(const EditOutcome& out) {
+    DrawMap();
+    const HexPos at{st.ed.StatusX, st.ed.StatusY};
+    const HexPos hex = HexLayout::PixelToHex(at.x, at.y, st.map.ViewOrigin);
+    if (HexMap::InGrid(hex.x, hex.y))
+        WhatLbl->setText(TerrainText(st.map.Cell(hex.x, hex.y), st.cat));
+    if (w.StratMapForm->isVisible()) w.StratMapForm->FormShow();
+    (void)out;
+}
+
+} // namespace zem
