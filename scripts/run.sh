@@ -5,12 +5,13 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release -DZEM_TESTS=OFF -DZEM_BENCH=OFF >/dev/null
-cmake --build "$root/build" -j"$(nproc)" --target ZEMmap zem-sample zemtool >/dev/null
+echo "Building ZEM Map (a few minutes the first time)..."
+cmake --build "$root/build" -j"$(nproc)" --target ZEMmap zem-sample zemtool
 ws="$root/workspace"
 "$root/build/zem-sample" "$ws" >/dev/null
 cd "$ws"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  exec "$root/build/ZEMmap"
+  exec "$root/build/ZEMmap" sample.zep
 fi
 
 echo "No display found: running the sample pipeline with zemtool instead of the editor."

@@ -33,7 +33,7 @@ class ScriptedDialogs : public DialogService {
         return a;
     }
 
-    std::vector<OpenDialog> dialogs;                   // as each was run
+    std::vector<OpenDialog> dialogs; // as each was run
     std::vector<QString> questions;
     std::vector<std::pair<QString, QString>> messages; // text, title
 

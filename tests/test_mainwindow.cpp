@@ -58,7 +58,8 @@ TEST(MainWindow, MenuCaptionsAndAbout) {
             captions << (item->isSeparator() ? "-" : item->text());
     }
     EXPECT_EQ(captions.join('|'),
-              "File|Load Map|Save Map|Save|Recent Maps|-|Quit|Edit|Undo|Redo|-|New Map|Copy Map  Section To File|Paste From File|-|"
+              "File|Load Map|Save Map|Save|Recent Maps|-|Quit|Edit|Undo|Redo|-|New Map|Copy Map  "
+              "Section To File|Paste From File|-|"
               "Show Road Connections|Toggle Road Connections|-|Terrain Type 1|Terrain Type 2|-|"
               "Spray Can|Spray Can Settings|-|Show Strategic Map|Tools|Convert Bitmap|"
               "Generate Terrain|-|Make Road Connections|Clear Road Connections|Export|"

@@ -1,6 +1,12 @@
 #include "sample/SampleData.h"
+#include "convert/SketchConvert.h"
+#include "convert/TerrainFix.h"
+#include "map/MapFile.h"
+#include "tools/Roads.h"
+
 #include "sample/TilePainter.h"
 #include "ui/Bitmap.h"
+#include <QBuffer>
 
 #include <QFile>
 #include <cmath>
@@ -185,8 +191,37 @@ QString WriteWorkspace(const QDir& dir) {
     errors << PutImage(tiles.filePath("tilmark.bmp"), PaintMark());
     for (int t = 1; t < int(TT1Names().size()); ++t)
         errors << PutImage(tiles.filePath(QString::asprintf("str%03d.bmp", t)), PaintStratTile(t));
+    errors << Put(dir.filePath("sample.zep"), SampleMapText(dir));
     errors.removeAll(QString());
     return errors.isEmpty() ? QString() : errors.first();
+}
+
+// The sample island: the sketch converted at 10 pixels per hex with the
+// colour table, the coasts fixed with the template, the roads connected; a
+// fixed seed makes the same map every time.
+QByteArray SampleMapText(const QDir& dir) {
+    TileCatalogue cat;
+    QByteArray mapset = MapsetText();
+    QBuffer catBuf(&mapset);
+    catBuf.open(QIODevice::ReadOnly);
+    LoadMapset(catBuf, cat);
+    QByteArray gmap = GmapText(), coast = CoastTemplateText();
+    QBuffer gmapBuf(&gmap), coastBuf(&coast);
+    gmapBuf.open(QIODevice::ReadOnly);
+    coastBuf.open(QIODevice::ReadOnly);
+    const Result<ColourTable> table = LoadColourTable(gmapBuf, dir.filePath("Gmap.txt"));
+    const Result<TerrainTemplate> tmpl = LoadTerrainTemplate(coastBuf, dir.filePath("coast.txt"));
+    if (!table || !tmpl) return {};
+    const QImage sketch = Sketch();
+    Random rng(7);
+    HexMap map;
+    const QSize size = SketchMapSize(sketch.size(), 10);
+    map.MapWidth = size.width();
+    map.MapHeight = size.height();
+    ConvertSketch(map, cat, rng, table.Value(), sketch, 10);
+    FixTerrain(map, cat, tmpl.Value(), rng);
+    MakeRoadConnections(map);
+    return MapFileText(map);
 }
 
 } // namespace zem::sample

@@ -49,5 +49,7 @@ QImage Sketch();
 
 // Writes the whole workspace into dir; returns an empty text or the fault.
 QString WriteWorkspace(const QDir& dir);
+// The text of "sample.zep", the sample island made from the sketch.
+QByteArray SampleMapText(const QDir& dir);
 
 } // namespace zem::sample

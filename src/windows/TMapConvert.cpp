@@ -71,6 +71,7 @@ void TMapConvert::LoadBtnClick() {
 
 void TMapConvert::ConvertBtnClick() {
     if (st.map.MapWidth < 1) return;
+    if (!w.MaybeSave()) return; // the conversion replaces the whole map
     Result<ColourTable> table = LoadColourTable(st.workDir);
     if (!table) {
         // A missing table is passed over without a word.

@@ -96,8 +96,8 @@ void TMapForm::BuildMenu() {
     Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     Redo1 = AddItem(edit, QStringLiteral("Redo"), &TMapForm::Redo1Click);
     // Ctrl+Y is bound by name: the platform's redo keys may lack it.
-    Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y),
-                         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    Redo1->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     for (QAction* a : {Undo1, Redo1})
         a->setAutoRepeat(false); // one key press, one step
     edit->addSeparator();
@@ -315,6 +315,7 @@ void TMapForm::ApplyOutcome(const EditOutcome& out, bool redrawView) {
         HintLbl->repaint();
     }
     if (out.what) WhatLbl->setText(*out.what);
+    if (out.picked) w.TilForm->ShowPicked();
     if (out.redraw == Redraw::Hex) {
         const HexPos o = st.map.ViewOrigin;
         DrawPlacedHex(MapImage->Picture(), st.images, st.ed.CurrentSet, st.ed.CurrentImage,

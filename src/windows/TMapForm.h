@@ -11,8 +11,8 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QMenu>
 #include <QMainWindow>
+#include <QMenu>
 #include <array>
 
 namespace zem {
@@ -115,8 +115,8 @@ class TMapForm : public QMainWindow {
 
     bool FirstActivation = true;
     History history;
-    QString FileName;  // the current map file; empty while the map is untitled
-    QString StartFile; // the map file named on the command line
+    QString FileName;                      // the current map file; empty while the map is untitled
+    QString StartFile;                     // the map file named on the command line
     std::array<ScrollZone, 4> ScrollZones; // left, right, top, bottom strips
     std::uint8_t ScrollDirection = 0;      // 1 up, 2 right, 3 down, 4 left
     int ScrollTicks = 0;

@@ -27,7 +27,8 @@ void TMapForm::UpdateTitle() {
     }
     const QString name =
         FileName.isEmpty() ? QStringLiteral("untitled") : QFileInfo(FileName).fileName();
-    setWindowTitle(QStringLiteral("ZEM Map - ") + name + (changed ? QStringLiteral("*") : QString()));
+    setWindowTitle(QStringLiteral("ZEM Map - ") + name +
+                   (changed ? QStringLiteral("*") : QString()));
 }
 
 void TMapForm::ShowStatus(const QString& text) {

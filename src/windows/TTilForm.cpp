@@ -126,6 +126,15 @@ void TTilForm::TilImageMouseMove(int X, int Y) {
     WhereLbl->repaint();
 }
 
+void TTilForm::ShowPicked() {
+    const int t = CurrentTile(st.ed, st.cat);
+    const TileRecord& r = st.cat.Record(t);
+    WhereLbl->setText(QStringLiteral("Picked: bmp%1 of set %2 %3(%4)")
+                          .arg(t)
+                          .arg(st.ed.CurrentSet)
+                          .arg(st.cat.TT1Name(r.TT1), st.cat.TT2Name(r.TT2)));
+}
+
 void TTilForm::TilImageMouseDown(int X, int Y) {
     EditorState& ed = st.ed;
     if (ed.CurrentImage > 0) RedrawPaletteTile(ed.CurrentSet, ed.CurrentImage);

@@ -27,6 +27,8 @@ class TTilForm : public QWidget {
     void TilSetRGClick();
     void TilImageMouseMove(int X, int Y);
     void TilImageMouseDown(int X, int Y);
+    // Names the tile picked up from the map in the label.
+    void ShowPicked();
 
     // The index of the selected set button, -1 when none.
     int ItemIndex() const;

@@ -53,6 +53,10 @@ void Windows::Applied(const EditOutcome& out) {
     MapForm->ApplyOutcome(out);
 }
 
+bool Windows::MaybeSave() {
+    return MapForm->MaybeSave();
+}
+
 // The auxiliary windows go first: they hold no pointers into the main one
 // that outlive it.
 Windows::~Windows() {

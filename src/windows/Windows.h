@@ -34,6 +34,8 @@ struct Windows {
     void ShowMapWindow();
     // Every change to the map made outside the main window reports here.
     void Applied(const EditOutcome& out);
+    // Asks before unsaved changes would be lost; true: go ahead.
+    bool MaybeSave();
 
     std::unique_ptr<TMapForm> MapForm;
     std::unique_ptr<TTilForm> TilForm;

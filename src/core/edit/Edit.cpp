@@ -88,6 +88,7 @@ EditOutcome TileClick(EditTarget t, HexPos hex) {
         const TileRecord& r = t.cat.Record(t.map.Cell(hex.x, hex.y).bmp);
         ed.CurrentSet = std::int16_t(r.set);
         ed.CurrentImage = std::int16_t(r.image);
+        out.picked = true;
     } else if (ed.DownButton == mbLeft) {
         // The most frequent edit draws only the one hex; the rest of the
         // picture, road lines included, waits for the next full redraw.

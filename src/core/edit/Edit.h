@@ -44,6 +44,7 @@ struct EditOutcome {
     std::optional<QString> hint; // the hint label's new text
     std::optional<QString> what; // the terrain label's new text
     SectionRequest section = SectionRequest::None;
+    bool picked = false; // Shift + left click chose the hex's tile
 
     bool Changed() const { return !cells.empty() || shapeBefore != shapeAfter; }
 };

@@ -16,7 +16,7 @@ namespace zem {
 
 class History {
   public:
-    static constexpr int MaxSteps = 200;
+    static constexpr int MaxSteps = 1000;
     static constexpr std::size_t MaxBytes = 64u << 20;
 
     // `shown` is called after every undo and redo with the step's outcome as
