@@ -3,6 +3,8 @@
 #include "convert/SketchConvert.h"
 #include "convert/TerrainFix.h"
 #include "export/PG2Export.h"
+#include "interop/TmxExport.h"
+#include "interop/TmxImport.h"
 #include "map/MapFile.h"
 #include "strat/StratDraw.h"
 #include "tools/Roads.h"
@@ -35,6 +37,8 @@ const char* const Overview =
     "  export-pg2 MAP.zep --number N [--out DIR]     Panzer General 2 export\n"
     "  render MAP.zep -o OUT.png [--roads]           the whole map as a picture\n"
     "  strat MAP.zep -o OUT.png                      the strategic overview\n"
+    "  export-tmx MAP.zep -o OUT.tmx                 a map for Tiled, pictures beside it\n"
+    "  import-tmx IN.tmx -o OUT.zep                  a map file from such a Tiled map\n"
     "\n"
     "--workspace DIR holds Mapset.txt, tilbmp/, Gmap.txt and the strategic tiles\n"
     "(default: the current directory). 'zemtool COMMAND --help' tells more.\n";
@@ -294,6 +298,28 @@ int Strat(Context& c, const Words& w) {
     return Ok;
 }
 
+int ExportTmxCommand(Context& c, const Words& w) {
+    w.Expect(1, "MAP.zep");
+    const QString out = w.Output();
+    const HexMap map = ReadMap(w.positional[0]);
+    c.NeedPictures();
+    const QString err = ExportTmx(map, c.cat, c.images, out);
+    if (!err.isEmpty()) Bad(err);
+    return Ok;
+}
+
+int ImportTmxCommand(Context&, const Words& w) {
+    w.Expect(1, "IN.tmx");
+    const QString out = w.Output();
+    TmxMap tmx;
+    const QString err = ImportTmx(w.positional[0], tmx);
+    if (!err.isEmpty()) Bad(err);
+    HexMap map;
+    ApplyTmxMap(tmx, map);
+    Save(out, MapFileText(map));
+    return Ok;
+}
+
 struct Command {
     int (*run)(Context&, const Words&);
     QStringList valued, flags;
@@ -350,6 +376,18 @@ const std::map<QString, Command>& Commands() {
           {"-o"},
           {},
           "zemtool strat MAP.zep -o OUT.png\n  The strategic overview picture (.png or .bmp).\n"}},
+        {"export-tmx",
+         {ExportTmxCommand,
+          {"-o"},
+          {},
+          "zemtool export-tmx MAP.zep -o OUT.tmx\n  A Tiled map of the map, with its pictures "
+          "beside it (OUT-tiles.png,\n  OUT-frame.png, OUT-terrain.png, OUT-roads.png).\n"}},
+        {"import-tmx",
+         {ImportTmxCommand,
+          {"-o"},
+          {},
+          "zemtool import-tmx IN.tmx -o OUT.zep\n  The map file of a Tiled map written by "
+          "export-tmx, also after Tiled\n  has saved it again.\n"}},
     };
     return commands;
 }

@@ -1,0 +1,191 @@
+#include "interop/TmxTilesets.h"
+#include "interop/TmxFormat.h"
+#include "view/DrawMap.h"
+#include "view/HexGeometry.h"
+
+#include <QColor>
+
+namespace zem::tmx {
+
+namespace {
+
+constexpr int SheetColumns = 16;
+
+QImage NewSheet(int tileWidth, int tileHeight, int count, int columns) {
+    const int rows = std::max(1, (count + columns - 1) / columns);
+    QImage img(tileWidth * columns, tileHeight * rows, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    return img;
+}
+
+void Put(QImage& sheet, const Sheet& s, int id, const QImage& tile) {
+    const int x0 = (id % s.columns) * s.tileWidth, y0 = (id / s.columns) * s.tileHeight;
+    const QImage src = tile.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < std::min(src.height(), s.tileHeight); ++y)
+        for (int x = 0; x < std::min(src.width(), s.tileWidth); ++x)
+            sheet.setPixel(x0 + x, y0 + y, src.pixel(x, y));
+}
+
+// Digits 0..9 in a 3 x 5 pixel font, one row per three bits, top row first.
+constexpr unsigned short Glyphs[10] = {075557, 022222, 071747, 071717, 055711,
+                                       074717, 074757, 071111, 075757, 075717};
+
+void DrawNumber(QImage& img, int n, QRgb colour) {
+    const QString text = QString::number(n);
+    const int scale = 2, advance = 4 * scale;
+    const int width = int(text.size()) * advance - scale;
+    const int left = (img.width() - width) / 2, top = (img.height() - 5 * scale) / 2;
+    for (int i = 0; i < text.size(); ++i) {
+        const unsigned g = Glyphs[text[i].digitValue()];
+        for (int row = 0; row < 5; ++row)
+            for (int col = 0; col < 3; ++col) {
+                if (!(g >> ((4 - row) * 3 + (2 - col)) & 1)) continue;
+                for (int dy = 0; dy < scale; ++dy)
+                    for (int dx = 0; dx < scale; ++dx)
+                        img.setPixel(left + i * advance + col * scale + dx, top + row * scale + dy,
+                                     colour);
+            }
+    }
+}
+
+// Inside the 60 x 50 hex whose corners are (0,25), (15,0), (44,0), (59,25),
+// (44,49) and (15,49).
+bool InHex(int x, int y) {
+    const int dy = std::abs(2 * y - 49); // twice the distance from the middle row
+    return x >= 15 * dy / 50 && x <= 59 - 15 * dy / 50;
+}
+
+} // namespace
+
+Sheet TileSheet(const TileCatalogue& cat, const TileImages& images) {
+    Sheet s;
+    s.name = QStringLiteral("tiles");
+    s.tileWidth = cat.TileWidth;
+    s.tileHeight = cat.TileHeight;
+    s.columns = SheetColumns;
+    // Tiled puts a tile's bottom-left corner on the cell's; the editor puts
+    // the picture's top-left corner on the hex's.
+    s.offsetY = cat.TileHeight - CellHeight;
+    s.property = TileNumber;
+    std::vector<const QImage*> pictures;
+    for (int n = 0; n < MaxTiles; ++n) {
+        const TileRecord& r = cat.Record(n);
+        if (r.set < 1 || r.set > MaxSets) continue;
+        if (const QImage* img = images[size_t(r.set)].Image(r.image - 1)) {
+            s.values.push_back(n);
+            pictures.push_back(img);
+        }
+    }
+    s.image = NewSheet(s.tileWidth, s.tileHeight, s.Count(), s.columns);
+    for (int id = 0; id < s.Count(); ++id)
+        Put(s.image, s, id, *pictures[size_t(id)]);
+    return s;
+}
+
+Sheet FrameSheet(const HexMap& map, const TileCatalogue& cat, const TileImages& images,
+                 std::vector<int>& frameIds) {
+    Sheet s;
+    s.name = QStringLiteral("frame");
+    s.tileWidth = cat.TileWidth;
+    s.tileHeight = cat.TileHeight;
+    s.offsetY = cat.TileHeight - CellHeight;
+    QImage frame(s.tileWidth, s.tileHeight, QImage::Format_ARGB32);
+    frame.fill(Qt::transparent);
+    if (const QImage* f = images[0].Image(0)) frame = f->convertToFormat(QImage::Format_ARGB32);
+
+    const int W = map.MapWidth, H = map.MapHeight;
+    std::vector<const QImage*> tile(size_t(W * H), nullptr);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const TileRecord& r = cat.Record(map.Cell(x, y).bmp);
+            if (r.set >= 0 && r.set <= MaxSets)
+                tile[size_t(y * W + x)] = images[size_t(r.set)].Image(r.image - 1);
+        }
+    auto opaque = [](const QImage* img, int x, int y) {
+        return img && x >= 0 && y >= 0 && x < img->width() && y < img->height() &&
+               qAlpha(reinterpret_cast<const QRgb*>(img->constScanLine(y))[x]) != 0;
+    };
+    std::vector<QPoint> drawn; // the frame's opaque pixels
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x)
+            if (opaque(&frame, x, y)) drawn.emplace_back(x, y);
+    // The hexes whose pictures can reach into a hex's picture.
+    const int reachCols = (s.tileWidth + HexColumnStep - 1) / HexColumnStep;
+    const int reachRows = (s.tileHeight + HexOddShift + HexRowStep - 1) / HexRowStep;
+
+    std::vector<QImage> variants{frame};
+    frameIds.assign(size_t(W * H), 0);
+    for (int r = 0; r < H; ++r)
+        for (int c = 0; c < W; ++c) {
+            QImage v = frame;
+            const int left = HexLeft(c), top = HexTop(r, c);
+            for (const QPoint& p : drawn)
+                for (int rr = r; rr <= std::min(H - 1, r + reachRows); ++rr)
+                    for (int cc = std::max(0, c - reachCols); cc <= std::min(W - 1, c + reachCols);
+                         ++cc) {
+                        if (rr == r && cc <= c) continue; // drawn before this hex's frame
+                        const int x = p.x() + left - HexLeft(cc), y = p.y() + top - HexTop(rr, cc);
+                        if (opaque(tile[size_t(rr * W + cc)], x, y) || opaque(&frame, x, y)) {
+                            v.setPixel(p, 0);
+                            rr = H; // this pixel is covered: on to the next
+                            break;
+                        }
+                    }
+            auto same = std::find(variants.begin(), variants.end(), v);
+            frameIds[size_t(r * W + c)] = int(same - variants.begin());
+            if (same == variants.end()) variants.push_back(std::move(v));
+        }
+    s.columns = std::min<int>(SheetColumns, int(variants.size()));
+    s.values.assign(variants.size(), 0);
+    s.image = NewSheet(s.tileWidth, s.tileHeight, s.Count(), s.columns);
+    for (int id = 0; id < s.Count(); ++id)
+        Put(s.image, s, id, variants[size_t(id)]);
+    return s;
+}
+
+Sheet TerrainSheet() {
+    Sheet s;
+    s.name = QStringLiteral("terrain");
+    s.columns = SheetColumns;
+    s.property = TerrainCode;
+    s.image = NewSheet(s.tileWidth, s.tileHeight, 256, s.columns);
+    for (int code = 0; code < 256; ++code) {
+        s.values.push_back(code);
+        QImage tile(s.tileWidth, s.tileHeight, QImage::Format_ARGB32);
+        tile.fill(Qt::transparent);
+        // Neighbouring codes get clearly different colours.
+        const QRgb fill = QColor::fromHsv((code * 47) % 360, 120, 240, 200).rgba();
+        for (int y = 0; y < tile.height(); ++y)
+            for (int x = 0; x < tile.width(); ++x)
+                if (InHex(x, y)) tile.setPixel(x, y, fill);
+        DrawNumber(tile, code, qRgb(0, 0, 0));
+        Put(s.image, s, code, tile);
+    }
+    return s;
+}
+
+Sheet RoadSheet() {
+    Sheet s;
+    s.name = QStringLiteral("roads");
+    s.columns = 8;
+    // The lines reach one pixel above the hex and two below it (the 3-pixel
+    // pen around the end points): the tiles are 53 pixels high, from one
+    // pixel above the hex on, and sit 2 pixels lower than the cell's bottom.
+    s.tileHeight = CellHeight + 3;
+    s.offsetY = 2;
+    s.property = RoadBits;
+    s.image = NewSheet(s.tileWidth, s.tileHeight, 64, s.columns);
+    for (int id = 0; id < 64; ++id) {
+        int rc = 0;
+        for (int b = 0; b < 6; ++b)
+            if (id & (1 << b)) rc |= RoadTileBits[b];
+        s.values.push_back(rc);
+        QImage tile(s.tileWidth, s.tileHeight, QImage::Format_ARGB32);
+        tile.fill(Qt::transparent);
+        DrawRoadLines(tile, rc, 0, 1);
+        Put(s.image, s, id, tile);
+    }
+    return s;
+}
+
+} // namespace zem::tmx
