@@ -94,47 +94,87 @@ Sheet FrameSheet(const HexMap& map, const TileCatalogue& cat, const TileImages& 
     if (const QImage* f = images[0].Image(0)) frame = f->convertToFormat(QImage::Format_ARGB32);
 
     const int W = map.MapWidth, H = map.MapHeight;
-    std::vector<const QImage*> tile(size_t(W * H), nullptr);
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
-            const TileRecord& r = cat.Record(map.Cell(x, y).bmp);
-            if (r.set >= 0 && r.set <= MaxSets)
-                tile[size_t(y * W + x)] = images[size_t(r.set)].Image(r.image - 1);
+    struct Hex {
+        int c, r, left, top;
+        const QImage* tile;
+    };
+    std::vector<Hex> hexes;
+    for (int r = 0; r < H; ++r)
+        for (int c = 0; c < W; ++c) {
+            const TileRecord& rec = cat.Record(map.Cell(c, r).bmp);
+            const QImage* tile = rec.set >= 0 && rec.set <= MaxSets
+                                     ? images[size_t(rec.set)].Image(rec.image - 1)
+                                     : nullptr;
+            hexes.push_back({c, r, HexLeft(c), HexTop(r, c), tile});
         }
     auto opaque = [](const QImage* img, int x, int y) {
         return img && x >= 0 && y >= 0 && x < img->width() && y < img->height() &&
                qAlpha(reinterpret_cast<const QRgb*>(img->constScanLine(y))[x]) != 0;
     };
-    std::vector<QPoint> drawn; // the frame's opaque pixels
-    for (int y = 0; y < frame.height(); ++y)
-        for (int x = 0; x < frame.width(); ++x)
-            if (opaque(&frame, x, y)) drawn.emplace_back(x, y);
-    // The hexes whose pictures can reach into a hex's picture.
+    // The map view draws rows top to bottom, each left to right; Tiled
+    // draws the even columns of a row, then its odd columns.
+    auto viewLater = [](const Hex* a, const Hex* b) {
+        return a->r != b->r ? a->r > b->r : a->c > b->c;
+    };
+    auto tiledLater = [](const Hex* a, const Hex* b) {
+        const int ka = a->r * 2 + (a->c & 1), kb = b->r * 2 + (b->c & 1);
+        return ka != kb ? ka > kb : a->c > b->c;
+    };
     const int reachCols = (s.tileWidth + HexColumnStep - 1) / HexColumnStep;
     const int reachRows = (s.tileHeight + HexOddShift + HexRowStep - 1) / HexRowStep;
+    const int pictureW = HexColumnStep * W + 15, pictureH = HexRowStep * H + 25;
 
     std::vector<QImage> variants{frame};
     frameIds.assign(size_t(W * H), 0);
-    for (int r = 0; r < H; ++r)
-        for (int c = 0; c < W; ++c) {
-            QImage v = frame;
-            const int left = HexLeft(c), top = HexTop(r, c);
-            for (const QPoint& p : drawn)
-                for (int rr = r; rr <= std::min(H - 1, r + reachRows); ++rr)
-                    for (int cc = std::max(0, c - reachCols); cc <= std::min(W - 1, c + reachCols);
-                         ++cc) {
-                        if (rr == r && cc <= c) continue; // drawn before this hex's frame
-                        const int x = p.x() + left - HexLeft(cc), y = p.y() + top - HexTop(rr, cc);
-                        if (opaque(tile[size_t(rr * W + cc)], x, y) || opaque(&frame, x, y)) {
-                            v.setPixel(p, 0);
-                            rr = H; // this pixel is covered: on to the next
+    for (const Hex& X : hexes) {
+        // The hexes whose pictures reach into this one's, latest first.
+        std::vector<const Hex*> view;
+        for (int r = std::max(0, X.r - reachRows); r <= std::min(H - 1, X.r + reachRows); ++r)
+            for (int c = std::max(0, X.c - reachCols); c <= std::min(W - 1, X.c + reachCols); ++c)
+                if (const Hex& h = hexes[size_t(r * W + c)];
+                    std::abs(h.left - X.left) < s.tileWidth &&
+                    std::abs(h.top - X.top) < s.tileHeight)
+                    view.push_back(&h);
+        std::vector<const Hex*> tiled = view;
+        std::sort(view.begin(), view.end(), viewLater);
+        std::sort(tiled.begin(), tiled.end(), tiledLater);
+        QImage v(frame.size(), QImage::Format_ARGB32);
+        v.fill(Qt::transparent);
+        for (int y = 0; y < v.height(); ++y)
+            for (int x = 0; x < v.width(); ++x) {
+                const int px = X.left + x, py = X.top + y;
+                if (px >= pictureW || py >= pictureH) continue;
+                // What the map view shows here, and whose picture it is.
+                const Hex* owner = nullptr;
+                bool isFrame = false;
+                for (const Hex* h : view) {
+                    isFrame = opaque(&frame, px - h->left, py - h->top);
+                    if (isFrame || opaque(h->tile, px - h->left, py - h->top)) {
+                        owner = h;
+                        break;
+                    }
+                }
+                if (owner != &X) continue;
+                const QRgb shown = (isFrame ? frame : *X.tile).pixel(x, y);
+                if (!isFrame) {
+                    // This hex's tile shows here; Tiled's tiles layer may
+                    // show another hex's tile instead.
+                    const Hex* below = nullptr;
+                    for (const Hex* h : tiled)
+                        if (opaque(h->tile, px - h->left, py - h->top)) {
+                            below = h;
                             break;
                         }
-                    }
-            auto same = std::find(variants.begin(), variants.end(), v);
-            frameIds[size_t(r * W + c)] = int(same - variants.begin());
-            if (same == variants.end()) variants.push_back(std::move(v));
-        }
+                    if (below == &X ||
+                        below->tile->pixel(px - below->left, py - below->top) == shown)
+                        continue;
+                }
+                v.setPixel(x, y, shown);
+            }
+        auto same = std::find(variants.begin(), variants.end(), v);
+        frameIds[size_t(X.r * W + X.c)] = int(same - variants.begin());
+        if (same == variants.end()) variants.push_back(std::move(v));
+    }
     s.columns = std::min<int>(SheetColumns, int(variants.size()));
     s.values.assign(variants.size(), 0);
     s.image = NewSheet(s.tileWidth, s.tileHeight, s.Count(), s.columns);

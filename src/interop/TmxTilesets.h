@@ -27,11 +27,13 @@ struct Sheet {
 // Every catalogue tile that has a picture, in ascending tile number; the
 // property is the tile number.
 Sheet TileSheet(const TileCatalogue& cat, const TileImages& images);
-// The hex frame: tile 0 is the whole frame; further tiles leave out the
-// pixels that the map view covers with the pictures of hexes drawn after a
-// hex (rows top to bottom, columns left to right), since Tiled draws the
-// frame layer above all tiles. `frameIds` gets the tile of each hex of the
-// map, row by row.
+// The hex frame layer. Tiled draws it above all tiles, and draws the tiles
+// of a row in another order than the map view (even columns, then odd), so
+// each hex gets the pixels of its own frame and tile that the map view shows
+// and Tiled's tiles layer would not: its frame where no later picture covers
+// it, and its tile where Tiled would show a neighbour's instead. Tile 0 is
+// the whole frame, for hexes painted in Tiled. `frameIds` gets the tile of
+// each hex of the map, row by row.
 Sheet FrameSheet(const HexMap& map, const TileCatalogue& cat, const TileImages& images,
                  std::vector<int>& frameIds);
 // Codes 0..255 as coloured hexes labelled with their number.
