@@ -366,8 +366,8 @@ TEST(Tmx, BadFilesAreRefusedWithOneLineAndNoOutput) {
          replaced("<data encoding=\"csv\">\n" + first + ",", "<data encoding=\"csv\">\n"),
          "holds 19 cells, not 20"},
         {"no-image", replaced("good-tiles.png", "gone-tiles.png"), "is missing"},
-        {"not-xml", "This is not a map.\n", "not well-formed XML"},
-        {"empty", "", "ends early"},
+        {"not-xml", "This is not a map.\n", "not an XML file"},
+        {"empty", "", "is empty"},
         {"svg", "<svg xmlns=\"http://www.w3.org/2000/svg\"/>", "not a Tiled map"},
         {"no-roads", replaced("name=\"roads\"", "name=\"paths\""), "no layer \"roads\""},
     };

@@ -166,10 +166,9 @@ class Reader {
 
     void Read(QIODevice& file, TmxMap& out) {
         QXmlStreamReader xml(&file);
-        if (!xml.readNextStartElement()) {
-            CheckReader(xml);
-            Fail(QStringLiteral("the file holds no XML element"));
-        }
+        if (file.size() == 0) Fail(QStringLiteral("the file is empty"));
+        if (!xml.readNextStartElement())
+            Fail(QStringLiteral("not an XML file (%1)").arg(xml.errorString()));
         if (xml.name() != QLatin1String("map"))
             Fail(QStringLiteral("not a Tiled map: the document is a <%1>").arg(xml.name()));
         CheckShape(xml);
@@ -384,7 +383,9 @@ QString ImportTmx(const QString& path, TmxMap& out) {
                           .arg(MaxTmxFileSize / (1024 * 1024));
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return path + QStringLiteral(": cannot open the file");
-    const QString err = ReadTmx(f, info.dir(), out);
+    QString err = ReadTmx(f, info.dir(), out);
+    // Names from the file may hold line breaks; the fault stays one line.
+    err.replace('\n', ' ').replace('\r', ' ');
     return err.isEmpty() ? QString() : path + ": " + err;
 }
 
