@@ -340,9 +340,15 @@ TEST(Tmx, BadFilesAreRefusedWithOneLineAndNoOutput) {
     auto withFirstCell = [&](const QByteArray& gid) {
         return QByteArray(good).replace(data, first.size(), gid);
     };
-    auto replaced = [&](const char* from, const char* to) {
-        EXPECT_TRUE(good.contains(from)) << from;
+    auto replaced = [&](const QByteArray& from, const QByteArray& to) {
+        EXPECT_TRUE(good.contains(from)) << from.constData();
         return QByteArray(good).replace(from, to);
+    };
+    auto withProperty = [&](const char* name, const QString& value) {
+        return replaced("nextobjectid=\"1\">",
+                        "nextobjectid=\"1\">\n <properties>\n  <property name=\"" +
+                            QByteArray(name) + "\" value=\"" + value.toUtf8() +
+                            "\"/>\n </properties>");
     };
     const struct {
         const char* name;
@@ -370,6 +376,10 @@ TEST(Tmx, BadFilesAreRefusedWithOneLineAndNoOutput) {
         {"empty", "", "is empty"},
         {"svg", "<svg xmlns=\"http://www.w3.org/2000/svg\"/>", "not a Tiled map"},
         {"no-roads", replaced("name=\"roads\"", "name=\"paths\""), "no layer \"roads\""},
+        {"few-values", withProperty("PL", "1 2 3"), "holds 3 numbers, not 20"},
+        {"outside-on-map",
+         withProperty("cells outside the map", "1 1" + QString(" 7").repeated(32)),
+         "lies on the map"},
     };
     auto refused = [&](const QString& file, const char* fault) {
         const QString zep = out.Path("out.zep");

@@ -272,7 +272,7 @@ class Reader {
     }
 
     // A property of one number per hex; `set` takes each.
-    template <class Set> void HexValues(const QString& name, Set set, MapFileData& d) const {
+    template <class Set> void HexValues(MapFileData& d, const QString& name, Set set) const {
         if (!props_.contains(name)) return;
         const std::vector<int> v = Numbers(name, props_.value(name));
         if (v.size() != d.cells.size())
@@ -284,20 +284,25 @@ class Reader {
             set(d.cells[i], v[i]);
     }
 
-    // A property of lines of `count` numbers each, the first two a hex.
-    std::vector<std::vector<int>> Lines(const QString& name, int count) const {
-        std::vector<std::vector<int>> lines;
-        for (const QString& line : props_.value(name).split('\n', Qt::SkipEmptyParts)) {
-            std::vector<int> v = Numbers(name, line);
-            if (v.empty()) continue;
-            if (int(v.size()) != count || !HexMap::InGrid(v[0], v[1]))
-                Fail(QStringLiteral("the property \"%1\" holds the line \"%2\", not a hex and "
-                                    "%3 numbers")
-                         .arg(name, line.simplified().left(40))
-                         .arg(count - 2));
-            lines.push_back(std::move(v));
+    // A property of groups of `count` numbers, the first two a hex; written
+    // a group to a line, read whatever the white space between them.
+    std::vector<std::vector<int>> Groups(const QString& name, int count) const {
+        const std::vector<int> v = Numbers(name, props_.value(name));
+        if (v.size() % size_t(count))
+            Fail(QStringLiteral("the property \"%1\" holds %2 numbers, not a multiple of %3")
+                     .arg(name)
+                     .arg(v.size())
+                     .arg(count));
+        std::vector<std::vector<int>> groups;
+        for (auto it = v.begin(); it != v.end(); it += count) {
+            if (!HexMap::InGrid(it[0], it[1]))
+                Fail(QStringLiteral("the property \"%1\" holds hex %2,%3, outside the grid")
+                         .arg(name)
+                         .arg(it[0])
+                         .arg(it[1]));
+            groups.emplace_back(it, it + count);
         }
-        return lines;
+        return groups;
     }
 
     void Build(TmxMap& out) const {
@@ -309,18 +314,14 @@ class Reader {
         d.width = width_;
         d.height = height_;
         d.cells.resize(size_t(width_ * height_));
-        HexValues(
-            PropPL, [](MapCell& c, int v) { c.PL = std::int16_t(v); }, d);
-        HexValues(
-            PropE2, [](MapCell& c, int v) { c.E2 = std::int16_t(v); }, d);
-        HexValues(
-            PropE3, [](MapCell& c, int v) { c.E3 = std::int16_t(v); }, d);
-        HexValues(
-            PropRCRest, [](MapCell& c, int v) { c.RC = std::int16_t(v & ~RoadMask); }, d);
+        HexValues(d, PropPL, [](MapCell& c, int v) { c.PL = std::int16_t(v); });
+        HexValues(d, PropE2, [](MapCell& c, int v) { c.E2 = std::int16_t(v); });
+        HexValues(d, PropE3, [](MapCell& c, int v) { c.E3 = std::int16_t(v); });
+        HexValues(d, PropRCRest, [](MapCell& c, int v) { c.RC = std::int16_t(v & ~RoadMask); });
         for (int i = 0; i < 24; ++i)
-            HexValues(
-                PropExtra(i), [i](MapCell& c, int v) { c.extra[size_t(i)] = std::int16_t(v); }, d);
-        for (const auto& v : Lines(PropUnpictured, 3))
+            HexValues(d, PropExtra(i),
+                      [i](MapCell& c, int v) { c.extra[size_t(i)] = std::int16_t(v); });
+        for (const auto& v : Groups(PropUnpictured, 3))
             if (v[0] < width_ && v[1] < height_)
                 d.cells[size_t(v[1] * width_ + v[0])].bmp = std::int16_t(v[2]);
         for (int y = 0; y < height_; ++y)
@@ -341,7 +342,7 @@ class Reader {
                 c.RC =
                     std::int16_t(c.RC | (Value(LayerRoads, RoadBits, x, y).value_or(0) & RoadMask));
             }
-        for (const auto& v : Lines(PropOutside, 34)) {
+        for (const auto& v : Groups(PropOutside, 34)) {
             if (v[0] < width_ && v[1] < height_)
                 Fail(QStringLiteral("the property \"%1\" holds hex %2,%3, which lies on the map")
                          .arg(PropOutside)
