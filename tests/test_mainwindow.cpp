@@ -58,12 +58,13 @@ TEST(MainWindow, MenuCaptionsAndAbout) {
             captions << (item->isSeparator() ? "-" : item->text());
     }
     EXPECT_EQ(captions.join('|'),
-              "File|Load Map|Save Map|Save|Recent Maps|-|Quit|Edit|Undo|Redo|-|New Map|Copy Map  "
+              "File|Load Map|Save Map|Save|Import Tiled Map (TMX)...|Recent "
+              "Maps|-|Quit|Edit|Undo|Redo|-|New Map|Copy Map  "
               "Section To File|Paste From File|-|"
               "Show Road Connections|Toggle Road Connections|-|Terrain Type 1|Terrain Type 2|-|"
               "Spray Can|Spray Can Settings|-|Show Strategic Map|Tools|Convert Bitmap|"
               "Generate Terrain|-|Make Road Connections|Clear Road Connections|Export|"
-              "Panzer General 2|Help|About");
+              "Panzer General 2|Tiled Map (TMX)...|Help|About");
     // A checkable item's mark follows its command, not the click.
     a.main().ShowRoadConnections1->trigger();
     EXPECT_TRUE(a.main().ShowRoadConnections1->isChecked());

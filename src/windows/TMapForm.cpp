@@ -86,6 +86,8 @@ void TMapForm::BuildMenu() {
     SaveMap1 = AddItem(file, QStringLiteral("Save Map"), &TMapForm::SaveMap1Click);
     Save1 = AddItem(file, QStringLiteral("Save"), &TMapForm::Save1Click);
     Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    ImportTmx1 =
+        AddItem(file, QStringLiteral("Import Tiled Map (TMX)..."), &TMapForm::ImportTmx1Click);
     RecentMaps1 = file->addMenu(QStringLiteral("Recent Maps"));
     connect(RecentMaps1, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
     file->addSeparator();
@@ -137,6 +139,7 @@ void TMapForm::BuildMenu() {
     QMenu* exp = menuBar()->addMenu(QStringLiteral("Export"));
     PanzerGeneral21 =
         AddItem(exp, QStringLiteral("Panzer General 2"), &TMapForm::PanzerGeneral21Click);
+    ExportTmx1 = AddItem(exp, QStringLiteral("Tiled Map (TMX)..."), &TMapForm::ExportTmx1Click);
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     About1 = AddItem(help, QStringLiteral("About"), &TMapForm::About1Click);
 }

@@ -58,6 +58,8 @@ class TMapForm : public QMainWindow {
     void LoadMap1Click();
     void SaveMap1Click();
     void Save1Click();
+    void ImportTmx1Click();
+    void ExportTmx1Click();
     void Quit1Click();
     // Loads a map file as the current one: a fresh history, the file's name
     // in the title and the recent list. False (after the Error) when it
@@ -107,6 +109,7 @@ class TMapForm : public QMainWindow {
 
     QAction *LoadMap1, *SaveMap1, *Save1, *Quit1, *Undo1, *Redo1;
     QMenu* RecentMaps1;
+    QAction *ImportTmx1, *ExportTmx1;
     QAction *NewMap1, *CutMapToFile1, *PasteFromFile1;
     QAction *ShowRoadConnections1, *ToggleRoadConnections1, *TerrainType11, *TerrainType21;
     QAction *SprayCan1, *SprayCanSettings1, *ShowStrategicMap1;

@@ -3,6 +3,8 @@
 // changes would be lost.
 
 #include "edit/ZemState.h"
+#include "interop/TmxExport.h"
+#include "interop/TmxImport.h"
 #include "map/HexLayout.h"
 #include "windows/MapFiles.h"
 #include "windows/TMapForm.h"
@@ -110,6 +112,37 @@ void TMapForm::LoadMap1Click() {
     if (!w.dialogs.Execute(OpenDialog1)) return;
     const std::optional<MapFileData> data = ReadWhole(w.dialogs, OpenDialog1.FileName, 1);
     if (data) Loaded(*data, OpenDialog1.FileName);
+}
+
+void TMapForm::ImportTmx1Click() {
+    if (!MaybeSave()) return;
+    OpenDialog1.Filter = QStringLiteral("Tiled maps (*.tmx)|*.tmx|All files (*.*)|*.*");
+    OpenDialog1.Title = QStringLiteral("Import Tiled Map");
+    OpenDialog1.Save = false;
+    if (!w.dialogs.Execute(OpenDialog1)) return;
+    TmxMap tmx;
+    if (const QString err = ImportTmx(OpenDialog1.FileName, tmx); !err.isEmpty()) {
+        w.dialogs.MessageBox(err, ErrorTitle);
+        return;
+    }
+    // The imported map is a change of the map, not a file of ours yet.
+    ApplyOutcome(
+        Recorded(st.map, QStringLiteral("Import Tiled Map"), [&] { ApplyTmxMap(tmx, st.map); }));
+    DrawMap();
+}
+
+void TMapForm::ExportTmx1Click() {
+    OpenDialog1.Filter = QStringLiteral("Tiled maps (*.tmx)|*.tmx");
+    OpenDialog1.DefaultExt = QStringLiteral("tmx");
+    OpenDialog1.Title = QStringLiteral("Export Tiled Map");
+    OpenDialog1.Save = true;
+    OpenDialog1.FileName = QString();
+    if (!w.dialogs.Execute(OpenDialog1)) return;
+    if (Status done = ExportTmx(st.map, st.cat, st.images, OpenDialog1.FileName); !done) {
+        w.dialogs.MessageBox(done.Message(), ErrorTitle);
+        return;
+    }
+    ShowStatus(QStringLiteral("Exported ") + QFileInfo(OpenDialog1.FileName).fileName());
 }
 
 void TMapForm::Quit1Click() {

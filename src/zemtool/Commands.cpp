@@ -4,6 +4,8 @@
 #include "edit/EditorState.h"
 #include "edit/ZemState.h"
 #include "export/PG2Export.h"
+#include "interop/TmxExport.h"
+#include "interop/TmxImport.h"
 #include "map/MapFile.h"
 #include "render/DrawMap.h"
 #include "render/StratDraw.h"
@@ -35,6 +37,8 @@ const char* const Overview =
     "  export-pg2 MAP.zep --number N [--out DIR]     Panzer General 2 export\n"
     "  render MAP.zep -o OUT.png [--roads]           the whole map as a picture\n"
     "  strat MAP.zep -o OUT.png                      the strategic overview\n"
+    "  export-tmx MAP.zep -o OUT.tmx                 a map for Tiled, pictures beside it\n"
+    "  import-tmx IN.tmx -o OUT.zep                  a map file from such a Tiled map\n"
     "\n"
     "--workspace DIR holds Mapset.txt, tilbmp/, Gmap.txt and the strategic tiles\n"
     "(default: the current directory). 'zemtool COMMAND --help' tells more;\n"
@@ -269,6 +273,27 @@ int Strat(Context& c, const Words& w) {
     return Ok;
 }
 
+int ExportTmxCommand(Context& c, const Words& w) {
+    w.Expect(1, "MAP.zep");
+    const QString out = w.Output();
+    const HexMap map = ReadMap(w.positional[0]);
+    c.NeedPictures();
+    if (Status done = ExportTmx(map, c.cat, c.images, out); !done) Bad(done.Message());
+    return Ok;
+}
+
+int ImportTmxCommand(Context&, const Words& w) {
+    w.Expect(1, "IN.tmx");
+    const QString out = w.Output();
+    TmxMap tmx;
+    const QString err = ImportTmx(w.positional[0], tmx);
+    if (!err.isEmpty()) Bad(err);
+    HexMap map;
+    ApplyTmxMap(tmx, map);
+    Save(out, MapFileText(map));
+    return Ok;
+}
+
 struct Command {
     int (*run)(Context&, const Words&);
     QStringList valued, flags;
@@ -325,6 +350,18 @@ const std::map<QString, Command>& Commands() {
           {"-o"},
           {},
           "zemtool strat MAP.zep -o OUT.png\n  The strategic overview picture (.png or .bmp).\n"}},
+        {"export-tmx",
+         {ExportTmxCommand,
+          {"-o"},
+          {},
+          "zemtool export-tmx MAP.zep -o OUT.tmx\n  A Tiled map of the map, with its pictures "
+          "beside it (OUT-tiles.png,\n  OUT-frame.png, OUT-terrain.png, OUT-roads.png).\n"}},
+        {"import-tmx",
+         {ImportTmxCommand,
+          {"-o"},
+          {},
+          "zemtool import-tmx IN.tmx -o OUT.zep\n  The map file of a Tiled map written by "
+          "export-tmx, also after Tiled\n  has saved it again.\n"}},
     };
     return commands;
 }

@@ -28,13 +28,6 @@ EditOutcome MapRecorder::Finish(const HexMap& map, const QString& name) const {
     return out;
 }
 
-// Runs `action` on the map and returns what it changed.
-template <class F> static EditOutcome Recorded(HexMap& map, const QString& name, F&& action) {
-    const MapRecorder rec(map);
-    action();
-    return rec.Finish(map, name);
-}
-
 // A single cell's change, without copying the map.
 template <class F>
 static EditOutcome CellEdit(HexMap& map, HexPos at, const QString& name, F&& action) {

@@ -68,6 +68,13 @@ class MapRecorder {
     std::unique_ptr<HexMap> before_;
 };
 
+// Runs `action` on the map and returns what it changed.
+template <class F> EditOutcome Recorded(HexMap& map, const QString& name, F&& action) {
+    const MapRecorder rec(map);
+    action();
+    return rec.Finish(map, name);
+}
+
 // What a click on the map picture reads besides the state.
 struct ClickInputs {
     bool toggleRoads = false; // "Toggle Road Connections" is checked

@@ -1,0 +1,38 @@
+#pragma once
+// Reading back a Tiled map written by the TMX export, also after Tiled has
+// opened and saved it: any layer data encoding Tiled writes, tilesets
+// renumbered, properties reordered; other layers and properties are left
+// aside.
+
+#include "map/HexMap.h"
+#include "map/MapFile.h"
+
+#include <QDir>
+#include <QIODevice>
+#include <QString>
+#include <utility>
+#include <vector>
+
+namespace zem {
+
+struct TmxMap {
+    MapFileData data;
+    // The cells of the grid outside the map that the file carries.
+    std::vector<std::pair<HexPos, MapCell>> outside;
+};
+
+// Files larger than this are refused unread.
+constexpr qint64 MaxTmxFileSize = 32 * 1024 * 1024;
+
+// Reads the map at `path`. Returns an empty text, or one line naming the
+// file and the fault; `out` is changed only when the whole map was read.
+QString ImportTmx(const QString& path, TmxMap& out);
+// The same from an open device; tileset pictures and external tilesets are
+// looked for in `dir`. The fault is returned without a file name.
+QString ReadTmx(QIODevice& file, const QDir& dir, TmxMap& out);
+
+// Sets the map's size, its cells and the cells outside it that the file
+// carries, and the view back to (0, 0).
+void ApplyTmxMap(const TmxMap& tmx, HexMap& map);
+
+} // namespace zem

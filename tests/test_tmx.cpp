@@ -1,0 +1,423 @@
+// Maps that travel to Tiled and back: the files zemtool writes, Tiled's own
+// re-saving and rendering of them, and the files that must be refused.
+
+#include "TestSupport.h"
+#include "interop/TmxExport.h"
+#include "interop/TmxImport.h"
+#include "map/MapFile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+#include <random>
+#include <zlib.h>
+
+using namespace zem;
+using namespace zem::test;
+
+namespace {
+
+struct Ran {
+    int code;
+    QByteArray out, err;
+};
+
+Ran RunProgram(const QString& program, const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    EXPECT_TRUE(p.waitForFinished(120000)) << program.toStdString();
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+}
+
+Ran Tool(const QStringList& args) {
+    return RunProgram(ZEMTOOL, args);
+}
+
+QString Sample() {
+    static QTemporaryDir dir;
+    static bool made = RunProgram(ZEMSAMPLE, {dir.path()}).code == 0;
+    EXPECT_TRUE(made);
+    return dir.path();
+}
+
+QStringList Ws() {
+    return {"--workspace", Sample()};
+}
+
+// Tiled's programs, when installed: the checks against them run only then.
+bool HaveTiled() {
+    return !QStandardPaths::findExecutable("tiled").isEmpty() &&
+           !QStandardPaths::findExecutable("tmxrasterizer").isEmpty();
+}
+
+const TileCatalogue& SampleCatalogue() {
+    static TileCatalogue cat;
+    static bool read = LoadMapset(QDir(Sample()), cat).Ok();
+    EXPECT_TRUE(read);
+    return cat;
+}
+
+std::vector<int> PicturedTiles() {
+    std::vector<int> tiles;
+    for (int n = 0; n < MaxTiles; ++n)
+        if (SampleCatalogue().Record(n).set > 0) tiles.push_back(n);
+    return tiles;
+}
+
+// Tile numbers without a picture: none, one without a catalogue line, one
+// beyond the catalogue, negative ones.
+std::vector<int> UnpicturedTiles() {
+    std::vector<int> tiles{0, 700, -5, 32767, -32768};
+    for (int n = 1; n < MaxTiles; ++n)
+        if (SampleCatalogue().Record(n).set == 0) return tiles.push_back(n), tiles;
+    return tiles;
+}
+
+// A map whose cells use every field; `plain` keeps to pictured tiles (one
+// in 20 without) and leaves the values no picture shows at 0.
+HexMap RandomMap(int w, int h, unsigned seed, bool plain) {
+    std::mt19937 rng(seed);
+    auto pick = [&](const std::vector<int>& v) { return v[rng() % v.size()]; };
+    const std::vector<int> pictured = PicturedTiles(), unpictured = UnpicturedTiles();
+    HexMap map;
+    map.MapWidth = w;
+    map.MapHeight = h;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            MapCell& c = map.Cell(x, y);
+            c.bmp = std::int16_t(rng() % 20 == 0 ? pick(unpictured) : pick(pictured));
+            c.RC = std::int16_t(rng() & 0xBB);
+            if (plain) continue;
+            c.bmp = std::int16_t(rng() % 3 == 0 ? pick(unpictured) : pick(pictured));
+            c.TT1 = std::uint8_t(rng());
+            c.TT2 = std::uint8_t(rng());
+            c.TT3 = std::uint8_t(rng());
+            c.RC = std::int16_t(rng());
+            c.PL = std::int16_t(rng());
+            c.E2 = std::int16_t(rng() % 2 ? -32768 : 32767);
+            c.E3 = std::int16_t(rng());
+            for (auto& e : c.extra)
+                e = std::int16_t(rng() % 4 ? 0 : rng());
+        }
+    return map;
+}
+
+// The same map with its layer data in base64 (compressed or not) and its
+// properties as value attributes, every attribute in reverse order.
+QByteArray Recode(const QByteArray& tmx, const QString& compression) {
+    QXmlStreamReader in(tmx);
+    QByteArray bytes;
+    QXmlStreamWriter out(&bytes);
+    while (!in.atEnd()) {
+        in.readNext();
+        if (!in.isStartElement()) {
+            out.writeCurrentToken(in);
+            continue;
+        }
+        const QString name = in.name().toString();
+        QXmlStreamAttributes attrs = in.attributes();
+        std::reverse(attrs.begin(), attrs.end());
+        if (name == "data") {
+            QByteArray raw;
+            for (const QString& f : in.readElementText().split(',')) {
+                const quint32 gid = f.trimmed().toUInt();
+                for (int b = 0; b < 4; ++b)
+                    raw += char(gid >> (8 * b));
+            }
+            if (!compression.isEmpty()) {
+                QByteArray packed(int(compressBound(uLong(raw.size())) + 32), 0);
+                z_stream zs{};
+                deflateInit2(&zs, 9, Z_DEFLATED, compression == "gzip" ? 31 : 15, 8,
+                             Z_DEFAULT_STRATEGY);
+                zs.next_in = reinterpret_cast<Bytef*>(raw.data());
+                zs.avail_in = uInt(raw.size());
+                zs.next_out = reinterpret_cast<Bytef*>(packed.data());
+                zs.avail_out = uInt(packed.size());
+                EXPECT_EQ(deflate(&zs, Z_FINISH), Z_STREAM_END);
+                packed.resize(qsizetype(zs.total_out));
+                deflateEnd(&zs);
+                raw = packed;
+            }
+            out.writeStartElement("data");
+            out.writeAttribute("encoding", "base64");
+            if (!compression.isEmpty()) out.writeAttribute("compression", compression);
+            out.writeCharacters("\n   " + QString::fromLatin1(raw.toBase64()) + "\n  ");
+            out.writeEndElement();
+        } else if (name == "property" && !attrs.hasAttribute("value")) {
+            out.writeEmptyElement("property");
+            out.writeAttribute("value", in.readElementText());
+            out.writeAttributes(attrs);
+        } else {
+            out.writeStartElement(name);
+            out.writeAttributes(attrs);
+        }
+    }
+    EXPECT_FALSE(in.hasError()) << in.errorString().toStdString();
+    return bytes;
+}
+
+QImage OnGreen(const QImage& img) {
+    QImage g(img.size(), QImage::Format_RGB32);
+    g.fill(QColor(0, 128, 0));
+    QPainter p(&g);
+    p.drawImage(0, 0, img);
+    return g;
+}
+
+} // namespace
+
+TEST(Tmx, ExportThenImportGivesBackTheMapFile) {
+    Workspace out;
+    for (const QSize size : {QSize(13, 7), QSize(1, 3)}) {
+        const HexMap map = RandomMap(size.width(), size.height(), 11, false);
+        out.Write("in.zep", MapFileText(map));
+        const Ran e = Tool(Ws() << "export-tmx" << out.Path("in.zep") << "-o" << out.Path("m.tmx"));
+        ASSERT_EQ(e.code, 0) << e.err.toStdString();
+        const QByteArray tmx = out.Read("m.tmx");
+        EXPECT_FALSE(tmx.contains('\r'));
+        ASSERT_EQ(
+            Tool(Ws() << "import-tmx" << out.Path("m.tmx") << "-o" << out.Path("back.zep")).code,
+            0);
+        EXPECT_EQ(out.Read("back.zep"), out.Read("in.zep")) << size.width();
+
+        // Layer data in any of the encodings Tiled writes, properties as
+        // attributes, attributes in another order.
+        for (const QString compression : {"", "zlib", "gzip"}) {
+            out.Write("r.tmx", Recode(tmx, compression));
+            QFile::remove(out.Path("r.zep"));
+            const Ran i =
+                Tool(Ws() << "import-tmx" << out.Path("r.tmx") << "-o" << out.Path("r.zep"));
+            EXPECT_EQ(i.code, 0) << compression.toStdString() << i.err.toStdString();
+            EXPECT_EQ(out.Read("r.zep"), out.Read("in.zep")) << compression.toStdString();
+        }
+    }
+
+    // The layers, bottom to top, and which of them show.
+    QXmlStreamReader xml(out.Read("m.tmx"));
+    QStringList layers;
+    while (xml.readNextStartElement()) {
+        if (xml.name() == QLatin1String("map")) continue;
+        if (xml.name() == QLatin1String("layer"))
+            layers << xml.attributes().value("name").toString() +
+                          (xml.attributes().value("visible") == QLatin1String("0") ? "/hidden"
+                                                                                   : "");
+        xml.skipCurrentElement();
+    }
+    EXPECT_EQ(layers, QStringList({"tiles", "frame", "terrain 1/hidden", "terrain 2/hidden",
+                                   "terrain 3/hidden", "roads/hidden"}));
+    // The tile pictures keep their transparency as alpha: the bottom-left
+    // pixel of the first tile is clear, its middle is not.
+    const QImage sheet(out.Path("m-tiles.png"));
+    EXPECT_EQ(qAlpha(sheet.pixel(0, 49)), 0);
+    EXPECT_EQ(qAlpha(sheet.pixel(30, 25)), 255);
+}
+
+TEST(Tmx, CellsOutsideTheMapComeBack) {
+    TileImages images;
+    ASSERT_TRUE(LoadTileBitmaps(SampleCatalogue(), images, QDir(Sample())));
+    HexMap map = RandomMap(6, 5, 3, false);
+    const HexMap wide = RandomMap(MaxMapSize, MaxMapSize, 4, false);
+    for (const HexPos p : {HexPos{70, 3}, HexPos{2, 60}, HexPos{79, 79}, HexPos{6, 0}})
+        map.Cell(p.x, p.y) = wide.Cell(p.x, p.y);
+    Workspace out;
+    ASSERT_TRUE(ExportTmx(map, SampleCatalogue(), images, out.Path("o.tmx")));
+    TmxMap tmx;
+    ASSERT_EQ(ImportTmx(out.Path("o.tmx"), tmx), "");
+    HexMap back;
+    ApplyTmxMap(tmx, back);
+    EXPECT_EQ(back.MapWidth, 6);
+    EXPECT_EQ(back.MapHeight, 5);
+    for (int y = 0; y < MaxMapSize; ++y)
+        for (int x = 0; x < MaxMapSize; ++x)
+            ASSERT_EQ(back.Cell(x, y), map.Cell(x, y)) << x << "," << y;
+}
+
+TEST(Tmx, TiledSavesItAndItStillComesBack) {
+    if (!HaveTiled()) GTEST_SKIP() << "Tiled is not installed";
+    Workspace out;
+    out.Write("in.zep", MapFileText(RandomMap(9, 6, 5, false)));
+    ASSERT_EQ(Tool(Ws() << "export-tmx" << out.Path("in.zep") << "-o" << out.Path("m.tmx")).code,
+              0);
+    out.Write("z.tmx", Recode(out.Read("m.tmx"), "zlib"));
+    out.Write("g.tmx", Recode(out.Read("m.tmx"), "gzip"));
+    // Tiled keeps a map's layer format when it saves it again.
+    const QStringList chains[] = {{"m.tmx", "t.tmx"},
+                                  {"m.tmx", "j.json", "jt.tmx"},
+                                  {"z.tmx", "zt.tmx"},
+                                  {"g.tmx", "gt.tmx"}};
+    for (const QStringList& chain : chains) {
+        for (int i = 1; i < chain.size(); ++i) {
+            const QString format = chain[i].endsWith("json") ? "json" : "tmx";
+            const Ran t = RunProgram(
+                "tiled", {"--export-map", format, out.Path(chain[i - 1]), out.Path(chain[i])});
+            ASSERT_EQ(t.code, 0) << t.err.toStdString();
+        }
+        const QString last = chain.last();
+        const Ran i = Tool(Ws() << "import-tmx" << out.Path(last) << "-o" << out.Path("b.zep"));
+        EXPECT_EQ(i.code, 0) << last.toStdString() << ": " << i.err.toStdString();
+        EXPECT_EQ(out.Read("b.zep"), out.Read("in.zep")) << last.toStdString();
+    }
+    EXPECT_TRUE(out.Read("zt.tmx").contains("compression=\"zlib\""));
+    EXPECT_TRUE(out.Read("gt.tmx").contains("compression=\"gzip\""));
+}
+
+TEST(Tmx, TiledDrawsTheMapAsTheEditorDoes) {
+    if (!HaveTiled()) GTEST_SKIP() << "Tiled is not installed";
+    Workspace out;
+    // The sample island: coasts whose land reaches over the hex edges.
+    const QString draft = out.Path("draft.zep"), coast = out.Path("coast.zep");
+    ASSERT_EQ(Tool(Ws() << "convert" << Sample() + "/sketch.bmp"
+                        << "-o" << draft << "--scale"
+                        << "10"
+                        << "--seed"
+                        << "7")
+                  .code,
+              0);
+    ASSERT_EQ(Tool(Ws() << "fix" << draft << Sample() + "/coast.txt"
+                        << "-o" << coast << "--seed"
+                        << "7")
+                  .code,
+              0);
+    ASSERT_EQ(Tool(Ws() << "roads" << coast << "-o" << out.Path("island.zep")).code, 0);
+    QStringList maps{"island"};
+    int seed = 20;
+    for (const QSize size : {QSize(2, 2), QSize(7, 5), QSize(8, 6), QSize(15, 3), QSize(80, 4)}) {
+        const QString name = QString("m%1x%2").arg(size.width()).arg(size.height());
+        out.Write(name + ".zep", MapFileText(RandomMap(size.width(), size.height(), ++seed, true)));
+        maps << name;
+    }
+    for (const QString& m : maps) {
+        const QString zep = out.Path(m + ".zep"), tmx = out.Path(m + ".tmx");
+        ASSERT_EQ(Tool(Ws() << "export-tmx" << zep << "-o" << tmx).code, 0);
+        for (const bool roads : {false, true}) {
+            QStringList render = Ws() << "render" << zep << "-o" << out.Path("ref.png");
+            QStringList raster{tmx, out.Path("tiled.png")};
+            if (roads) {
+                render << "--roads";
+                raster =
+                    QStringList{"--ignore-visibility", "--hide-layer", "terrain 1", "--hide-layer",
+                                "terrain 2",           "--hide-layer", "terrain 3"} +
+                    raster;
+            }
+            ASSERT_EQ(Tool(render).code, 0);
+            const Ran r = RunProgram("tmxrasterizer", raster);
+            ASSERT_EQ(r.code, 0) << r.err.toStdString();
+            const QImage ref = QImage(out.Path("ref.png")).convertToFormat(QImage::Format_RGB32);
+            const QImage tiled = OnGreen(QImage(out.Path("tiled.png")));
+            ASSERT_EQ(tiled.size(), ref.size()) << m.toStdString();
+            int differ = 0;
+            QString first;
+            for (int y = 0; y < ref.height(); ++y)
+                for (int x = 0; x < ref.width(); ++x)
+                    if (ref.pixel(x, y) != tiled.pixel(x, y) && differ++ < 8)
+                        first += QString(" %1,%2: %3 not %4")
+                                     .arg(x)
+                                     .arg(y)
+                                     .arg(tiled.pixel(x, y), 0, 16)
+                                     .arg(ref.pixel(x, y), 0, 16);
+            EXPECT_EQ(differ, 0) << m.toStdString() << (roads ? " with roads" : "")
+                                 << first.toStdString();
+        }
+    }
+}
+
+TEST(Tmx, BadFilesAreRefusedWithOneLineAndNoOutput) {
+    Workspace out;
+    out.Write("in.zep", MapFileText(RandomMap(5, 4, 9, true)));
+    ASSERT_EQ(Tool(Ws() << "export-tmx" << out.Path("in.zep") << "-o" << out.Path("good.tmx")).code,
+              0);
+    const QByteArray good = out.Read("good.tmx");
+    // The first cell of the tiles layer, the first layer of the file.
+    const qsizetype data = good.indexOf("<data encoding=\"csv\">\n") + 22;
+    const QByteArray first = good.mid(data, good.indexOf(',', data) - data);
+    auto withFirstCell = [&](const QByteArray& gid) {
+        return QByteArray(good).replace(data, first.size(), gid);
+    };
+    auto replaced = [&](const QByteArray& from, const QByteArray& to) {
+        EXPECT_TRUE(good.contains(from)) << from.constData();
+        return QByteArray(good).replace(from, to);
+    };
+    auto withProperty = [&](const char* name, const QString& value) {
+        return replaced("nextobjectid=\"1\">",
+                        "nextobjectid=\"1\">\n <properties>\n  <property name=\"" +
+                            QByteArray(name) + "\" value=\"" + value.toUtf8() +
+                            "\"/>\n </properties>");
+    };
+    const struct {
+        const char* name;
+        QByteArray text;
+        const char* fault;
+    } cases[] = {
+        {"truncated", good.left(good.size() / 2), "ends early"},
+        {"orthogonal", replaced("orientation=\"hexagonal\"", "orientation=\"orthogonal\""),
+         "orthogonal, not hexagonal"},
+        {"even", replaced("staggerindex=\"odd\"", "staggerindex=\"even\""), "odd columns"},
+        {"tilesize",
+         replaced("tilewidth=\"60\" tileheight=\"50\" infinite",
+                  "tilewidth=\"64\" tileheight=\"50\" infinite"),
+         "64x50"},
+        {"unknown-gid", withFirstCell("99999"), "belongs to no tileset"},
+        {"flipped", withFirstCell(QByteArray::number(0x80000000u + first.toUInt())),
+         "flipped or rotated"},
+        {"size", replaced("name=\"terrain 1\" width=\"5\"", "name=\"terrain 1\" width=\"6\""),
+         "is 6x4, the map 5x4"},
+        {"short-layer",
+         replaced("<data encoding=\"csv\">\n" + first + ",", "<data encoding=\"csv\">\n"),
+         "holds 19 cells, not 20"},
+        {"no-image", replaced("good-tiles.png", "gone-tiles.png"), "is missing"},
+        {"not-xml", "This is not a map.\n", "not an XML file"},
+        {"empty", "", "is empty"},
+        {"svg", "<svg xmlns=\"http://www.w3.org/2000/svg\"/>", "not a Tiled map"},
+        {"no-roads", replaced("name=\"roads\"", "name=\"paths\""), "no layer \"roads\""},
+        {"few-values", withProperty("PL", "1 2 3"), "holds 3 numbers, not 20"},
+        {"outside-on-map",
+         withProperty("cells outside the map", "1 1" + QString(" 7").repeated(32)),
+         "lies on the map"},
+    };
+    auto refused = [&](const QString& file, const char* fault) {
+        const QString zep = out.Path("out.zep");
+        const Ran r = Tool(Ws() << "import-tmx" << file << "-o" << zep);
+        EXPECT_EQ(r.code, 2) << file.toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(file.toUtf8())) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(fault)) << fault << ": " << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(zep));
+    };
+    for (const auto& c : cases) {
+        out.Write(QString(c.name) + ".tmx", c.text);
+        refused(out.Path(QString(c.name) + ".tmx"), c.fault);
+    }
+    // A 100 MB file is refused unread.
+    QFile big(out.Path("big.tmx"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    big.write(good.left(100));
+    ASSERT_TRUE(big.resize(100 * 1024 * 1024));
+    big.close();
+    refused(out.Path("big.tmx"), "larger than 32 MB");
+    refused(out.Path("none.tmx"), "cannot open");
+    // A tileset picture missing from beside the map.
+    QFile::remove(out.Path("good-roads.png"));
+    refused(out.Path("good.tmx"), "good-roads.png\" of the tileset \"roads\" is missing");
+}
+
+TEST(Tmx, ExportFailuresLeaveNoFiles) {
+    Workspace out;
+    out.Write("in.zep", MapFileText(RandomMap(5, 4, 9, true)));
+    out.Write("plain", "x");
+    const QStringList before = out.Dir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    const Ran r =
+        Tool(Ws() << "export-tmx" << out.Path("in.zep") << "-o" << out.Path("plain/m.tmx"));
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err.count('\n'), 1);
+    EXPECT_TRUE(r.err.contains("plain/m-")) << r.err.toStdString();
+    EXPECT_EQ(Tool(Ws() << "export-tmx" << out.Path("none.zep") << "-o" << out.Path("m.tmx")).code,
+              2);
+    EXPECT_EQ(Tool(Ws() << "export-tmx" << out.Path("in.zep")).code, 1);
+    EXPECT_EQ(out.Dir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+}
