@@ -2,7 +2,7 @@
 # Installs what the build, the editor and the tests need (Debian, as root).
 # Quiet when everything is present already.
 set -euo pipefail
-pkgs=(cmake make g++ qt6-base-dev libgtest-dev libbenchmark-dev)
+pkgs=(cmake make g++ qt6-base-dev libpng-dev libgtest-dev libbenchmark-dev)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
