@@ -9,6 +9,7 @@
 #include "export/PG2Export.h"
 #include "map/MapFile.h"
 #include "render/DrawMap.h"
+#include "render/WholeMapPicture.h"
 #include "sample/SampleData.h"
 #include "tools/Roads.h"
 
@@ -128,6 +129,51 @@ void BM_WholeMapOnePiece(benchmark::State& state) {
     state.SetLabel(format);
 }
 BENCHMARK(BM_WholeMapOnePiece)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
+// Band by band into memory: format (0 BMP, 1 PNG) and rows a band.
+void BM_WholeMapBanded(benchmark::State& state) {
+    Sample& s = TheSample();
+    const auto format = state.range(0) ? PictureFormat::Png : PictureFormat::Bmp;
+    for (auto _ : state) {
+        QByteArray bytes;
+        QBuffer buf(&bytes);
+        buf.open(QIODevice::WriteOnly);
+        const QString err =
+            WriteWholeMap(buf, format, s.map80, s.cat, s.images, true, int(state.range(1)));
+        if (!err.isEmpty()) Fail(err);
+        state.counters["bytes"] = double(bytes.size());
+    }
+    state.SetLabel(state.range(0) ? "PNG" : "BMP");
+}
+BENCHMARK(BM_WholeMapBanded)
+    ->Args({0, WholeMapBandRows})
+    ->Args({1, WholeMapBandRows})
+    ->Args({0, 16})
+    ->Args({0, 256})
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
+// What `zemtool render` does after loading: into a file through a
+// temporary one, synced and renamed.
+void BM_WholeMapToFile(benchmark::State& state) {
+    Sample& s = TheSample();
+    QTemporaryDir dir;
+    const bool png = state.range(0);
+    const QString path = dir.filePath(png ? "map.png" : "map.bmp");
+    for (auto _ : state)
+        if (Status st = SaveWholeMap(path, png ? PictureFormat::Png : PictureFormat::Bmp, s.map80,
+                                     s.cat, s.images, true);
+            !st)
+            Fail(st.Message());
+    state.SetLabel(png ? "PNG" : "BMP");
+}
+BENCHMARK(BM_WholeMapToFile)
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)

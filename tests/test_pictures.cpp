@@ -6,7 +6,9 @@
 #include "export/PG2Export.h"
 #include "map/HexLayout.h"
 #include "render/DrawMap.h"
+#include "render/WholeMapPicture.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 
 using namespace zem;
@@ -133,4 +135,96 @@ TEST(Pictures, ExportPiecesStayAsTheyWere) {
         all.addData(bytes);
     }
     EXPECT_EQ(all.result().toHex().toStdString(), "14ef3b5e7de141d40e1785ac8ee7db790df7e844");
+}
+
+namespace {
+QByteArray Banded(PictureFormat format, const HexWorkspace& w, bool roads, int band) {
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    const QString err = WriteWholeMap(buf, format, w.st.map, w.st.cat, w.st.images, roads, band);
+    EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+    return bytes;
+}
+} // namespace
+
+// The banded file against the one-piece picture: every map size here has a
+// height that is no multiple of the bands, and bands of one row, of a few,
+// and of more rows than the picture has.
+TEST(Pictures, BandedFilesMatchTheOnePiecePicture) {
+    HexWorkspace w;
+    const QSize sizes[] = {{5, 5}, {13, 7}, {6, 31}};
+    const int bands[] = {1, 37, WholeMapBandRows, 5000};
+    for (const QSize& size : sizes) {
+        w.st.map.MapWidth = size.width();
+        w.st.map.MapHeight = size.height();
+        for (bool roads : {false, true}) {
+            const QImage whole = RenderWholeMap(w.st.map, w.st.cat, w.st.images, roads);
+            const QByteArray bmp = EncodeImage(whole, "BMP");
+            for (int band : bands) {
+                SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height() << " band "
+                                                << band << (roads ? " roads" : ""));
+                EXPECT_EQ(Banded(PictureFormat::Bmp, w, roads, band), bmp);
+                QImage png = QImage::fromData(Banded(PictureFormat::Png, w, roads, band), "PNG");
+                ASSERT_EQ(png.size(), whole.size());
+                EXPECT_EQ(png.convertToFormat(QImage::Format_RGB32), whole);
+                EXPECT_EQ(png.dotsPerMeterX(), 3780);
+            }
+        }
+    }
+}
+
+TEST(Pictures, SavedWholeMapOrTheFault) {
+    HexWorkspace w;
+    w.st.map.MapWidth = 9;
+    w.st.map.MapHeight = 6;
+    Workspace out;
+    ASSERT_TRUE(
+        SaveWholeMap(out.Path("m.bmp"), PictureFormat::Bmp, w.st.map, w.st.cat, w.st.images, true));
+    EXPECT_EQ(out.Read("m.bmp"),
+              EncodeImage(RenderWholeMap(w.st.map, w.st.cat, w.st.images, true), "BMP"));
+    ASSERT_TRUE(SaveWholeMap(out.Path("m.png"), PictureFormat::Png, w.st.map, w.st.cat, w.st.images,
+                             false));
+    EXPECT_EQ(QImage(out.Path("m.png")).convertToFormat(QImage::Format_RGB32),
+              RenderWholeMap(w.st.map, w.st.cat, w.st.images, false));
+    // A folder that is a file: the fault names the picture, nothing is left.
+    out.Write("file", "x");
+    const Status st = SaveWholeMap(out.Path("file/m.png"), PictureFormat::Png, w.st.map, w.st.cat,
+                                   w.st.images, false);
+    EXPECT_FALSE(st);
+    EXPECT_TRUE(st.Message().startsWith(out.Path("file/m.png") + ": "))
+        << st.Message().toStdString();
+    EXPECT_EQ(out.Dir().entryList(QDir::Files).size(), 3);
+}
+
+// A device that refuses every write after its first n bytes.
+class ShortDevice : public QIODevice {
+  public:
+    explicit ShortDevice(qint64 room) : room_(room) { open(WriteOnly); }
+
+  protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64 len) override {
+        if (len > room_) {
+            setErrorString("disk full");
+            return -1;
+        }
+        room_ -= len;
+        return len;
+    }
+
+  private:
+    qint64 room_;
+};
+
+TEST(Pictures, AFailedWriteIsReported) {
+    HexWorkspace w;
+    w.st.map.MapWidth = w.st.map.MapHeight = 8;
+    for (qint64 room : {0, 100, 30000}) {
+        ShortDevice bmp(room), png(room);
+        EXPECT_EQ(WriteWholeMap(bmp, PictureFormat::Bmp, w.st.map, w.st.cat, w.st.images, true, 16),
+                  "disk full");
+        EXPECT_EQ(WriteWholeMap(png, PictureFormat::Png, w.st.map, w.st.cat, w.st.images, true, 16),
+                  "disk full");
+    }
 }

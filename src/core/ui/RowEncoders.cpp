@@ -115,10 +115,11 @@ bool Start(Png& p, int width, int height) {
     png_set_IHDR(p.png, p.info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_pHYs(p.png, p.info, DotsPerMeter, DotsPerMeter, PNG_RESOLUTION_METER);
-    // Measured on the 80x80 sample map: level 1 with the "up" filter writes
-    // about six times faster than the toolkit's default for a file about a
-    // sixth larger; adaptive filtering costs more than it saves here.
-    png_set_compression_level(p.png, 1);
+    // Measured on the 80x80 sample map against the toolkit's writer (level 6,
+    // adaptive filters): level 3 with the "up" filter writes the picture
+    // about four times faster for a file about a third larger; levels 1 and
+    // 2 are no faster, adaptive filtering triples the time.
+    png_set_compression_level(p.png, 3);
     png_set_filter(p.png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
     png_write_info(p.png, p.info);
     // The rows are 32-bit pixels as they lie in memory.
