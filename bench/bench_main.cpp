@@ -95,6 +95,24 @@ void BM_LoadCatalogue(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadCatalogue)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 
+// The editor's start up to its first painted map: the catalogue, the 648
+// tile bitmaps and the first composition of the default view.
+void BM_StartUp(benchmark::State& state) {
+    BigWorkspace& w = Big();
+    const QDir d(w.dir.path());
+    const HexMap m = FullMap(20, 20);
+    for (auto _ : state) {
+        TileCatalogue cat;
+        TileImages images;
+        if (!LoadMapset(d, cat) || !LoadTileBitmaps(cat, images, d)) std::abort();
+        QImage picture(900, 800, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        DrawMap(m, cat, images, false, 459, 502, picture);
+        benchmark::DoNotOptimize(picture.constBits());
+    }
+}
+BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+
 void BM_SaveMap(benchmark::State& state) {
     const HexMap m = FullMap(80, 80);
     QTemporaryDir dir;

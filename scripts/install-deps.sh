@@ -2,7 +2,7 @@
 # Installs what the build, the editor and the tests need (Debian, as root).
 # Quiet when everything is present already.
 set -euo pipefail
-pkgs=(cmake make g++ qt6-base-dev zlib1g-dev libgtest-dev libbenchmark-dev tiled
+pkgs=(cmake make g++ qt6-base-dev zlib1g-dev libpng-dev libgtest-dev libbenchmark-dev tiled
       dpkg-dev file librsvg2-bin desktop-file-utils)
 missing=()
 for p in "${pkgs[@]}"; do

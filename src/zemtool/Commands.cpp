@@ -9,6 +9,7 @@
 #include "map/MapFile.h"
 #include "render/DrawMap.h"
 #include "render/StratDraw.h"
+#include "render/WholeMapPicture.h"
 #include "tools/Roads.h"
 #include "ui/Errors.h"
 
@@ -255,9 +256,15 @@ int ExportPg2(Context& c, const Words& w) {
 int Render(Context& c, const Words& w) {
     w.Expect(1, "MAP.zep");
     const QString out = w.Output();
+    const QString ext = QFileInfo(out).suffix().toLower();
+    if (ext != "png" && ext != "bmp") Wrong(out + ": the picture must end in .png or .bmp");
     const HexMap map = ReadMap(w.positional[0]);
     c.NeedPictures();
-    SaveImage(out, RenderWholeMap(map, c.cat, c.images, w.Has("--roads")));
+    // Band by band into the file: an 80x80 picture never lies whole in memory.
+    if (Status saved = SaveWholeMap(out, ext == "png" ? PictureFormat::Png : PictureFormat::Bmp,
+                                    map, c.cat, c.images, w.Has("--roads"));
+        !saved)
+        Bad(saved.Message());
     return Ok;
 }
 

@@ -1,6 +1,7 @@
 #include "export/PG2Export.h"
 #include "map/HexLayout.h"
 #include "map/MapFile.h"
+#include "ui/RowEncoders.h"
 
 #include <QPainter>
 
@@ -49,24 +50,44 @@ QByteArray PG2MapBytes(const HexMap& map, int number) {
     return out;
 }
 
-std::vector<QImage> PG2Pieces(const HexMap& map, const TileCatalogue& cat,
-                              const TileImages& images) {
-    // Each strip is drawn with its first column at the canvas's left edge
-    // and cut from srcX; later strips draw over the earlier ones.
-    struct Strip {
-        int firstCol, lastCol, srcX;
-    };
-    const Strip strips[3] = {{0, 15, 45}, {14, 29, 55}, {29, PG2Width - 1, 19}};
+namespace {
+
+// Each strip is drawn with its first column at the canvas's left edge and
+// cut from srcX; later strips draw over the earlier ones.
+struct Strip {
+    int firstCol, lastCol, srcX;
+};
+constexpr Strip Strips[3] = {{0, 15, 45}, {14, 29, 55}, {29, PG2Width - 1, 19}};
+constexpr int PieceWidth = 640, PieceHeight = 480, PieceTop = 23;
+
+QImage StripCanvas() {
     QImage canvas(700, 1980, QImage::Format_RGB32);
     canvas.fill(QColor(0, 128, 0)); // once: later strips draw over earlier ones
+    return canvas;
+}
+
+void DrawStrip(const PixelRows& canvas, const Strip& s, const HexMap& map, const TileCatalogue& cat,
+               const TileImages& images) {
+    for (int y = 0; y < PG2Height; ++y)
+        for (int c = s.firstCol; c <= s.lastCol; ++c)
+            DrawTile(canvas, cat, images, map.Cell(c, y).bmp, HexLayout::Left(c - s.firstCol),
+                     HexLayout::Top(y, c));
+}
+
+QRect PieceRect(const Strip& s, int b) {
+    return {s.srcX, PieceTop + PieceHeight * b, PieceWidth, PieceHeight};
+}
+
+} // namespace
+
+std::vector<QImage> PG2Pieces(const HexMap& map, const TileCatalogue& cat,
+                              const TileImages& images) {
+    QImage canvas = StripCanvas();
     std::vector<QImage> pieces;
-    for (const Strip& s : strips) {
-        for (int y = 0; y < PG2Height; ++y)
-            for (int c = s.firstCol; c <= s.lastCol; ++c)
-                DrawTile(canvas, cat, images, map.Cell(c, y).bmp, HexLayout::Left(c - s.firstCol),
-                         HexLayout::Top(y, c));
+    for (const Strip& s : Strips) {
+        DrawStrip(PixelRows::Of(canvas), s, map, cat, images);
         for (int b = 0; b < 4; ++b)
-            pieces.push_back(canvas.copy(s.srcX, 23 + 480 * b, 640, 480));
+            pieces.push_back(canvas.copy(PieceRect(s, b)));
     }
     return pieces;
 }
@@ -74,14 +95,19 @@ std::vector<QImage> PG2Pieces(const HexMap& map, const TileCatalogue& cat,
 Status ExportPG2(const HexMap& map, const TileCatalogue& cat, const TileImages& images, int number,
                  const QDir& dir) {
     const QStringList names = PG2FileNames(number);
-    const std::vector<QImage> pieces = PG2Pieces(map, cat, images);
-    for (int i = 0; i <= 12; ++i) {
-        const QByteArray bytes =
-            i < 12 ? EncodeImage(pieces[size_t(i)], "BMP") : PG2MapBytes(map, number);
-        const QString path = dir.filePath(names[i]);
-        if (Status st = SaveFileSafely(path, bytes); !st) return st;
+    // Each piece's file bytes come straight from the canvas rows, into one
+    // buffer used for all twelve.
+    QImage canvas = StripCanvas();
+    const PixelRows rows = PixelRows::Of(canvas);
+    QByteArray bytes;
+    for (int s = 0; s < 3; ++s) {
+        DrawStrip(rows, Strips[s], map, cat, images);
+        for (int b = 0; b < 4; ++b) {
+            EncodeBmp(rows, PieceRect(Strips[s], b), bytes);
+            if (Status st = SaveFileSafely(dir.filePath(names[s * 4 + b]), bytes); !st) return st;
+        }
     }
-    return {};
+    return SaveFileSafely(dir.filePath(names[12]), PG2MapBytes(map, number));
 }
 
 } // namespace zem

@@ -134,6 +134,14 @@ void ApplyMapFile(const MapFileData& data, HexMap& map) {
 }
 
 Status SaveFileSafely(const QString& path, const QByteArray& bytes) {
+    return SaveFileSafely(path, [&bytes](QIODevice& f) {
+        if (f.write(bytes) == bytes.size()) return QString();
+        return f.errorString().isEmpty() ? QStringLiteral("cannot write the file")
+                                         : f.errorString();
+    });
+}
+
+Status SaveFileSafely(const QString& path, const std::function<QString(QIODevice&)>& write) {
     QSaveFile f(path);
     // A folder that takes no temporary file may still hold a file that can
     // be replaced: write that one in place rather than refuse the save.
@@ -143,8 +151,7 @@ Status SaveFileSafely(const QString& path, const QByteArray& bytes) {
             f.errorString().isEmpty() ? QStringLiteral("cannot create the file") : f.errorString();
         return FileFault(path, why, true);
     }
-    if (f.write(bytes) != bytes.size()) {
-        const QString err = f.errorString();
+    if (const QString err = write(f); !err.isEmpty()) {
         f.cancelWriting();
         return FileFault(path, err);
     }

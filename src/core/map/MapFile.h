@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace zem {
@@ -44,5 +45,8 @@ void ApplyMapFile(const MapFileData& data, HexMap& map);
 // whole text is written, so a failed save leaves the old file whole. An
 // Unopened failure means the file could not be created at all.
 Status SaveFileSafely(const QString& path, const QByteArray& bytes);
+// The same with the file's bytes written by `write` into the open file; it
+// returns the fault, empty when all went well, and a fault leaves no file.
+Status SaveFileSafely(const QString& path, const std::function<QString(QIODevice&)>& write);
 
 } // namespace zem

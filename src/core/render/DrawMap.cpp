@@ -4,17 +4,16 @@
 namespace zem {
 
 // A road line 3 pixels wide: a 3 x 3 square at every step of the line from
-// the centre to the end point, written straight into the 32-bit picture
+// the centre to the end point, written straight into the 32-bit rows
 // (a wide painter pen costs more than all the tiles of the view together).
-static void RoadLine(QImage& img, int x0, int y0, int x1, int y1) {
+static void RoadLine(const PixelRows& img, int x0, int y0, int x1, int y1) {
     const QRgb yellow = 0xFFFFFF00;
-    const int w = img.width(), h = img.height();
     auto dot = [&](int cx, int cy) {
-        for (int y = cy - 1; y <= cy + 1; ++y) {
-            if (y < 0 || y >= h) continue;
-            auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-            for (int x = cx - 1; x <= cx + 1; ++x)
-                if (x >= 0 && x < w) line[x] = yellow;
+        const int left = std::max(cx - 1, 0), right = std::min(cx + 1, img.width - 1);
+        for (int y = std::max(cy - 1, 0); y <= std::min(cy + 1, img.height - 1); ++y) {
+            QRgb* line = img.Row(y);
+            for (int x = left; x <= right; ++x)
+                line[x] = yellow;
         }
     };
     const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
@@ -28,13 +27,18 @@ static void RoadLine(QImage& img, int x0, int y0, int x1, int y1) {
     }
 }
 
-void DrawRoadLines(QImage& img, int rc, int left, int top) {
+void DrawRoadLines(const PixelRows& img, int rc, int left, int top) {
     const QPoint c = HexLayout::Centre(left, top);
     for (const auto& e : HexLayout::RoadEnds)
         if (rc & e.bit) RoadLine(img, c.x(), c.y(), c.x() + e.dx, c.y() + e.dy);
 }
 
-void DrawHexes(QImage& target, const HexMap& map, const TileCatalogue& cat,
+void DrawRoadLines(QImage& img, int rc, int left, int top) {
+    if (const PixelRows rows = PixelRows::Of(img); !rows.IsNull())
+        DrawRoadLines(rows, rc, left, top);
+}
+
+void DrawHexes(const PixelRows& target, QPoint offset, const HexMap& map, const TileCatalogue& cat,
                const TileImages& images, HexRange range, DrawOptions opt) {
     range.firstCol = std::max(range.firstCol, 0);
     range.firstRow = std::max(range.firstRow, 0);
@@ -42,16 +46,25 @@ void DrawHexes(QImage& target, const HexMap& map, const TileCatalogue& cat,
     range.lastRow = std::min(range.lastRow, MaxMapSize - 1);
     for (int r = range.firstRow; r <= range.lastRow; ++r)
         for (int c = range.firstCol; c <= range.lastCol; ++c) {
-            const int left = HexLayout::Left(c - range.firstCol),
-                      top = HexLayout::Top(r - range.firstRow, c);
+            const int left = offset.x() + HexLayout::Left(c - range.firstCol),
+                      top = offset.y() + HexLayout::Top(r - range.firstRow, c);
             DrawTile(target, cat, images, map.Cell(c, r).bmp, left, top);
             if (opt.frames) images[0].Draw(target, left, top, 0);
         }
     if (!opt.roads) return;
     for (int r = range.firstRow; r <= range.lastRow; ++r)
         for (int c = range.firstCol; c <= range.lastCol; ++c)
-            DrawRoadLines(target, map.Cell(c, r).RC & 0xFF, HexLayout::Left(c - range.firstCol),
-                          HexLayout::Top(r - range.firstRow, c));
+            if (const int rc = map.Cell(c, r).RC & 0xFF)
+                DrawRoadLines(target, rc, offset.x() + HexLayout::Left(c - range.firstCol),
+                              offset.y() + HexLayout::Top(r - range.firstRow, c));
+}
+
+void DrawHexes(QImage& target, const HexMap& map, const TileCatalogue& cat,
+               const TileImages& images, HexRange range, DrawOptions opt) {
+    if (target.format() != QImage::Format_RGB32 &&
+        target.format() != QImage::Format_ARGB32_Premultiplied)
+        target = target.convertToFormat(QImage::Format_RGB32);
+    DrawHexes(PixelRows::Of(target), {0, 0}, map, cat, images, range, opt);
 }
 
 void DrawPlacedHex(QImage& picture, const TileImages& images, int set, int image, int viewCol,
@@ -64,10 +77,13 @@ void DrawPlacedHex(QImage& picture, const TileImages& images, int set, int image
 
 void DrawMap(const HexMap& map, const TileCatalogue& cat, const TileImages& images, bool showRoads,
              int imageW, int imageH, QImage& picture) {
-    imageW = std::max(imageW, 0);
-    imageH = std::max(imageH, 0);
-    QImage off(imageW + 100, imageH + 100, QImage::Format_RGB32);
-    off.fill(ToQColor(clGreen));
+    if (picture.format() != QImage::Format_RGB32 &&
+        picture.format() != QImage::Format_ARGB32_Premultiplied)
+        picture = picture.convertToFormat(QImage::Format_RGB32);
+    // Straight into the picture: the hexes before the origin are drawn
+    // shifted up and left by the margins, and the picture clips them.
+    const PixelRows rows = PixelRows::Of(picture, imageW, imageH);
+    rows.Fill(ToQColor(clGreen).rgb());
     const HexPos o = map.ViewOrigin;
     HexRange range;
     range.lastRow = std::min(o.y + 14, map.MapHeight - 1);
@@ -76,10 +92,7 @@ void DrawMap(const HexMap& map, const TileCatalogue& cat, const TileImages& imag
     const int marginX = o.x >= 1 ? HexLayout::ColumnStep : 0;
     range.firstRow = o.y >= 1 ? o.y - 1 : 0;
     range.firstCol = o.x >= 1 ? o.x - 1 : 0;
-    DrawHexes(off, map, cat, images, range, {true, showRoads});
-    QPainter p(&picture);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(QPoint(0, 0), off, QRect(marginX, marginY, imageW, imageH));
+    DrawHexes(rows, {-marginX, -marginY}, map, cat, images, range, {true, showRoads});
 }
 
 QImage RenderWholeMap(const HexMap& map, const TileCatalogue& cat, const TileImages& images,

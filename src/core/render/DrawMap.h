@@ -22,9 +22,14 @@ struct DrawOptions {
 // before its frame; then, with roads, the road lines in the same order.
 void DrawHexes(QImage& target, const HexMap& map, const TileCatalogue& cat,
                const TileImages& images, HexRange range, DrawOptions opt);
+// The same into rows, with the first hex's corner at `offset` (which may lie
+// outside them: every picture is clipped to the rows).
+void DrawHexes(const PixelRows& target, QPoint offset, const HexMap& map, const TileCatalogue& cat,
+               const TileImages& images, HexRange range, DrawOptions opt);
 
 // Draws the road lines of one hex whose top-left corner is (left, top).
 void DrawRoadLines(QImage& target, int rc, int left, int top);
+void DrawRoadLines(const PixelRows& target, int rc, int left, int top);
 
 // Draws image `image` (1-based) of set `set` and the hex frame at the hex
 // `viewCol` columns and `viewRow` rows from the view's first hex: what a
@@ -32,8 +37,9 @@ void DrawRoadLines(QImage& target, int rc, int left, int top);
 void DrawPlacedHex(QImage& picture, const TileImages& images, int set, int image, int viewCol,
                    int viewRow);
 
-// Composes the view from the map's origin off screen and copies the
-// imageW x imageH part the origin starts at onto `picture`.
+// Composes the view from the map's origin into the top-left imageW x imageH
+// part of `picture` (the rest stays): the origin hex at the corner, with the
+// parts of its left and upper neighbours that reach into the view.
 void DrawMap(const HexMap& map, const TileCatalogue& cat, const TileImages& images, bool showRoads,
              int imageW, int imageH, QImage& picture);
 

@@ -40,4 +40,11 @@ void DrawTile(QImage& target, const TileCatalogue& cat, const TileImages& images
     images[size_t(r.set)].Draw(target, x, y, r.image - 1);
 }
 
+void DrawTile(const PixelRows& target, const TileCatalogue& cat, const TileImages& images, int t,
+              int x, int y) {
+    const TileRecord& r = cat.Record(t);
+    if (r.set < 0 || r.set > MaxSets) return;
+    images[size_t(r.set)].Draw(target, x, y, r.image - 1);
+}
+
 } // namespace zem

@@ -22,5 +22,7 @@ Status LoadTileBitmaps(const TileCatalogue& cat, TileImages& images, const QDir&
 void DrawTile(QPainter& p, const TileCatalogue& cat, const TileImages& images, int t, int x, int y);
 void DrawTile(QImage& target, const TileCatalogue& cat, const TileImages& images, int t, int x,
               int y);
+void DrawTile(const PixelRows& target, const TileCatalogue& cat, const TileImages& images, int t,
+              int x, int y);
 
 } // namespace zem

@@ -67,25 +67,36 @@ const QImage* ImageList::Image(int index) const {
 
 void ImageList::Draw(QImage& target, int x, int y, int index) const {
     if (index < 0 || index >= Count()) return;
-    const auto f = target.format();
-    if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32_Premultiplied) {
+    const PixelRows rows = PixelRows::Of(target);
+    if (rows.IsNull()) {
         QPainter p(&target);
         Draw(p, x, y, index);
         return;
     }
+    Draw(rows, x, y, index);
+}
+
+void ImageList::Draw(const PixelRows& target, int x, int y, int index) const {
+    if (index < 0 || index >= Count() || target.IsNull()) return;
     const Entry& e = images_[size_t(index)];
-    const int tw = target.width(), th = target.height();
+    const int w = e.image.width(), h = e.image.height();
+    if (x >= target.width || y >= target.height || x + w <= 0 || y + h <= 0) return;
+    const uchar* bits = e.image.constBits();
+    const qsizetype bpl = e.image.bytesPerLine();
+    auto source = [&](const Span& s) {
+        return reinterpret_cast<const QRgb*>(bits + s.y * bpl) + s.x;
+    };
+    if (x >= 0 && y >= 0 && x + w <= target.width && y + h <= target.height) {
+        for (const Span& s : e.spans)
+            std::copy_n(source(s), s.length, target.Row(y + s.y) + x + s.x);
+        return;
+    }
     for (const Span& s : e.spans) {
         const int ty = y + s.y;
-        if (ty < 0 || ty >= th) continue;
-        int from = x + s.x, to = from + s.length;
-        const int skip = from < 0 ? -from : 0;
-        from = std::max(from, 0);
-        to = std::min(to, tw);
+        if (ty < 0 || ty >= target.height) continue;
+        const int from = std::max(x + s.x, 0), to = std::min(x + s.x + s.length, target.width);
         if (to <= from) continue;
-        const auto* src = reinterpret_cast<const QRgb*>(e.image.constScanLine(s.y)) + s.x + skip;
-        auto* dst = reinterpret_cast<QRgb*>(target.scanLine(ty)) + from;
-        std::copy(src, src + (to - from), dst);
+        std::copy_n(source(s) + (from - x - s.x), to - from, target.Row(ty) + from);
     }
 }
 

@@ -2,6 +2,7 @@
 // A list of equally sized pictures, drawn with their mask colour left out.
 
 #include "ui/Bitmap.h"
+#include "ui/PixelRows.h"
 
 #include <vector>
 
@@ -28,6 +29,8 @@ class ImageList {
     // The same straight into a 32-bit picture, row by row, without a painter:
     // the map view draws hundreds of pictures at a time this way.
     void Draw(QImage& target, int x, int y, int index) const;
+    // The same into rows the caller holds, clipped to them.
+    void Draw(const PixelRows& target, int x, int y, int index) const;
     const QImage* Image(int index) const;
 
   private:

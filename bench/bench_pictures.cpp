@@ -1,0 +1,195 @@
+// The pictures a user waits for, on the sample workspace's own tiles and
+// hex frame: the map view, the whole-map picture, terrain fixing and the
+// Panzer General 2 export. The 80x80 map is the sample sketch stretched to
+// 400x400 pixels, converted at 5 pixels a hex, its coasts fixed with the
+// sample template and its roads connected, as bench/compare_tiled.sh does.
+
+#include "convert/SketchConvert.h"
+#include "convert/TerrainFix.h"
+#include "export/PG2Export.h"
+#include "map/MapFile.h"
+#include "render/DrawMap.h"
+#include "render/WholeMapPicture.h"
+#include "sample/SampleData.h"
+#include "tools/Roads.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+
+using namespace zem;
+
+namespace {
+
+[[noreturn]] void Fail(const QString& why) {
+    std::fprintf(stderr, "bench: %s\n", qPrintable(why));
+    std::abort();
+}
+
+struct Sample {
+    QTemporaryDir dir;
+    TileCatalogue cat;
+    TileImages images;
+    TerrainTemplate coast;
+    HexMap draft80, map80, map44;
+
+    Sample() {
+        const QDir d(dir.path());
+        if (const QString err = sample::WriteWorkspace(d); !err.isEmpty()) Fail(err);
+        if (Status st = LoadMapset(d, cat); !st) Fail(st.Message());
+        if (Status st = LoadTileBitmaps(cat, images, d); !st) Fail(st.Message());
+        Result<ColourTable> colours = LoadColourTable(d);
+        if (!colours) Fail(colours.Message());
+        Result<TerrainTemplate> tmpl = LoadTerrainTemplate(d.filePath("coast.txt"));
+        if (!tmpl) Fail(tmpl.Message());
+        coast = tmpl.Value();
+        const QImage sketch = sample::Sketch();
+        draft80 = Draft(colours.Value(), sketch.scaled(400, 400), 5);
+        map80 = Finish(draft80);
+        map44 = Finish(Draft(colours.Value(), sketch, 10));
+    }
+    HexMap Draft(const ColourTable& colours, const QImage& sketch, int scale) const {
+        HexMap m;
+        const QSize size = SketchMapSize(sketch.size(), scale);
+        m.MapWidth = size.width();
+        m.MapHeight = size.height();
+        Random rng(1);
+        ConvertSketch(m, cat, rng, colours, sketch, scale);
+        return m;
+    }
+    HexMap Finish(HexMap m) const {
+        Random rng(1);
+        FixTerrain(m, cat, coast, rng);
+        MakeRoadConnections(m);
+        return m;
+    }
+    int Fixable(const HexMap& m) const {
+        int n = 0;
+        for (int y = 0; y < m.MapHeight; ++y)
+            for (int x = 0; x < m.MapWidth; ++x)
+                n += std::count(coast.fixable.begin(), coast.fixable.end(), m.Cell(x, y).bmp) > 0;
+        return n;
+    }
+};
+
+Sample& TheSample() {
+    static Sample s;
+    return s;
+}
+
+// The editor's default view (the main window at its first size: a map
+// picture of 459 x 502) and a full view of 16 x 16 hexes (the origin's
+// neighbours before it and 15 x 15 from it: 690 x 775 pixels), with the
+// road overlay on.
+void BM_SampleDrawMap(benchmark::State& state) {
+    Sample& s = TheSample();
+    HexMap m = s.map80;
+    m.ViewOrigin = {30, 30};
+    QImage picture(900, 800, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    const int w = int(state.range(0)), h = int(state.range(1));
+    for (auto _ : state) {
+        DrawMap(m, s.cat, s.images, true, w, h, picture);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_SampleDrawMap)
+    ->Args({459, 502})
+    ->Args({690, 775})
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly();
+
+void BM_SampleFixTerrain(benchmark::State& state) {
+    Sample& s = TheSample();
+    state.counters["fixable"] = s.Fixable(s.draft80);
+    Random rng(1);
+    for (auto _ : state) {
+        HexMap m = s.draft80;
+        FixTerrain(m, s.cat, s.coast, rng);
+        benchmark::DoNotOptimize(m.Cell(40, 40).bmp);
+    }
+}
+BENCHMARK(BM_SampleFixTerrain)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly();
+
+// The one-piece way: the whole 80x80 picture in memory, then encoded.
+void BM_WholeMapOnePiece(benchmark::State& state) {
+    Sample& s = TheSample();
+    const char* format = state.range(0) ? "PNG" : "BMP";
+    for (auto _ : state) {
+        const QByteArray bytes =
+            EncodeImage(RenderWholeMap(s.map80, s.cat, s.images, true), format);
+        if (bytes.isEmpty()) Fail("cannot encode");
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.SetLabel(format);
+}
+BENCHMARK(BM_WholeMapOnePiece)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
+// Band by band into memory: format (0 BMP, 1 PNG) and rows a band.
+void BM_WholeMapBanded(benchmark::State& state) {
+    Sample& s = TheSample();
+    const auto format = state.range(0) ? PictureFormat::Png : PictureFormat::Bmp;
+    for (auto _ : state) {
+        QByteArray bytes;
+        QBuffer buf(&bytes);
+        buf.open(QIODevice::WriteOnly);
+        const QString err =
+            WriteWholeMap(buf, format, s.map80, s.cat, s.images, true, int(state.range(1)));
+        if (!err.isEmpty()) Fail(err);
+        state.counters["bytes"] = double(bytes.size());
+    }
+    state.SetLabel(state.range(0) ? "PNG" : "BMP");
+}
+BENCHMARK(BM_WholeMapBanded)
+    ->Args({0, WholeMapBandRows})
+    ->Args({1, WholeMapBandRows})
+    ->Args({0, 16})
+    ->Args({0, 256})
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
+// What `zemtool render` does after loading: into a file through a
+// temporary one, synced and renamed.
+void BM_WholeMapToFile(benchmark::State& state) {
+    Sample& s = TheSample();
+    QTemporaryDir dir;
+    const bool png = state.range(0);
+    const QString path = dir.filePath(png ? "map.png" : "map.bmp");
+    for (auto _ : state)
+        if (Status st = SaveWholeMap(path, png ? PictureFormat::Png : PictureFormat::Bmp, s.map80,
+                                     s.cat, s.images, true);
+            !st)
+            Fail(st.Message());
+    state.SetLabel(png ? "PNG" : "BMP");
+}
+BENCHMARK(BM_WholeMapToFile)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
+void BM_SampleExportPG2(benchmark::State& state) {
+    Sample& s = TheSample();
+    QTemporaryDir dir;
+    for (auto _ : state)
+        if (Status st = ExportPG2(s.map44, s.cat, s.images, 67, QDir(dir.path())); !st)
+            Fail(st.Message());
+}
+BENCHMARK(BM_SampleExportPG2)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly();
+
+} // namespace
