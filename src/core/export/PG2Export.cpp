@@ -1,6 +1,7 @@
 #include "export/PG2Export.h"
 #include "map/HexLayout.h"
 #include "map/MapFile.h"
+#include "ui/SafeFile.h"
 
 #include <QPainter>
 
@@ -75,13 +76,15 @@ Status ExportPG2(const HexMap& map, const TileCatalogue& cat, const TileImages& 
                  const QDir& dir) {
     const QStringList names = PG2FileNames(number);
     const std::vector<QImage> pieces = PG2Pieces(map, cat, images);
+    // All thirteen go to temporary names first and replace the old set only
+    // together: a game folder never holds half of one map and half of another.
+    FileSet files;
     for (int i = 0; i <= 12; ++i) {
         const QByteArray bytes =
             i < 12 ? EncodeImage(pieces[size_t(i)], "BMP") : PG2MapBytes(map, number);
-        const QString path = dir.filePath(names[i]);
-        if (Status st = SaveFileSafely(path, bytes); !st) return st;
+        if (Status st = files.Stage(dir.filePath(names[i]), bytes); !st) return st;
     }
-    return {};
+    return files.Commit();
 }
 
 } // namespace zem

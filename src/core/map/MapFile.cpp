@@ -1,8 +1,8 @@
 #include "map/MapFile.h"
 #include "map/DataLine.h"
+#include "ui/SafeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace zem {
 
@@ -91,8 +91,10 @@ bool ParseCellLine(const QByteArray& line, MapCell& cell) {
 }
 
 Result<MapFileData> ReadMapFile(QIODevice& file, const QString& name, int minSize) {
-    const int w = LeadingInt(ReadDataLine(file));
-    const int h = LeadingInt(ReadDataLine(file));
+    DataLineReader r(file);
+    const int w = LeadingInt(r.Next());
+    const int h = LeadingInt(r.Next());
+    // The size bounds every loop below: at most 80 x 80 cell lines are read.
     if (w < minSize || w > MaxMapSize || h < minSize || h > MaxMapSize)
         return FileFault(
             name,
@@ -103,24 +105,25 @@ Result<MapFileData> ReadMapFile(QIODevice& file, const QString& name, int minSiz
     data.cells.resize(size_t(w * h));
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const QByteArray line = ReadDataLine(file);
+            const QByteArray line = r.Next();
             if (line.isEmpty())
                 return FileFault(
                     name,
                     QStringLiteral("the file ends before the cell of hex %1,%2").arg(x).arg(y));
             if (!ParseCellLine(line, data.cells[size_t(y * w + x)]))
-                return FileFault(name,
-                                 QStringLiteral("the line of hex %1,%2 holds fewer than 32 numbers")
-                                     .arg(x)
-                                     .arg(y));
+                return FileFault(
+                    name,
+                    QStringLiteral("line %1: the line of hex %2,%3 holds fewer than 32 numbers")
+                        .arg(r.Line())
+                        .arg(x)
+                        .arg(y));
         }
     return data;
 }
 
 Result<MapFileData> ReadMapFile(const QString& path, int minSize) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return FileFault(path, f.errorString(), true);
+    if (!f.open(QIODevice::ReadOnly)) return FileFault(path, f.errorString(), true);
     return ReadMapFile(f, path, minSize);
 }
 
@@ -134,22 +137,7 @@ void ApplyMapFile(const MapFileData& data, HexMap& map) {
 }
 
 Status SaveFileSafely(const QString& path, const QByteArray& bytes) {
-    QSaveFile f(path);
-    // A folder that takes no temporary file may still hold a file that can
-    // be replaced: write that one in place rather than refuse the save.
-    f.setDirectWriteFallback(true);
-    if (!f.open(QIODevice::WriteOnly)) {
-        const QString why =
-            f.errorString().isEmpty() ? QStringLiteral("cannot create the file") : f.errorString();
-        return FileFault(path, why, true);
-    }
-    if (f.write(bytes) != bytes.size()) {
-        const QString err = f.errorString();
-        f.cancelWriting();
-        return FileFault(path, err);
-    }
-    if (!f.commit()) return FileFault(path, f.errorString());
-    return {};
+    return WriteFileSafely(path, bytes);
 }
 
 } // namespace zem
