@@ -44,16 +44,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     static const TileCatalogue cat;
-    HexMap map;
+    static HexMap map;
     map.MapWidth = 9;
     map.MapHeight = 8;
-    for (int x = 0; x < MaxMapSize; ++x)
-        for (int y = 0; y < MaxMapSize; ++y)
-            map.Cell(x, y).bmp = -1;
+    for (int x = 0; x <= map.MapWidth; ++x)
+        for (int y = 0; y <= map.MapHeight; ++y)
+            map.Cell(x, y) = MapCell{.bmp = -1};
     Random rng{std::uint32_t(size)};
     ConvertSketch(map, cat, rng, t, Sketch(), 3);
-    for (int x = 0; x < MaxMapSize; ++x)
-        for (int y = 0; y < MaxMapSize; ++y) {
+    for (int x = 0; x <= map.MapWidth; ++x)
+        for (int y = 0; y <= map.MapHeight; ++y) {
             const MapCell& c = map.Cell(x, y);
             if (!map.OnMap(x, y)) {
                 FUZZ_CHECK(c.bmp == -1);

@@ -1,5 +1,6 @@
 #include "map/DataLine.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace zem {
@@ -17,19 +18,19 @@ static QByteArray ReadPiece(QIODevice& file, bool& broke) {
     char buf[DataLineMax + 2];
     const qint64 n = file.peek(buf, sizeof buf);
     if (n <= 0) return {};
-    QByteArray line;
-    qint64 used = 0;
-    while (used < n && line.size() < DataLineMax) {
-        const char c = buf[used++];
-        if (c == '\n' || c == '\r') {
-            // A CR before the LF is part of the line break, not of the text: it
-            // must not count against the length.
-            if (c == '\r' && used < n && buf[used] == '\n') ++used;
-            line += '\n';
-            broke = true;
-            break;
-        }
-        line += c;
+    const qint64 limit = std::min<qint64>(n, DataLineMax);
+    qint64 end = 0;
+    while (end < limit && buf[end] != '\n' && buf[end] != '\r')
+        ++end;
+    QByteArray line(buf, end);
+    qint64 used = end;
+    if (end < limit) {
+        // A CR before the LF is part of the line break, not of the text: it
+        // must not count against the length.
+        used = end + 1;
+        if (buf[end] == '\r' && used < n && buf[used] == '\n') ++used;
+        line += '\n';
+        broke = true;
     }
     file.skip(used);
     return line;
