@@ -116,8 +116,9 @@ void FileSet::RollBack() {
 Status FileSet::Commit() {
     for (const Entry& e : entries_)
         if (const QString fault = TargetFault(e.real); !fault.isEmpty()) {
+            const Failure f = FileFault(e.path, fault, true);
             Discard();
-            return FileFault(e.path, fault, true);
+            return f;
         }
     // One file replaces its target in a single step; a set first moves the
     // old files aside so that a failure part-way can put them back.
