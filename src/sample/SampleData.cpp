@@ -204,7 +204,7 @@ QByteArray SampleMapText(const QDir& dir) {
     QByteArray mapset = MapsetText();
     QBuffer catBuf(&mapset);
     catBuf.open(QIODevice::ReadOnly);
-    LoadMapset(catBuf, cat);
+    if (!LoadMapset(catBuf, cat)) return {};
     QByteArray gmap = GmapText(), coast = CoastTemplateText();
     QBuffer gmapBuf(&gmap), coastBuf(&coast);
     gmapBuf.open(QIODevice::ReadOnly);

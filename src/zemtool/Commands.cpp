@@ -197,7 +197,7 @@ int Convert(Context& c, const Words& w) {
     const QString out = w.Output();
     c.NeedCatalogue();
     Result<Bitmap> loaded = Bitmap::Load(w.positional[0]);
-    if (!loaded) Bad(w.positional[0] + ": cannot read the bitmap");
+    if (!loaded) Bad(loaded.Message());
     const Bitmap& sketch = loaded.Value();
     Result<ColourTable> colours = LoadColourTable(c.workspace);
     if (!colours) Bad(colours.Message());

@@ -13,12 +13,20 @@ static Failure LineError(const QString& name, int line, const QString& what) {
 
 Result<ColourTable> LoadColourTable(QIODevice& f, const QString& name) {
     ColourTable t;
+    DataLineReader r(f);
     int pos = 0;
-    if (!ScanInt(ReadDataLine(f), pos, t.N) || t.N < 1 || t.N > MaxColours)
-        return LineError(name, 1, QStringLiteral("the colour count must be a number from 1 to 32"));
+    // The count bounds the loop below: at most 64 more lines are read.
+    if (!ScanInt(r.Next(), pos, t.N) || t.N < 1 || t.N > MaxColours)
+        return LineError(name, std::max(r.Line(), 1),
+                         QStringLiteral("the colour count must be a number from 1 to 32"));
     for (int i = 0; i < 2 * t.N; ++i) {
-        const std::vector<int> v = ScanInts(ReadDataLine(f), 3);
-        const int line = i + 2;
+        const QByteArray text = r.Next();
+        if (text.isEmpty())
+            return LineError(name, r.Line(),
+                             QStringLiteral("the file ends before the %1 lines the count asks for")
+                                 .arg(2 * t.N));
+        const std::vector<int> v = ScanInts(text, 3);
+        const int line = r.Line();
         if (v.size() < 3) return LineError(name, line, QStringLiteral("three numbers expected"));
         ColourEntry& e = t.entries[size_t(i % t.N)];
         if (i < t.N) {
@@ -40,8 +48,7 @@ Result<ColourTable> LoadColourTable(QIODevice& f, const QString& name) {
 Result<ColourTable> LoadColourTable(const QDir& dir) {
     const QString path = DataPath(QStringLiteral("Gmap.txt"), dir);
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return FileFault(path, f.errorString(), true);
+    if (!f.open(QIODevice::ReadOnly)) return FileFault(path, f.errorString(), true);
     return LoadColourTable(f, path);
 }
 

@@ -7,16 +7,21 @@ namespace zem {
 
 Result<TerrainTemplate> LoadTerrainTemplate(QIODevice& f, const QString& name) {
     TerrainTemplate t;
-    const std::vector<int> fix = ScanInts(ReadDataLine(f), 8);
+    DataLineReader r(f);
+    const std::vector<int> fix = ScanInts(r.Next(), 8);
     if (fix.size() < 8)
-        return FileFault(name, QStringLiteral("the first line must hold eight tile numbers"));
-    const std::vector<int> xs = ScanInts(ReadDataLine(f), 3);
+        return FileFault(name,
+                         QStringLiteral("line %1: the first line must hold eight tile numbers")
+                             .arg(std::max(r.Line(), 1)));
+    const std::vector<int> xs = ScanInts(r.Next(), 3);
     if (xs.size() < 3)
-        return FileFault(name, QStringLiteral("the second line must hold three tile set numbers"));
+        return FileFault(name,
+                         QStringLiteral("line %1: the second line must hold three tile set numbers")
+                             .arg(r.Line()));
     std::copy(fix.begin(), fix.end(), t.fixable.begin());
     std::copy(xs.begin(), xs.end(), t.xsets.begin());
     while (int(t.patterns.size()) < MaxPatterns) {
-        const QByteArray line = ReadDataLine(f);
+        const QByteArray line = r.Next();
         if (line.isEmpty()) break;
         PatternEntry e;
         // "%s %d %d %d": the word runs to the first white space.
@@ -34,8 +39,7 @@ Result<TerrainTemplate> LoadTerrainTemplate(QIODevice& f, const QString& name) {
 
 Result<TerrainTemplate> LoadTerrainTemplate(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return FileFault(path, f.errorString(), true);
+    if (!f.open(QIODevice::ReadOnly)) return FileFault(path, f.errorString(), true);
     return LoadTerrainTemplate(f, path);
 }
 

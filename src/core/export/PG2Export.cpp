@@ -2,6 +2,7 @@
 #include "map/HexLayout.h"
 #include "map/MapFile.h"
 #include "ui/RowEncoders.h"
+#include "ui/SafeFile.h"
 
 #include <QPainter>
 
@@ -95,19 +96,22 @@ std::vector<QImage> PG2Pieces(const HexMap& map, const TileCatalogue& cat,
 Status ExportPG2(const HexMap& map, const TileCatalogue& cat, const TileImages& images, int number,
                  const QDir& dir) {
     const QStringList names = PG2FileNames(number);
-    // Each piece's file bytes come straight from the canvas rows, into one
-    // buffer used for all twelve.
+    // Each piece's file bytes come straight from the canvas rows. All
+    // thirteen go to temporary names first and replace the old set only
+    // together: a game folder never holds half of one map and half of another.
     QImage canvas = StripCanvas();
     const PixelRows rows = PixelRows::Of(canvas);
     QByteArray bytes;
+    FileSet files;
     for (int s = 0; s < 3; ++s) {
         DrawStrip(rows, Strips[s], map, cat, images);
         for (int b = 0; b < 4; ++b) {
             EncodeBmp(rows, PieceRect(Strips[s], b), bytes);
-            if (Status st = SaveFileSafely(dir.filePath(names[s * 4 + b]), bytes); !st) return st;
+            if (Status st = files.Stage(dir.filePath(names[s * 4 + b]), bytes); !st) return st;
         }
     }
-    return SaveFileSafely(dir.filePath(names[12]), PG2MapBytes(map, number));
+    if (Status st = files.Stage(dir.filePath(names[12]), PG2MapBytes(map, number)); !st) return st;
+    return files.Commit();
 }
 
 } // namespace zem

@@ -29,9 +29,9 @@ QByteArray PG2MapBytes(const HexMap& map, int number);
 std::vector<QImage> PG2Pieces(const HexMap& map, const TileCatalogue& cat,
                               const TileImages& images);
 
-// Writes the thirteen files into `dir`, each through a temporary file. The
-// map must be 44 by 39. A failure names the file; files written before it
-// stay.
+// Writes the thirteen files into `dir`: all to temporary names, then, when
+// every target is absent or a regular file, renamed into place. The map must
+// be 44 by 39. A failure names the file and leaves the folder as it was.
 Status ExportPG2(const HexMap& map, const TileCatalogue& cat, const TileImages& images, int number,
                  const QDir& dir);
 

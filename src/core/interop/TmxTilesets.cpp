@@ -224,7 +224,7 @@ Sheet RoadSheet() {
         for (int b = 0; b < 6; ++b)
             if (id & (1 << b)) rc |= RoadTileBits[b];
         s.values.push_back(rc);
-        QImage tile(s.tileWidth, s.tileHeight, QImage::Format_ARGB32);
+        QImage tile(s.tileWidth, s.tileHeight, QImage::Format_ARGB32_Premultiplied);
         tile.fill(Qt::transparent);
         DrawRoadLines(tile, rc, 0, 1);
         Put(s.image, s, id, tile);

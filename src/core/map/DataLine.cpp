@@ -1,25 +1,56 @@
 #include "map/DataLine.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace zem {
 
-QByteArray ReadDataLine(QIODevice& file) {
-    for (;;) {
-        if (file.atEnd()) return {};
-        QByteArray line = file.readLine(DataLineMax + 1);
-        if (line.isEmpty()) return {};
+// One piece of a line: up to 254 characters, with its line break when that
+// fits. `broke` tells whether the piece ended a line of the file.
+static QByteArray ReadPiece(QIODevice& file, bool& broke) {
+    broke = false;
+    if (!file.isSequential() && file.pos() == 0) {
+        char bom[3];
+        if (file.peek(bom, 3) == 3 && bom[0] == '\xEF' && bom[1] == '\xBB' && bom[2] == '\xBF')
+            file.skip(3);
+    }
+    // Two more than a piece: a CR LF after 253 characters still ends it.
+    char buf[DataLineMax + 2];
+    const qint64 n = file.peek(buf, sizeof buf);
+    if (n <= 0) return {};
+    const qint64 limit = std::min<qint64>(n, DataLineMax);
+    qint64 end = 0;
+    while (end < limit && buf[end] != '\n' && buf[end] != '\r')
+        ++end;
+    QByteArray line(buf, end);
+    qint64 used = end;
+    if (end < limit) {
         // A CR before the LF is part of the line break, not of the text: it
-        // must not count against the length, even when only the CR fitted.
-        if (line.endsWith("\r\n")) {
-            line.chop(2);
-            line += '\n';
-        } else if (line.endsWith('\r')) {
-            char next = 0;
-            if (file.peek(&next, 1) == 1 && next == '\n') {
-                file.getChar(&next);
-                line.back() = '\n';
-            }
-        }
-        if (line[0] != ';') return line;
+        // must not count against the length.
+        used = end + 1;
+        if (buf[end] == '\r' && used < n && buf[used] == '\n') ++used;
+        line += '\n';
+        broke = true;
+    }
+    file.skip(used);
+    return line;
+}
+
+QByteArray ReadDataLine(QIODevice& file) {
+    bool broke;
+    for (;;) {
+        const QByteArray line = ReadPiece(file, broke);
+        if (line.isEmpty() || line[0] != ';') return line;
+    }
+}
+
+QByteArray DataLineReader::Next() {
+    bool broke;
+    for (;;) {
+        line_ = next_;
+        const QByteArray line = ReadPiece(file_, broke);
+        if (broke && next_ < std::numeric_limits<int>::max()) ++next_;
+        if (line.isEmpty() || line[0] != ';') return line;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "map/MapFile.h"
 #include "map/DataLine.h"
+#include "ui/SafeFile.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -91,8 +92,10 @@ bool ParseCellLine(const QByteArray& line, MapCell& cell) {
 }
 
 Result<MapFileData> ReadMapFile(QIODevice& file, const QString& name, int minSize) {
-    const int w = LeadingInt(ReadDataLine(file));
-    const int h = LeadingInt(ReadDataLine(file));
+    DataLineReader r(file);
+    const int w = LeadingInt(r.Next());
+    const int h = LeadingInt(r.Next());
+    // The size bounds every loop below: at most 80 x 80 cell lines are read.
     if (w < minSize || w > MaxMapSize || h < minSize || h > MaxMapSize)
         return FileFault(
             name,
@@ -103,24 +106,25 @@ Result<MapFileData> ReadMapFile(QIODevice& file, const QString& name, int minSiz
     data.cells.resize(size_t(w * h));
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const QByteArray line = ReadDataLine(file);
+            const QByteArray line = r.Next();
             if (line.isEmpty())
                 return FileFault(
                     name,
                     QStringLiteral("the file ends before the cell of hex %1,%2").arg(x).arg(y));
             if (!ParseCellLine(line, data.cells[size_t(y * w + x)]))
-                return FileFault(name,
-                                 QStringLiteral("the line of hex %1,%2 holds fewer than 32 numbers")
-                                     .arg(x)
-                                     .arg(y));
+                return FileFault(
+                    name,
+                    QStringLiteral("line %1: the line of hex %2,%3 holds fewer than 32 numbers")
+                        .arg(r.Line())
+                        .arg(x)
+                        .arg(y));
         }
     return data;
 }
 
 Result<MapFileData> ReadMapFile(const QString& path, int minSize) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return FileFault(path, f.errorString(), true);
+    if (!f.open(QIODevice::ReadOnly)) return FileFault(path, f.errorString(), true);
     return ReadMapFile(f, path, minSize);
 }
 
@@ -134,14 +138,12 @@ void ApplyMapFile(const MapFileData& data, HexMap& map) {
 }
 
 Status SaveFileSafely(const QString& path, const QByteArray& bytes) {
-    return SaveFileSafely(path, [&bytes](QIODevice& f) {
-        if (f.write(bytes) == bytes.size()) return QString();
-        return f.errorString().isEmpty() ? QStringLiteral("cannot write the file")
-                                         : f.errorString();
-    });
+    return WriteFileSafely(path, bytes);
 }
 
 Status SaveFileSafely(const QString& path, const std::function<QString(QIODevice&)>& write) {
+    // A device, a pipe or a folder in the target's place is never opened.
+    if (const QString fault = TargetFault(path); !fault.isEmpty()) return FileFault(path, fault);
     QSaveFile f(path);
     // A folder that takes no temporary file may still hold a file that can
     // be replaced: write that one in place rather than refuse the save.

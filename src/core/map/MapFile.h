@@ -42,8 +42,10 @@ Result<MapFileData> ReadMapFile(const QString& path, int minSize = 1);
 void ApplyMapFile(const MapFileData& data, HexMap& map);
 
 // Writes through a temporary file that replaces the target only when the
-// whole text is written, so a failed save leaves the old file whole. An
-// Unopened failure means the file could not be created at all.
+// whole text is written, so a failed save leaves the old file whole. A
+// target that is a folder, a device, a pipe or a socket is refused before it
+// is opened. An Unopened failure means the file could not be created at all;
+// a write that fails carries the system's words ("No space left on device").
 Status SaveFileSafely(const QString& path, const QByteArray& bytes);
 // The same with the file's bytes written by `write` into the open file; it
 // returns the fault, empty when all went well, and a fault leaves no file.

@@ -38,43 +38,85 @@ static QString NameText(const QByteArray& line) {
     return QString::fromLatin1(line.left(n));
 }
 
-static void ReadHeaderValue(QIODevice& f, int& value) {
+// True when the line held a number.
+static bool ReadHeaderValue(DataLineReader& r, int& value) {
     int pos = 0, v;
-    if (ScanInt(ReadDataLine(f), pos, v)) value = v;
+    if (!ScanInt(r.Next(), pos, v)) return false;
+    value = v;
+    return true;
 }
 
-// Reads `count` name lines, keeping the first 32: the file stays in step
-// even when it lists more names than the table holds.
-static int ReadNames(QIODevice& f, std::array<QString, MaxNames>& names) {
-    int count = 0;
-    ReadHeaderValue(f, count);
+static Failure LineFault(const QString& name, int line, const QString& what) {
+    return FileFault(name, QStringLiteral("line %1: %2").arg(line).arg(what));
+}
+
+// Reads the `count` name lines counted on line `countLine`, keeping the
+// first `keep`: the file stays in step even when it lists more names than the
+// table holds. The loop stops at the end of the file, so it runs at most once
+// per line of the file however large the count: a count of two billion in a
+// short file ends at once with a refusal.
+template <class Keep>
+static Status ReadNameLines(DataLineReader& r, const QString& name, int count, int countLine,
+                            Keep keep) {
     for (int i = 0; i < count; ++i) {
-        QString name = NameText(ReadDataLine(f));
-        if (i < MaxNames) names[size_t(i)] = name;
+        const QByteArray line = r.Next();
+        if (line.isEmpty())
+            return LineFault(
+                name, countLine,
+                QStringLiteral("the file ends before the %1 names counted here").arg(count));
+        keep(i, NameText(line));
     }
-    return std::clamp(count, 0, MaxNames);
+    return {};
 }
 
-void LoadMapset(QIODevice& f, TileCatalogue& cat) {
-    ReadHeaderValue(f, cat.TileWidth);
-    ReadHeaderValue(f, cat.ColumnStep);
-    ReadHeaderValue(f, cat.TileHeight);
-    ReadHeaderValue(f, cat.SetCount);
-    // Picture sizes must make real bitmaps; a set count outside 1..12 is
-    // clamped after its name lines are read, names past 12 are dropped.
-    cat.TileWidth = std::clamp(cat.TileWidth, 1, 1000);
-    cat.TileHeight = std::clamp(cat.TileHeight, 1, 1000);
-    cat.ColumnStep = std::clamp(cat.ColumnStep, 1, 1000);
-    for (int k = 1; k <= cat.SetCount; ++k) {
-        QString name = NameText(ReadDataLine(f));
-        if (k <= MaxSets) cat.SetNames[size_t(k)] = name;
-    }
-    cat.SetCount = std::clamp(cat.SetCount, 1, MaxSets);
-    cat.TT1Count = ReadNames(f, cat.TT1Names);
-    cat.TT2Count = ReadNames(f, cat.TT2Names);
+static Status ReadTerrainNames(DataLineReader& r, const QString& name,
+                               std::array<QString, MaxNames>& names, int& count) {
+    count = 0;
+    ReadHeaderValue(r, count);
+    const Status read = ReadNameLines(r, name, count, r.Line(), [&](int i, const QString& text) {
+        if (i < MaxNames) names[size_t(i)] = text;
+    });
+    count = std::clamp(count, 0, MaxNames);
+    return read;
+}
 
+static Status CheckSide(const QString& name, int line, const char* what, int value) {
+    if (value >= 1 && value <= MaxTileSide) return {};
+    return LineFault(name, line,
+                     QStringLiteral("the %1 %2 lies outside 1..%3")
+                         .arg(QLatin1String(what))
+                         .arg(value)
+                         .arg(MaxTileSide));
+}
+
+Status LoadMapset(QIODevice& f, TileCatalogue& cat, const QString& name) {
+    DataLineReader r(f);
+    int numbers = 0, lines[3] = {};
+    int* header[3] = {&cat.TileWidth, &cat.ColumnStep, &cat.TileHeight};
+    for (int i = 0; i < 3; ++i) {
+        numbers += ReadHeaderValue(r, *header[i]);
+        lines[i] = r.Line();
+    }
+    numbers += ReadHeaderValue(r, cat.SetCount);
+    if (numbers == 0)
+        return FileFault(name,
+                         QStringLiteral("not a tile catalogue: no header line holds a number"));
+    if (Status s = CheckSide(name, lines[0], "tile width", cat.TileWidth); !s) return s;
+    if (Status s = CheckSide(name, lines[1], "column step", cat.ColumnStep); !s) return s;
+    if (Status s = CheckSide(name, lines[2], "tile height", cat.TileHeight); !s) return s;
+    // A set count outside 1..12 is clamped after its name lines are read;
+    // names past 12 are dropped.
+    Status names = ReadNameLines(r, name, cat.SetCount, r.Line(), [&](int i, const QString& text) {
+        if (i < MaxSets) cat.SetNames[size_t(i + 1)] = text;
+    });
+    cat.SetCount = std::clamp(cat.SetCount, 1, MaxSets);
+    if (!names) return names;
+    if (Status s = ReadTerrainNames(r, name, cat.TT1Names, cat.TT1Count); !s) return s;
+    if (Status s = ReadTerrainNames(r, name, cat.TT2Names, cat.TT2Count); !s) return s;
+
+    int tileLines = 0;
     for (;;) {
-        const QByteArray line = ReadDataLine(f);
+        const QByteArray line = r.Next();
         if (line.isEmpty()) break;
         const std::vector<int> v = ScanInts(line, 9);
         // A line that does not begin with a number (blank, text) is skipped,
@@ -94,16 +136,17 @@ void LoadMapset(QIODevice& f, TileCatalogue& cat) {
         rec.image = pos; // the third integer is not used: a set numbers its own tiles
         cat.SetTiles[size_t(s)][size_t(pos)] = n;
         cat.records[size_t(n)] = rec;
+        ++tileLines;
     }
+    if (tileLines == 0) return FileFault(name, QStringLiteral("no tile line could be read"));
+    return {};
 }
 
 Status LoadMapset(const QDir& dir, TileCatalogue& cat) {
     const QString path = DataPath(QStringLiteral("Mapset.txt"), dir);
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return FileFault(path, f.errorString(), true);
-    LoadMapset(f, cat);
-    return {};
+    if (!f.open(QIODevice::ReadOnly)) return FileFault(path, f.errorString(), true);
+    return LoadMapset(f, cat, path);
 }
 
 void SetCellTile(MapCell& cell, int t, const TileRecord& r) {

@@ -17,6 +17,10 @@ constexpr int MaxTiles = 648;
 constexpr int MaxSets = 12;
 constexpr int MaxSetTiles = 54;
 constexpr int MaxNames = 32;
+// The map places tiles 45 and 50 pixels apart whatever the catalogue says,
+// so a picture much larger than a hex only covers its neighbours. 256 pixels
+// a side keeps all 648 pictures under 170 MB.
+constexpr int MaxTileSide = 256;
 
 struct TileRecord {
     int set = 0;   // image list of the picture, 1..12; 0: no picture
@@ -49,9 +53,14 @@ struct TileCatalogue {
     QString TT2Name(int code) const;
 };
 
-// Reads a catalogue. Values the tables cannot hold are refused as each
-// comment in the reader says; nothing is written outside an array.
-void LoadMapset(QIODevice& file, TileCatalogue& cat);
+// Reads a catalogue. Values the tables cannot hold are skipped or clamped as
+// each comment in the reader says; nothing is written outside an array. A
+// file without a single header number, one that ends inside its name lists,
+// a tile size outside 1..256 or one without a tile line is refused, the
+// message naming `name` and the file's line; `cat` then holds what was read
+// before the fault.
+Status LoadMapset(QIODevice& file, TileCatalogue& cat,
+                  const QString& name = QStringLiteral("Mapset.txt"));
 // "Mapset.txt" of the folder; Unopened when the file cannot be opened.
 Status LoadMapset(const QDir& dir, TileCatalogue& cat);
 

@@ -4,8 +4,18 @@
 namespace zem {
 
 static Status AddBitmap(ImageList& list, const QString& name, const QDir& dir) {
-    Result<Bitmap> bmp = Bitmap::Load(DataPath(name, dir));
+    const QString path = DataPath(name, dir);
+    Result<Bitmap> bmp = Bitmap::Load(path);
     if (!bmp) return bmp.Fault();
+    // Every picture of a list has the catalogue's tile size; a picture of
+    // another size is a different catalogue's.
+    if (bmp->Width() != list.Width() || bmp->Height() != list.Height())
+        return FileFault(path,
+                         QStringLiteral("the picture is %1x%2 pixels, the catalogue's tiles %3x%4")
+                             .arg(bmp->Width())
+                             .arg(bmp->Height())
+                             .arg(list.Width())
+                             .arg(list.Height()));
     list.AddMasked(bmp.Value());
     return {};
 }

@@ -15,7 +15,8 @@ using TileImages = std::array<ImageList, MaxSets + 1>;
 
 // Sizes the lists and loads "tilbmp\til%04d.bmp" for every tile with a set,
 // then the frame and the mark. Stops at the first bitmap that cannot be
-// loaded; the lists keep what was added before it.
+// loaded or is not TileWidth by TileHeight pixels; the lists keep what was
+// added before it.
 Status LoadTileBitmaps(const TileCatalogue& cat, TileImages& images, const QDir& dir);
 
 // Draws tile t's picture at (x, y); a tile without a picture draws nothing.

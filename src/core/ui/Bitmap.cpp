@@ -1,9 +1,9 @@
 #include "ui/Bitmap.h"
 #include "ui/Errors.h"
+#include "ui/PictureRead.h"
 
 #include <QBuffer>
 #include <QFile>
-#include <QImageReader>
 
 namespace zem {
 
@@ -15,11 +15,9 @@ Bitmap::Bitmap(int width, int height)
 Bitmap::Bitmap(QImage image) : image_(std::move(image)) {}
 
 Result<Bitmap> Bitmap::Load(const QString& path) {
-    QImageReader reader(path);
-    QImage loaded = reader.read();
-    if (loaded.isNull())
-        return Failure{
-            QStringLiteral("Cannot open file \"%1\". %2").arg(path, reader.errorString())};
+    Result<QImage> read = ReadPicture(path);
+    if (!read) return read.Fault();
+    const QImage& loaded = read.Value();
     Bitmap b;
     b.monoSource_ =
         loaded.format() == QImage::Format_Mono || loaded.format() == QImage::Format_MonoLSB;

@@ -1,0 +1,24 @@
+#pragma once
+// Reading a picture file with the toolkit's decoders, strictly: a file the
+// decoders cut short is refused, and their complaints become the message
+// instead of lines on stderr.
+
+#include "ui/Result.h"
+
+#include <QIODevice>
+#include <QImage>
+#include <QString>
+
+namespace zem {
+
+// The picture of the device, or "Cannot open file "NAME". REASON" with the
+// toolkit's reason. A Windows bitmap shorter than its header says is
+// refused; the toolkit would fill the missing rows with black.
+Result<QImage> ReadPicture(QIODevice& device, const QString& name);
+Result<QImage> ReadPicture(const QString& path);
+
+// Why a Windows bitmap of `size` bytes beginning with `head` is cut short;
+// empty when it is whole or not a bitmap whose length the header fixes.
+QString BitmapTruncation(const QByteArray& head, qint64 size);
+
+} // namespace zem
