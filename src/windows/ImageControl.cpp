@@ -25,6 +25,7 @@ void ImageControl::SetPicture(const QImage& image) {
 void ImageControl::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawImage(0, 0, picture_);
+    if (OnPaintOver) OnPaintOver(p);
 }
 
 static int ButtonCode(Qt::MouseButton b) {

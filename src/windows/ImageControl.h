@@ -26,6 +26,8 @@ class ImageControl : public QWidget {
     std::function<void(int button, bool shift, int x, int y)> OnMouseDown;
     std::function<void(bool shift, int x, int y)> OnMouseMove;
     std::function<void()> OnClick;
+    // Draws over the picture on screen, leaving the picture itself alone.
+    std::function<void(QPainter&)> OnPaintOver;
 
   protected:
     void paintEvent(QPaintEvent*) override;

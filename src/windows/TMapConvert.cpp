@@ -5,14 +5,23 @@
 #include "ui/StrToInt.h"
 #include "windows/Windows.h"
 
+#include <QScrollArea>
+
 namespace zem {
 
 TMapConvert::TMapConvert(ZemState& state, Windows& windows) : st(state), w(windows) {
     setWindowTitle(QStringLiteral("Map Converter"));
     resize(550, 455);
-    CvtImage = new ImageControl(this);
+    // The sketch shows in a 400 by 400 window of its own, so a larger one
+    // never covers the buttons and labels; the control keeps the sketch's
+    // size, which the map size follows.
+    auto* sketchArea = new QScrollArea(this);
+    sketchArea->setGeometry(8, 8, 400, 400);
+    sketchArea->setFrameShape(QFrame::NoFrame);
+    CvtImage = new ImageControl;
     CvtImage->AutoSize = true;
-    CvtImage->setGeometry(8, 8, 400, 400);
+    CvtImage->setGeometry(0, 0, 400, 400);
+    sketchArea->setWidget(CvtImage);
     CvtImage->SetPictureSize(400, 400);
     auto button = [this](const QString& caption, int x, int y, void (TMapConvert::*handler)()) {
         auto* b = new QPushButton(caption, this);

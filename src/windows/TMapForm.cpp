@@ -279,7 +279,11 @@ void TMapForm::About1Click() {
 void TMapForm::DrawMap() {
     zem::DrawMap(st.map, st.cat, st.images, ShowRoadConnections1->isChecked(), MapImage->width(),
                  MapImage->height(), MapImage->Picture());
+    // While a terrain type is painted, every hex shows its code.
+    if (st.ed.Mode == ModePaintTT1 || st.ed.Mode == ModePaintTT2)
+        DrawTerrainLabels(MapImage->Picture(), st.map, st.ed.Mode == ModePaintTT1 ? 1 : 2);
     MapImage->Repaint();
+    w.MapShown();
 }
 
 void TMapForm::SetHint(const QString& text) {

@@ -106,6 +106,7 @@ void TMapForm::SwitchTerrainMode(QAction* item, int mode, const QString& hint,
         SetHint(QString());
         w.TerrainForm->close();
         st.ed.Mode = ModeTiles;
+        DrawMap();
         return;
     }
     CancelModes();
@@ -113,9 +114,11 @@ void TMapForm::SwitchTerrainMode(QAction* item, int mode, const QString& hint,
     st.ed.ClickCount = 0;
     SetHint(hint);
     const bool first = mode == ModePaintTT1;
+    w.PlaceBeside(w.TerrainForm.get());
     w.TerrainForm->ShowNames(first ? st.cat.TT1Names : st.cat.TT2Names,
                              first ? st.cat.TT1Count : st.cat.TT2Count, title);
     st.ed.Mode = std::uint8_t(mode);
+    DrawMap();
 }
 
 void TMapForm::TerrainType11Click() {
@@ -149,12 +152,15 @@ static void ShowInFront(QWidget* form) {
 }
 
 void TMapForm::SprayCanSettings1Click() {
+    w.PlaceBeside(w.SprayForm.get());
     ShowInFront(w.SprayForm.get());
 }
 void TMapForm::ShowStrategicMap1Click() {
+    w.PlaceBeside(w.StratMapForm.get());
     ShowInFront(w.StratMapForm.get());
 }
 void TMapForm::ConvertBitmap1Click() {
+    w.PlaceCentred(w.MapConvert.get());
     ShowInFront(w.MapConvert.get());
 }
 void TMapForm::GenerateTerrain1Click() {

@@ -52,7 +52,9 @@ SpraySettings TSprayForm::ReadSettings() const {
 // A pick that is no tile of the catalogue shows nothing over the old preview.
 void TSprayForm::ShowPick(int k, int set, int image) {
     ImageControl* img = Images[size_t(k)];
-    if (set >= 0 && set <= MaxSets) {
+    if (set >= 0 && set <= MaxSets && st.images[size_t(set)].Image(image - 1)) {
+        // The tile's transparent parts show the window, not an older tile.
+        img->Picture().fill(palette().color(QPalette::Window));
         QPainter p(&img->Picture());
         st.images[size_t(set)].Draw(p, 0, 0, image - 1);
     }

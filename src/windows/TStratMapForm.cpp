@@ -1,5 +1,6 @@
 #include "windows/TStratMapForm.h"
 #include "edit/ZemState.h"
+#include "map/HexLayout.h"
 #include "render/StratDraw.h"
 #include "ui/Errors.h"
 #include "windows/Windows.h"
@@ -19,6 +20,12 @@ TStratMapForm::TStratMapForm(ZemState& state, Windows& windows) : st(state), w(w
     ScrollBox1->setWidget(StratMapImage);
     StratMapImage->OnMouseDown = [this](int, bool, int x, int y) { StratMapImageMouseDown(x, y); };
     StratMapImage->OnClick = [this] { StratMapImageClick(); };
+    StratMapImage->OnPaintOver = [this](QPainter& p) {
+        if (view_.isEmpty()) return;
+        p.setPen(QPen(Qt::white, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(view_.adjusted(0, 0, -1, -1));
+    };
 }
 
 bool TStratMapForm::event(QEvent* e) {
@@ -49,6 +56,7 @@ void TStratMapForm::FormShow() {
     StratMapImage->Picture().fill(ToQColor(clGreen));
     DrawStratHexes(StratMapImage->Picture(), st.map, st.StratIL);
     StratMapImage->Repaint();
+    w.MapShown();
 }
 
 void TStratMapForm::FormActivate() {
@@ -59,6 +67,16 @@ void TStratMapForm::FormActivate() {
 void TStratMapForm::StratMapImageMouseDown(int X, int Y) {
     StratDownX = X;
     StratDownY = Y;
+}
+
+void TStratMapForm::ShowView(HexPos origin, int cols, int rows) {
+    const QPoint from = HexLayout::StratPlace(origin.x, origin.y);
+    constexpr int step = HexLayout::StratStep;
+    const int w = std::min(cols, st.map.MapWidth - origin.x),
+              h = std::min(rows, st.map.MapHeight - origin.y);
+    view_ = QRect(from.x(), from.y() - (origin.x & 1 ? step / 2 : 0), std::max(w, 0) * step,
+                  std::max(h, 0) * step + step / 2);
+    StratMapImage->update();
 }
 
 void TStratMapForm::StratMapImageClick() {

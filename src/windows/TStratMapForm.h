@@ -1,6 +1,7 @@
 #pragma once
 // "Strategic Map": the whole map small; a click moves the main view.
 
+#include "map/HexMap.h"
 #include "windows/ImageControl.h"
 
 #include <QScrollArea>
@@ -19,6 +20,8 @@ class TStratMapForm : public QWidget {
     void FormActivate();
     void StratMapImageMouseDown(int X, int Y);
     void StratMapImageClick();
+    // Outlines the hexes the main view shows: `cols` x `rows` from `origin`.
+    void ShowView(HexPos origin, int cols, int rows);
 
     QScrollArea* ScrollBox1;
     ImageControl* StratMapImage;
@@ -32,6 +35,7 @@ class TStratMapForm : public QWidget {
   private:
     ZemState& st;
     Windows& w;
+    QRect view_; // the outline, in pixels of the overview
 };
 
 } // namespace zem

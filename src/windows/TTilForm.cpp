@@ -18,8 +18,12 @@ TTilForm::TTilForm(ZemState& state) : st(state) {
     grid->setContentsMargins(6, 2, 2, 2);
     grid->setVerticalSpacing(0);
     TilSetButtons = new QButtonGroup(this);
+    grid->setHorizontalSpacing(2);
+    QFont small = font();
+    small.setPixelSize(10); // long set names ("Mountains") stay whole in a quarter of the box
     for (int i = 0; i < 12; ++i) {
         SetButtons[size_t(i)] = new QRadioButton(QString::number(i + 1), TilSetRG);
+        SetButtons[size_t(i)]->setFont(small);
         TilSetButtons->addButton(SetButtons[size_t(i)], i);
         grid->addWidget(SetButtons[size_t(i)], i / 4, i % 4);
     }

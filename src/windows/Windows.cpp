@@ -1,5 +1,6 @@
 #include "windows/Windows.h"
 #include "edit/ZemState.h"
+#include "map/HexLayout.h"
 #include "windows/TInputForm.h"
 #include "windows/TMapConvert.h"
 #include "windows/TMapForm.h"
@@ -41,6 +42,27 @@ Windows::Windows(ZemState& state, DialogService& d) : st(state), dialogs(d), Ter
 
 void Windows::RedrawMap() {
     MapForm->DrawMap();
+}
+
+void Windows::MapShown() {
+    if (!StratMapForm || !StratMapForm->isVisible()) return;
+    const QSize view = MapForm->MapImage->size();
+    StratMapForm->ShowView(st.map.ViewOrigin, view.width() / HexLayout::ColumnStep + 1,
+                           view.height() / HexLayout::RowStep + 1);
+}
+
+void Windows::PlaceBeside(QWidget* form) {
+    if (form->isVisible() || form->property("placed").toBool()) return;
+    form->setProperty("placed", true);
+    const QRect main = MapForm->frameGeometry();
+    form->move(main.right() + 8, main.top());
+}
+
+void Windows::PlaceCentred(QWidget* form) {
+    if (form->isVisible() || form->property("placed").toBool()) return;
+    form->setProperty("placed", true);
+    const QRect main = MapForm->frameGeometry();
+    form->move(main.center() - QPoint(form->width() / 2, form->height() / 2));
 }
 
 void Windows::ShowMapWindow() {

@@ -3,6 +3,8 @@
 // living until the end. Each window reaches the others through here.
 
 #include <QStringList>
+
+class QWidget;
 #include <functional>
 #include <memory>
 
@@ -31,7 +33,13 @@ struct Windows {
 
     // What one window asks of another.
     void RedrawMap();
+    // The main view was drawn again: the overview follows its place.
+    void MapShown();
     void ShowMapWindow();
+    // A secondary window's first place: right of the main window, level with
+    // its top, or centred on it; never over its menu.
+    void PlaceBeside(QWidget* form);
+    void PlaceCentred(QWidget* form);
     // Every change to the map made outside the main window reports here.
     void Applied(const EditOutcome& out);
     // Asks before unsaved changes would be lost; true: go ahead.

@@ -116,10 +116,12 @@ EditOutcome Click(EditTarget t, const ClickInputs& in) {
         const int code = in.terrainCode;
         if (code < 1 || !HexMap::InGrid(hex.x, hex.y)) return out;
         const bool first = ed.Mode == ModePaintTT1;
-        return CellEdit(t.map, hex,
-                        first ? QStringLiteral("Paint Terrain Type 1")
-                              : QStringLiteral("Paint Terrain Type 2"),
-                        [&](MapCell& c) { (first ? c.TT1 : c.TT2) = std::uint8_t(code); });
+        out = CellEdit(t.map, hex,
+                       first ? QStringLiteral("Paint Terrain Type 1")
+                             : QStringLiteral("Paint Terrain Type 2"),
+                       [&](MapCell& c) { (first ? c.TT1 : c.TT2) = std::uint8_t(code); });
+        out.redraw = Redraw::View; // the terrain labels show the new code
+        return out;
     }
     case ModePaste:
         ed.PasteAt = hex;

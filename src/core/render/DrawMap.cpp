@@ -1,6 +1,8 @@
 #include "render/DrawMap.h"
 #include "map/HexLayout.h"
 
+#include <QPainter>
+
 namespace zem {
 
 // A road line 3 pixels wide: a 3 x 3 square at every step of the line from
@@ -103,6 +105,30 @@ QImage RenderWholeMap(const HexMap& map, const TileCatalogue& cat, const TileIma
     img.fill(ToQColor(clGreen));
     DrawHexes(img, map, cat, images, {0, w - 1, 0, h - 1}, {true, roads});
     return img;
+}
+
+void DrawTerrainLabels(QImage& picture, const HexMap& map, int which) {
+    QPainter p(&picture);
+    QFont font = p.font();
+    font.setPixelSize(11);
+    font.setBold(true);
+    p.setFont(font);
+    const HexPos o = map.ViewOrigin;
+    const int cols = picture.width() / HexLayout::ColumnStep + 1;
+    const int rows = picture.height() / HexLayout::RowStep + 1;
+    for (int r = 0; r <= rows; ++r)
+        for (int c = 0; c <= cols; ++c) {
+            const int x = o.x + c, y = o.y + r;
+            if (!map.OnMap(x, y) || !HexMap::InGrid(x, y)) continue;
+            const MapCell& cell = map.Cell(x, y);
+            const int code = which == 1 ? cell.TT1 : cell.TT2;
+            if (code == 0) continue;
+            const QPoint centre = HexLayout::Centre(HexLayout::Left(c), HexLayout::Top(r, x));
+            const QRect box(centre.x() - 10, centre.y() - 7, 20, 14);
+            p.fillRect(box, QColor(0, 0, 0, 170));
+            p.setPen(which == 1 ? QColor(255, 255, 160) : QColor(160, 220, 255));
+            p.drawText(box, Qt::AlignCenter, QString::number(code));
+        }
 }
 
 } // namespace zem

@@ -43,6 +43,11 @@ void DrawPlacedHex(QImage& picture, const TileImages& images, int set, int image
 void DrawMap(const HexMap& map, const TileCatalogue& cat, const TileImages& images, bool showRoads,
              int imageW, int imageH, QImage& picture);
 
+// Over the view whose first hex is the map's origin: every hex's terrain
+// type 1 or 2 (`which`) as a small label at its centre, so painting them
+// shows. A code of 0 gets no label.
+void DrawTerrainLabels(QImage& picture, const HexMap& map, int which);
+
 // The whole map as one picture (HexLayout::WholeMapSize) on green.
 QImage RenderWholeMap(const HexMap& map, const TileCatalogue& cat, const TileImages& images,
                       bool roads);
