@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <QProcess>
+
 #include "windows/TMapForm.h"
 #include <QFile>
 #include <QPainter>
@@ -80,6 +82,18 @@ void WriteStandardWorkspace(const Workspace& ws) {
     ws.WriteMapset(lines);
     ws.WriteTileBitmaps(tiles);
     ws.WriteStratTiles(3);
+}
+
+Ran RunProgram(const QString& program, const QStringList& args, const QString& cwd) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    p.setProcessEnvironment(env);
+    if (!cwd.isEmpty()) p.setWorkingDirectory(cwd);
+    p.start(program, args);
+    // A guard against a hang, not a speed target.
+    EXPECT_TRUE(p.waitForFinished(120000)) << program.toStdString();
+    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
 }
 
 Loaded::Loaded() {

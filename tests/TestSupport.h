@@ -51,6 +51,15 @@ struct Loaded {
 
 QImage SolidTile(QRgb colour);
 
+// A program run to its end: exit code and what it printed.
+struct Ran {
+    int code;
+    QByteArray out, err;
+};
+// Runs `program` on the offscreen platform (in `cwd` when given); a run that
+// does not end within two minutes fails the test.
+Ran RunProgram(const QString& program, const QStringList& args, const QString& cwd = QString());
+
 } // namespace zem::test
 
 namespace zem::test {

@@ -17,11 +17,6 @@ using namespace zem::test;
 
 namespace {
 
-struct Ran {
-    int code;
-    QByteArray out, err;
-};
-
 // zemtool, or with `shell` set, zemtool started by that shell line in which
 // "$@" stands for the arguments.
 Ran Tool(const QStringList& args, const QString& shell = QString()) {

@@ -38,7 +38,8 @@ TEST(Files, TitleFollowsChangesSavesAndLoads) {
     EXPECT_EQ(a.st.map.Cell(2, 2).bmp, 0);
     f.Redo1->trigger();
     EXPECT_EQ(a.st.map.Cell(2, 2).bmp, 10);
-    EXPECT_EQ(f.Undo1->text(), "Undo");
+    EXPECT_EQ(f.Undo1->text(), "Undo Place Tile");
+    EXPECT_FALSE(f.Redo1->isEnabled());
 
     // Save with no file yet shows Save Map's dialog.
     a.dialogs.Answer(a.ws.Path("island.zep"));

@@ -20,21 +20,6 @@ using namespace zem::test;
 
 namespace {
 
-struct Ran {
-    int code;
-    QByteArray out, err;
-};
-
-Ran RunProgram(const QString& program, const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    EXPECT_TRUE(p.waitForFinished(120000)) << program.toStdString();
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
-
 Ran Tool(const QStringList& args) {
     return RunProgram(ZEMTOOL, args);
 }

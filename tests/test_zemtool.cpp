@@ -15,17 +15,8 @@ using namespace zem;
 using namespace zem::test;
 
 namespace {
-struct Ran {
-    int code;
-    QByteArray out, err;
-};
-
 Ran Tool(const QStringList& args, const QString& cwd = QString()) {
-    QProcess p;
-    if (!cwd.isEmpty()) p.setWorkingDirectory(cwd);
-    p.start(ZEMTOOL, args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+    return RunProgram(ZEMTOOL, args, cwd);
 }
 
 // The sample workspace, written once for all tests here.

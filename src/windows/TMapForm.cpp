@@ -102,6 +102,9 @@ void TMapForm::BuildMenu() {
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     for (QAction* a : {Undo1, Redo1})
         a->setAutoRepeat(false); // one key press, one step
+    connect(&history.Stack(), &QUndoStack::indexChanged, this, [this] { UpdateUndoItems(); });
+    connect(&history.Stack(), &QUndoStack::cleanChanged, this, [this] { UpdateUndoItems(); });
+    UpdateUndoItems();
     edit->addSeparator();
     NewMap1 = AddItem(edit, QStringLiteral("New Map"), &TMapForm::NewMap1Click);
     NewMap1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));

@@ -73,6 +73,8 @@ class TMapForm : public QMainWindow {
 
     // Undo and redo
     void Undo1Click();
+    // The items name the step they take back or repeat, greyed when none.
+    void UpdateUndoItems();
     void Redo1Click();
     void NewMap1Click();
     void CopyMapToFile1Click();

@@ -98,6 +98,9 @@ bool TMapForm::OpenMapFile(const QString& path) {
     Result<MapFileData> data = ReadMapFile(path);
     if (!data) {
         w.dialogs.MessageBox(data.Message(), ErrorTitle);
+        // The message box took the activation the palette draws its first
+        // set on; draw it as that activation would have.
+        w.TilForm->FormActivate();
         return false;
     }
     Loaded(data.Value(), path);
@@ -172,6 +175,15 @@ void TMapForm::FillRecentMenu() {
         });
     }
     if (list.isEmpty()) RecentMaps1->addAction(QStringLiteral("(none)"))->setEnabled(false);
+}
+
+void TMapForm::UpdateUndoItems() {
+    Undo1->setEnabled(history.CanUndo());
+    Redo1->setEnabled(history.CanRedo());
+    Undo1->setText(history.CanUndo() ? QStringLiteral("Undo ") + history.UndoText()
+                                     : QStringLiteral("Undo"));
+    Redo1->setText(history.CanRedo() ? QStringLiteral("Redo ") + history.RedoText()
+                                     : QStringLiteral("Redo"));
 }
 
 void TMapForm::Undo1Click() {

@@ -54,8 +54,11 @@ void Windows::MapShown() {
 void Windows::PlaceBeside(QWidget* form) {
     if (form->isVisible() || form->property("placed").toBool()) return;
     form->setProperty("placed", true);
+    // Right of the main window and of the Tile Window when that shows.
     const QRect main = MapForm->frameGeometry();
-    form->move(main.right() + 8, main.top());
+    int right = main.right();
+    if (TilForm && TilForm->isVisible()) right = std::max(right, TilForm->frameGeometry().right());
+    form->move(right + 8, main.top());
 }
 
 void Windows::PlaceCentred(QWidget* form) {

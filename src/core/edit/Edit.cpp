@@ -121,6 +121,7 @@ EditOutcome Click(EditTarget t, const ClickInputs& in) {
                              : QStringLiteral("Paint Terrain Type 2"),
                        [&](MapCell& c) { (first ? c.TT1 : c.TT2) = std::uint8_t(code); });
         out.redraw = Redraw::View; // the terrain labels show the new code
+        out.what = TerrainText(t.map.Cell(hex.x, hex.y), t.cat);
         return out;
     }
     case ModePaste:

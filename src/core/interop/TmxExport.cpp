@@ -1,4 +1,5 @@
 #include "interop/TmxExport.h"
+#include "ui/Bitmap.h"
 #include "interop/TmxFormat.h"
 #include "interop/TmxTilesets.h"
 #include "map/MapFile.h"
@@ -17,15 +18,7 @@ using namespace tmx;
 namespace {
 
 QByteArray EncodePng(const QImage& image) {
-    QImage img = image.convertToFormat(QImage::Format_ARGB32);
-    // A fixed resolution: the same map gives the same bytes on every machine.
-    img.setDotsPerMeterX(3780);
-    img.setDotsPerMeterY(3780);
-    QByteArray bytes;
-    QBuffer buf(&bytes);
-    buf.open(QIODevice::WriteOnly);
-    if (!img.save(&buf, "PNG")) return {};
-    return bytes;
+    return EncodeImage(image, "PNG", true);
 }
 
 // One number per hex, a line per row.

@@ -31,8 +31,8 @@ void Bitmap::LoadFromFile(const QString& path) {
     *this = std::move(b.Value());
 }
 
-QByteArray EncodeImage(const QImage& image, const char* format) {
-    QImage img = image.convertToFormat(QImage::Format_RGB888);
+QByteArray EncodeImage(const QImage& image, const char* format, bool alpha) {
+    QImage img = image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB888);
     img.setDotsPerMeterX(3780);
     img.setDotsPerMeterY(3780);
     QByteArray bytes;

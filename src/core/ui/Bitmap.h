@@ -33,7 +33,8 @@ inline Colour FromQRgb(QRgb p) {
 // The bytes of a picture file ("BMP" or "PNG"). The resolution is fixed at
 // 96 dots per inch, so the same picture gives the same bytes whatever
 // screen the program runs on.
-QByteArray EncodeImage(const QImage& image, const char* format);
+// With `alpha` the picture keeps its transparency (PNG).
+QByteArray EncodeImage(const QImage& image, const char* format, bool alpha = false);
 
 class Bitmap {
   public:
