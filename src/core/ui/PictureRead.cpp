@@ -107,10 +107,15 @@ QString BitmapTruncation(const QByteArray& head, qint64 size) {
     if (compression != 0 && compression != 3) return {};
     if (width <= 0 || height == 0 || bpp == 0 || bpp > 32) return {};
     const qint64 rows = height < 0 ? -height : height;
-    const qint64 stride = (width * bpp + 31) / 32 * 4;
-    const qint64 need = offBits + stride * rows;
-    if (size >= need) return {};
-    return QStringLiteral("The file is cut short: %1 of %2 bytes").arg(size).arg(need);
+    const qint64 stride = (width * bpp + 31) / 32 * 4; // below 2^38: no overflow
+    // Whole when the rows fit in what follows the header; checked by
+    // division, as a header may claim more than 64 bits can count.
+    if (size >= offBits && stride <= (size - offBits) / rows) return {};
+    return QStringLiteral("The file is cut short: %1 bytes, fewer than its header of %2 x %3 "
+                          "pixels needs")
+        .arg(size)
+        .arg(width)
+        .arg(rows);
 }
 
 Result<QImage> ReadPicture(QIODevice& device, const QString& name) {
