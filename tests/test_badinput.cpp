@@ -3,7 +3,11 @@
 // stderr which file is at fault and why, and leaves every output as it was.
 
 #include "TestSupport.h"
+#include "convert/SketchConvert.h"
+#include "convert/TerrainFix.h"
+#include "map/MapFile.h"
 
+#include <QBuffer>
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
@@ -13,6 +17,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace zem;
 using namespace zem::test;
 
 namespace {
@@ -304,7 +309,18 @@ TEST(BadInput, TerrainTemplate) {
 TEST(BadInput, SketchBitmap) {
     CheckReader("sketch", "sketch.bmp", false, false, SampleFile("sketch.bmp"),
                 {Claims("header of two billion pixels", 2000000000, 2000000000),
-                 Claims("negative width", -440, 390), Claims("30000 by 30000", 30000, 30000)},
+                 Claims("negative width", -440, 390),
+                 Claims("30000 by 30000", 30000, 30000),
+                 // The PNG decoder's own complaint must not reach stderr as a
+                 // second line.
+                 {"a PNG cut short",
+                  [](const QString& p, const QByteArray& g) {
+                      QByteArray png;
+                      QBuffer buf(&png);
+                      buf.open(QIODevice::WriteOnly);
+                      QImage::fromData(g).save(&buf, "PNG");
+                      Put(p, png.left(png.size() / 2));
+                  }}},
                 [](const Scratch& s, const QString& f) {
                     return QStringList{"--workspace",    s.ws,      "convert", f,        "-o",
                                        s.out + "/x.zep", "--scale", "10",      "--seed", "1"};
@@ -430,4 +446,26 @@ TEST(BadOutput, ExportIsAllOrNothing) {
         EXPECT_FALSE(bytes.startsWith("old")) << name.toStdString();
         EXPECT_FALSE(name.startsWith('.')) << name.toStdString();
     }
+}
+
+TEST(BadInput, MessagesGiveTheFilesLineNumbers) {
+    auto message = [](const QByteArray& text, auto read) {
+        QByteArray bytes = text;
+        QBuffer buf(&bytes);
+        buf.open(QIODevice::ReadOnly);
+        return read(buf);
+    };
+    EXPECT_EQ(message(";c\r\n;c\r\n2\r\n0 0 255\r\n;c\r\n0 0\r\n",
+                      [](QBuffer& b) { return LoadColourTable(b, "Gmap.txt").Message(); }),
+              "Gmap.txt: line 6: three numbers expected");
+    EXPECT_EQ(message(";c\r;c\r1 2 3 4 5 6 7 8\r;c\r1 1\r",
+                      [](QBuffer& b) { return LoadTerrainTemplate(b, "t.txt").Message(); }),
+              "t.txt: line 5: the second line must hold three tile set numbers");
+    EXPECT_EQ(message("\xEF\xBB\xBF;m\n1\n;c\n2\n;Row 0\n" + QByteArray(40, '1') + "\n",
+                      [](QBuffer& b) { return ReadMapFile(b, "m.zep").Message(); }),
+              "m.zep: line 6: the line of hex 0,0 holds fewer than 32 numbers");
+    TileCatalogue cat;
+    EXPECT_EQ(message(";c\n60\n45\n;c\n300\n1\nA\n0\n0\n1 1 0 0 0 0 0 0 0\n",
+                      [&](QBuffer& b) { return LoadMapset(b, cat).Message(); }),
+              "Mapset.txt: line 5: the tile height 300 lies outside 1..256");
 }

@@ -1,4 +1,5 @@
 #include "windows/TMapForm.h"
+
 #include "edit/Edit.h"
 #include "edit/ZemState.h"
 #include "map/HexLayout.h"
@@ -8,6 +9,7 @@
 #include "windows/TTerrainForm.h"
 #include "windows/TTilForm.h"
 #include "windows/Windows.h"
+#include <cstdio>
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -16,6 +18,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <chrono>
+#include <cstdio>
 
 namespace zem {
 
@@ -180,7 +183,10 @@ void TMapForm::closeEvent(QCloseEvent* e) {
 void TMapForm::FormActivate() {
     if (!FirstActivation) return;
     FirstActivation = false;
-    if (!LoadMapset(st.workDir, st.cat)) {
+    if (const Status read = LoadMapset(st.workDir, st.cat); !read) {
+        // No window shows it; one line on stderr says why a catalogue that
+        // was there is refused.
+        if (!read.Unopened()) std::fprintf(stderr, "%s\n", qPrintable(read.Message()));
         w.Terminate(1);
         return;
     }

@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QImageReader>
 
+#include <cstdio>
+#include <unistd.h>
+
 namespace zem {
 
 namespace {
@@ -15,6 +18,45 @@ QStringList* collected = nullptr;
 void Collect(QtMsgType, const QMessageLogContext&, const QString& text) {
     if (collected) collected->append(text);
 }
+
+// The decoders' libraries write some complaints straight to the standard
+// error stream ("libpng error: Read Error"): while a picture is read, that
+// stream goes to a scratch file, and what arrives there joins the message.
+class CaptureStderr {
+  public:
+    CaptureStderr() {
+        std::fflush(stderr);
+        scratch_ = std::tmpfile();
+        if (scratch_) saved_ = ::dup(2);
+        if (saved_ >= 0) ::dup2(::fileno(scratch_), 2);
+    }
+    ~CaptureStderr() { Restore(); }
+    QString Text() {
+        Restore();
+        if (!scratch_) return {};
+        std::rewind(scratch_);
+        QByteArray text;
+        char buf[512];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, scratch_)) > 0 && text.size() < 4096)
+            text.append(buf, qsizetype(n));
+        std::fclose(scratch_);
+        scratch_ = nullptr;
+        return QString::fromLocal8Bit(text).trimmed().replace(QLatin1Char('\n'),
+                                                              QLatin1String("; "));
+    }
+
+  private:
+    void Restore() {
+        if (saved_ < 0) return;
+        std::fflush(stderr);
+        ::dup2(saved_, 2);
+        ::close(saved_);
+        saved_ = -1;
+    }
+    std::FILE* scratch_ = nullptr;
+    int saved_ = -1;
+};
 
 class CollectWarnings {
   public:
@@ -65,18 +107,26 @@ QString BitmapTruncation(const QByteArray& head, qint64 size) {
     if (compression != 0 && compression != 3) return {};
     if (width <= 0 || height == 0 || bpp == 0 || bpp > 32) return {};
     const qint64 rows = height < 0 ? -height : height;
-    const qint64 stride = (width * bpp + 31) / 32 * 4;
-    const qint64 need = offBits + stride * rows;
-    if (size >= need) return {};
-    return QStringLiteral("The file is cut short: %1 of %2 bytes").arg(size).arg(need);
+    const qint64 stride = (width * bpp + 31) / 32 * 4; // below 2^38: no overflow
+    // Whole when the rows fit in what follows the header; checked by
+    // division, as a header may claim more than 64 bits can count.
+    if (size >= offBits && stride <= (size - offBits) / rows) return {};
+    return QStringLiteral("The file is cut short: %1 bytes, fewer than its header of %2 x %3 "
+                          "pixels needs")
+        .arg(size)
+        .arg(width)
+        .arg(rows);
 }
 
 Result<QImage> ReadPicture(QIODevice& device, const QString& name) {
     const QString cut = BitmapTruncation(device.peek(34), device.size());
     if (!cut.isEmpty()) return CannotOpen(name, cut);
     CollectWarnings warnings;
+    CaptureStderr printed;
     QImageReader reader(&device);
     QImage image = reader.read();
+    const QString complaints = printed.Text();
+    if (!complaints.isEmpty()) warnings.texts.append(complaints);
     if (image.isNull()) {
         QString reason = reader.errorString();
         if (!warnings.texts.isEmpty())

@@ -1,7 +1,7 @@
 #pragma once
 // Reading a picture file with the toolkit's decoders, strictly: a file the
-// decoders cut short is refused, and their complaints become the message
-// instead of lines on stderr.
+// decoders cut short is refused, and their complaints (Qt's warnings and
+// what their libraries print) become the message instead of lines on stderr.
 
 #include "ui/Result.h"
 
