@@ -306,14 +306,14 @@ void TMapForm::MapImageMouseDown(int button, bool shift, int X, int Y) {
     ed.DownShift = shift;
     ed.DownButton = std::uint8_t(button);
     // The right button acts at once and always redraws the view.
-    if (button == mbRight) ApplyOutcome(edit::Click(Target(st), ClickInputs_()), true);
+    if (button == mbRight) ApplyOutcome(edit::Click(Target(st), ClickState()), true);
 }
 
 void TMapForm::MapImageClick() {
-    ApplyOutcome(edit::Click(Target(st), ClickInputs_()));
+    ApplyOutcome(edit::Click(Target(st), ClickState()));
 }
 
-ClickInputs TMapForm::ClickInputs_() const {
+ClickInputs TMapForm::ClickState() const {
     ClickInputs in;
     in.toggleRoads = ToggleRoadConnections1->isChecked();
     in.terrainCode = w.TerrainForm->SelectedCode();

@@ -136,7 +136,7 @@ class TMapForm : public QMainWindow {
     void BuildMenu();
     QAction* AddItem(QMenu* menu, const QString& caption, void (TMapForm::*handler)(),
                      bool checkable = false);
-    ClickInputs ClickInputs_() const;
+    ClickInputs ClickState() const;
     void SwitchTerrainMode(QAction* item, int mode, const QString& hint, const QString& title);
     bool SaveTo(const QString& path);
     void Loaded(const MapFileData& data, const QString& path);
