@@ -96,6 +96,13 @@ Ran RunProgram(const QString& program, const QStringList& args, const QString& c
     return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
 }
 
+QString SampleWorkspace(const QString& zemSample) {
+    static QTemporaryDir dir;
+    static const bool made = RunProgram(zemSample, {dir.path()}).code == 0;
+    EXPECT_TRUE(made);
+    return dir.path();
+}
+
 Loaded::Loaded() {
     WriteStandardWorkspace(ws);
     st.workDir = ws.Dir();

@@ -59,6 +59,8 @@ struct Ran {
 // Runs `program` on the offscreen platform (in `cwd` when given); a run that
 // does not end within two minutes fails the test.
 Ran RunProgram(const QString& program, const QStringList& args, const QString& cwd = QString());
+// The sample workspace written by the generator `zemSample`, once a run.
+QString SampleWorkspace(const QString& zemSample);
 
 } // namespace zem::test
 

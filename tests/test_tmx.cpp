@@ -25,10 +25,7 @@ Ran Tool(const QStringList& args) {
 }
 
 QString Sample() {
-    static QTemporaryDir dir;
-    static bool made = RunProgram(ZEMSAMPLE, {dir.path()}).code == 0;
-    EXPECT_TRUE(made);
-    return dir.path();
+    return SampleWorkspace(ZEMSAMPLE);
 }
 
 QStringList Ws() {

@@ -21,14 +21,7 @@ Ran Tool(const QStringList& args, const QString& cwd = QString()) {
 
 // The sample workspace, written once for all tests here.
 QString Sample() {
-    static QTemporaryDir dir;
-    static bool made = [] {
-        QProcess p;
-        p.start(ZEMSAMPLE, {dir.path()});
-        return p.waitForFinished(60000) && p.exitCode() == 0;
-    }();
-    EXPECT_TRUE(made);
-    return dir.path();
+    return SampleWorkspace(ZEMSAMPLE);
 }
 
 QStringList Ws() {
