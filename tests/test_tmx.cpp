@@ -209,10 +209,10 @@ TEST(Tmx, CellsOutsideTheMapComeBack) {
         map.Cell(p.x, p.y) = wide.Cell(p.x, p.y);
     Workspace out;
     ASSERT_TRUE(ExportTmx(map, SampleCatalogue(), images, out.Path("o.tmx")));
-    TmxMap tmx;
-    ASSERT_EQ(ImportTmx(out.Path("o.tmx"), tmx), "");
+    const Result<TmxMap> tmx = ImportTmx(out.Path("o.tmx"));
+    ASSERT_TRUE(tmx) << tmx.Message().toStdString();
     HexMap back;
-    ApplyTmxMap(tmx, back);
+    ApplyTmxMap(tmx.Value(), back);
     EXPECT_EQ(back.MapWidth, 6);
     EXPECT_EQ(back.MapHeight, 5);
     for (int y = 0; y < MaxMapSize; ++y)

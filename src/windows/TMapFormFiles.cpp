@@ -123,14 +123,14 @@ void TMapForm::ImportTmx1Click() {
     OpenDialog1.Title = QStringLiteral("Import Tiled Map");
     OpenDialog1.Save = false;
     if (!w.dialogs.Execute(OpenDialog1)) return;
-    TmxMap tmx;
-    if (const QString err = ImportTmx(OpenDialog1.FileName, tmx); !err.isEmpty()) {
-        w.dialogs.MessageBox(err, ErrorTitle);
+    const Result<TmxMap> tmx = ImportTmx(OpenDialog1.FileName);
+    if (!tmx) {
+        w.dialogs.MessageBox(tmx.Message(), ErrorTitle);
         return;
     }
     // The imported map is a change of the map, not a file of ours yet.
-    ApplyOutcome(
-        Recorded(st.map, QStringLiteral("Import Tiled Map"), [&] { ApplyTmxMap(tmx, st.map); }));
+    ApplyOutcome(Recorded(st.map, QStringLiteral("Import Tiled Map"),
+                          [&] { ApplyTmxMap(tmx.Value(), st.map); }));
     DrawMap();
 }
 

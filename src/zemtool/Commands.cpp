@@ -292,11 +292,10 @@ int ExportTmxCommand(Context& c, const Words& w) {
 int ImportTmxCommand(Context&, const Words& w) {
     w.Expect(1, "IN.tmx");
     const QString out = w.Output();
-    TmxMap tmx;
-    const QString err = ImportTmx(w.positional[0], tmx);
-    if (!err.isEmpty()) Bad(err);
+    const Result<TmxMap> tmx = ImportTmx(w.positional[0]);
+    if (!tmx) Bad(tmx.Message());
     HexMap map;
-    ApplyTmxMap(tmx, map);
+    ApplyTmxMap(tmx.Value(), map);
     Save(out, MapFileText(map));
     return Ok;
 }

@@ -1,8 +1,8 @@
 #include "interop/TmxExport.h"
-#include "ui/Bitmap.h"
 #include "interop/TmxFormat.h"
 #include "interop/TmxTilesets.h"
 #include "map/MapFile.h"
+#include "ui/Bitmap.h"
 
 #include <QBuffer>
 #include <QDir>

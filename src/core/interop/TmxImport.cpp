@@ -376,18 +376,21 @@ QString ReadTmx(QIODevice& file, const QDir& dir, TmxMap& out) {
     return {};
 }
 
-QString ImportTmx(const QString& path, TmxMap& out) {
+Result<TmxMap> ImportTmx(const QString& path) {
     const QFileInfo info(path);
-    if (!info.isFile()) return path + QStringLiteral(": cannot open the file");
+    if (!info.isFile()) return FileFault(path, QStringLiteral("cannot open the file"), true);
     if (info.size() > MaxTmxFileSize)
-        return path + QStringLiteral(": the file is larger than %1 MB, too large for a map")
-                          .arg(MaxTmxFileSize / (1024 * 1024));
+        return FileFault(path, QStringLiteral("the file is larger than %1 MB, too large for a map")
+                                   .arg(MaxTmxFileSize / (1024 * 1024)));
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return path + QStringLiteral(": cannot open the file");
-    QString err = ReadTmx(f, info.dir(), out);
+    if (!f.open(QIODevice::ReadOnly))
+        return FileFault(path, QStringLiteral("cannot open the file"), true);
+    TmxMap map;
+    QString err = ReadTmx(f, info.dir(), map);
+    if (err.isEmpty()) return map;
     // Names from the file may hold line breaks; the fault stays one line.
     err.replace('\n', ' ').replace('\r', ' ');
-    return err.isEmpty() ? QString() : path + ": " + err;
+    return FileFault(path, err);
 }
 
 void ApplyTmxMap(const TmxMap& tmx, HexMap& map) {

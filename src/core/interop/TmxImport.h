@@ -6,6 +6,7 @@
 
 #include "map/HexMap.h"
 #include "map/MapFile.h"
+#include "ui/Result.h"
 
 #include <QDir>
 #include <QIODevice>
@@ -24,9 +25,9 @@ struct TmxMap {
 // Files larger than this are refused unread.
 constexpr qint64 MaxTmxFileSize = 32 * 1024 * 1024;
 
-// Reads the map at `path`. Returns an empty text, or one line naming the
-// file and the fault; `out` is changed only when the whole map was read.
-QString ImportTmx(const QString& path, TmxMap& out);
+// Reads the map at `path`: the map, or one line naming the file and the
+// fault.
+Result<TmxMap> ImportTmx(const QString& path);
 // The same from an open device; tileset pictures and external tilesets are
 // looked for in `dir`. The fault is returned without a file name.
 QString ReadTmx(QIODevice& file, const QDir& dir, TmxMap& out);
