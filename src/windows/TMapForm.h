@@ -140,6 +140,7 @@ class TMapForm : public QMainWindow {
     void SwitchTerrainMode(QAction* item, int mode, const QString& hint, const QString& title);
     bool SaveTo(const QString& path);
     void Loaded(const MapFileData& data, const QString& path);
+    QString MapName() const;
     void AddRecent(const QString& path);
     void FillRecentMenu();
     void ShowUndone(const EditOutcome& out);

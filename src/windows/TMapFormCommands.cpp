@@ -6,7 +6,6 @@
 #include "export/PG2Export.h"
 #include "map/MapFile.h"
 #include "map/Sections.h"
-#include "ui/StrToInt.h"
 #include "windows/MapFiles.h"
 #include "windows/TInputForm.h"
 #include "windows/TMapConvert.h"
@@ -17,9 +16,6 @@
 #include "windows/Windows.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QListWidget>
-#include <QPushButton>
 #include <optional>
 
 namespace zem {

@@ -21,15 +21,18 @@ namespace zem {
 static const int MaxRecent = 8;
 static const QString RecentKey = QStringLiteral("recentMaps");
 
+// The current file's name without its folder, "untitled" before it has one.
+QString TMapForm::MapName() const {
+    return FileName.isEmpty() ? QStringLiteral("untitled") : QFileInfo(FileName).fileName();
+}
+
 void TMapForm::UpdateTitle() {
     const bool changed = !history.IsClean();
     if (FileName.isEmpty() && !changed) {
         setWindowTitle(QStringLiteral("ZEM Map"));
         return;
     }
-    const QString name =
-        FileName.isEmpty() ? QStringLiteral("untitled") : QFileInfo(FileName).fileName();
-    setWindowTitle(QStringLiteral("ZEM Map - ") + name +
+    setWindowTitle(QStringLiteral("ZEM Map - ") + MapName() +
                    (changed ? QStringLiteral("*") : QString()));
 }
 
@@ -70,10 +73,8 @@ void TMapForm::Save1Click() {
 
 bool TMapForm::MaybeSave() {
     if (history.IsClean()) return true;
-    const QString name =
-        FileName.isEmpty() ? QStringLiteral("untitled") : QFileInfo(FileName).fileName();
     switch (w.dialogs.AskSave(
-        QStringLiteral("The map \"%1\" has unsaved changes. Save them?").arg(name))) {
+        QStringLiteral("The map \"%1\" has unsaved changes. Save them?").arg(MapName()))) {
     case SaveAnswer::Discard:
         return true;
     case SaveAnswer::Cancel:
@@ -129,9 +130,10 @@ void TMapForm::ImportTmx1Click() {
         return;
     }
     // The imported map is a change of the map, not a file of ours yet.
-    ApplyOutcome(Recorded(st.map, QStringLiteral("Import Tiled Map"),
-                          [&] { ApplyTmxMap(tmx.Value(), st.map); }));
-    DrawMap();
+    EditOutcome out = Recorded(st.map, QStringLiteral("Import Tiled Map"),
+                               [&] { ApplyTmxMap(tmx.Value(), st.map); });
+    out.redraw = Redraw::View;
+    ApplyOutcome(out);
 }
 
 void TMapForm::ExportTmx1Click() {
@@ -197,14 +199,13 @@ void TMapForm::Redo1Click() {
 }
 
 // After an undo or a redo: the whole view, the labels and the strategic map.
-void TMapForm::ShowUndone(const EditOutcome& out) {
+void TMapForm::ShowUndone(const EditOutcome&) {
     DrawMap();
     const HexPos at{st.ed.StatusX, st.ed.StatusY};
     const HexPos hex = HexLayout::PixelToHex(at.x, at.y, st.map.ViewOrigin);
     if (HexMap::InGrid(hex.x, hex.y))
         WhatLbl->setText(TerrainText(st.map.Cell(hex.x, hex.y), st.cat));
     if (w.StratMapForm->isVisible()) w.StratMapForm->FormShow();
-    (void)out;
 }
 
 } // namespace zem

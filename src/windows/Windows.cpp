@@ -51,21 +51,25 @@ void Windows::MapShown() {
                            view.height() / HexLayout::RowStep + 1);
 }
 
-void Windows::PlaceBeside(QWidget* form) {
+// Moves a window to `at` the first time it is shown; later the user's place
+// stays.
+static void PlaceOnce(QWidget* form, QPoint at) {
     if (form->isVisible() || form->property("placed").toBool()) return;
     form->setProperty("placed", true);
+    form->move(at);
+}
+
+void Windows::PlaceBeside(QWidget* form) {
     // Right of the main window and of the Tile Window when that shows.
     const QRect main = MapForm->frameGeometry();
     int right = main.right();
     if (TilForm && TilForm->isVisible()) right = std::max(right, TilForm->frameGeometry().right());
-    form->move(right + 8, main.top());
+    PlaceOnce(form, {right + 8, main.top()});
 }
 
 void Windows::PlaceCentred(QWidget* form) {
-    if (form->isVisible() || form->property("placed").toBool()) return;
-    form->setProperty("placed", true);
     const QRect main = MapForm->frameGeometry();
-    form->move(main.center() - QPoint(form->width() / 2, form->height() / 2));
+    PlaceOnce(form, main.center() - QPoint(form->width() / 2, form->height() / 2));
 }
 
 void Windows::ShowMapWindow() {

@@ -2,24 +2,15 @@
 
 namespace zem {
 
-void ApplyAfter(HexMap& map, const EditOutcome& out) {
+// Puts the step's cells and shape, as they were before it or after it,
+// into the map.
+static void Put(HexMap& map, const EditOutcome& out, bool after) {
     for (const CellChange& c : out.cells)
-        if (HexMap::InGrid(c.at.x, c.at.y)) map.Cell(c.at.x, c.at.y) = c.after;
-    map.MapWidth = out.shapeAfter.width;
-    map.MapHeight = out.shapeAfter.height;
-    map.ViewOrigin = out.shapeAfter.origin;
-}
-
-EditOutcome Reversed(const EditOutcome& out) {
-    EditOutcome r;
-    r.name = out.name;
-    r.cells.reserve(out.cells.size());
-    for (const CellChange& c : out.cells)
-        r.cells.push_back({c.at, c.after, c.before});
-    r.shapeBefore = out.shapeAfter;
-    r.shapeAfter = out.shapeBefore;
-    r.redraw = Redraw::View;
-    return r;
+        if (HexMap::InGrid(c.at.x, c.at.y)) map.Cell(c.at.x, c.at.y) = after ? c.after : c.before;
+    const MapShape& shape = after ? out.shapeAfter : out.shapeBefore;
+    map.MapWidth = shape.width;
+    map.MapHeight = shape.height;
+    map.ViewOrigin = shape.origin;
 }
 
 static std::size_t BytesOf(const EditOutcome& out) {
@@ -30,10 +21,10 @@ static std::size_t BytesOf(const EditOutcome& out) {
 // memory bound; a forgotten step undoes and redoes nothing.
 class History::Step : public QUndoCommand {
   public:
-    Step(History& h, EditOutcome out) : h_(h), bytes_(h.bytes_), size_(BytesOf(out)) {
+    Step(History& h, EditOutcome out) : h_(h), size_(BytesOf(out)) {
         setText(out.name);
         out_ = std::make_unique<EditOutcome>(std::move(out));
-        *bytes_ += size_;
+        h_.bytes_ += size_;
     }
     ~Step() override { Forget(); }
 
@@ -42,35 +33,30 @@ class History::Step : public QUndoCommand {
             first_ = false;
             return;
         }
-        if (!out_) return;
-        ApplyAfter(h_.map_, *out_);
-        EditOutcome shown = *out_;
-        shown.redraw = Redraw::View;
-        if (h_.shown_) h_.shown_(shown);
+        Apply(true);
     }
-    void undo() override {
+    void undo() override { Apply(false); }
+    void Apply(bool after) {
         if (!out_) return;
-        const EditOutcome back = Reversed(*out_);
-        ApplyAfter(h_.map_, back);
-        if (h_.shown_) h_.shown_(back);
+        Put(h_.map_, *out_, after);
+        if (h_.shown_) h_.shown_(*out_);
     }
     bool Forgotten() const { return !out_; }
     void Forget() {
         if (!out_) return;
         out_.reset();
-        *bytes_ -= size_;
+        h_.bytes_ -= size_;
     }
 
   private:
     History& h_;
-    std::shared_ptr<std::size_t> bytes_;
     std::size_t size_;
     std::unique_ptr<EditOutcome> out_;
     bool first_ = true;
 };
 
 History::History(HexMap& map, std::function<void(const EditOutcome&)> shown)
-    : map_(map), shown_(std::move(shown)), bytes_(std::make_shared<std::size_t>(0)) {
+    : map_(map), shown_(std::move(shown)) {
     stack_.setUndoLimit(MaxSteps);
 }
 
@@ -87,7 +73,7 @@ void History::Record(EditOutcome out) {
 // Forgets the oldest steps until the recorded cells fit the memory bound;
 // the newest step always stays.
 void History::Trim() {
-    for (int i = 0; *bytes_ > MaxBytes && i + 1 < stack_.index(); ++i) {
+    for (int i = 0; bytes_ > MaxBytes && i + 1 < stack_.index(); ++i) {
         auto* step = const_cast<Step*>(static_cast<const Step*>(stack_.command(i)));
         step->Forget();
     }

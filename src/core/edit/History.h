@@ -10,7 +10,6 @@
 
 #include <QUndoStack>
 #include <functional>
-#include <memory>
 
 namespace zem {
 
@@ -19,8 +18,8 @@ class History {
     static constexpr int MaxSteps = 1000;
     static constexpr std::size_t MaxBytes = 64u << 20;
 
-    // `shown` is called after every undo and redo with the step's outcome as
-    // it now stands (for an undo: before and after swapped), to redraw.
+    // `shown` is called after every undo and redo with the step's outcome,
+    // to redraw.
     History(HexMap& map, std::function<void(const EditOutcome&)> shown);
     ~History();
 
@@ -39,7 +38,7 @@ class History {
     bool IsClean() const { return stack_.isClean(); }
     void SetClean() { stack_.setClean(); }
     int Steps() const { return stack_.count(); }
-    std::size_t Bytes() const { return *bytes_; }
+    std::size_t Bytes() const { return bytes_; }
 
     QUndoStack& Stack() { return stack_; }
 
@@ -49,13 +48,8 @@ class History {
 
     HexMap& map_;
     std::function<void(const EditOutcome&)> shown_;
-    std::shared_ptr<std::size_t> bytes_;
+    std::size_t bytes_ = 0; // the cells the steps hold now; outlives the stack
     QUndoStack stack_;
 };
-
-// Puts the outcome's `after` cells and shape into the map.
-void ApplyAfter(HexMap& map, const EditOutcome& out);
-// The outcome that undoes `out`.
-EditOutcome Reversed(const EditOutcome& out);
 
 } // namespace zem
