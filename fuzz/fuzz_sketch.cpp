@@ -4,7 +4,7 @@
 
 #include "FuzzSupport.h"
 #include "convert/SketchConvert.h"
-#include "ui/PictureRead.h"
+#include "pictures/PictureRead.h"
 
 #include <QImageReader>
 

@@ -2,8 +2,8 @@
 // Test doubles: dialogs answered from a script, random numbers given in
 // advance.
 
-#include "ui/DialogService.h"
-#include "ui/Random.h"
+#include "runtime/DialogService.h"
+#include "runtime/Random.h"
 
 #include <deque>
 #include <optional>

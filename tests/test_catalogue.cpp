@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 #include "map/TileCatalogue.h"
-#include "ui/Errors.h"
+#include "runtime/Errors.h"
 
 #include <QBuffer>
 

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 #include "map/MapFile.h"
 #include "map/Sections.h"
-#include "ui/Errors.h"
+#include "runtime/Errors.h"
 #include "windows/TInputForm.h"
 #include "windows/TMapConvert.h"
 #include "windows/TMapForm.h"

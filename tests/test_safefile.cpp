@@ -3,8 +3,8 @@
 // reported, and no temporary file is left.
 
 #include "TestSupport.h"
+#include "files/SafeFile.h"
 #include "map/MapFile.h"
-#include "ui/SafeFile.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 #include "render/StratDraw.h"
-#include "ui/Errors.h"
+#include "runtime/Errors.h"
 
 using namespace zem;
 using namespace zem::test;

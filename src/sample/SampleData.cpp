@@ -4,8 +4,8 @@
 #include "map/MapFile.h"
 #include "tools/Roads.h"
 
+#include "pictures/Bitmap.h"
 #include "sample/TilePainter.h"
-#include "ui/Bitmap.h"
 #include <QBuffer>
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/DialogService.h"
+#include "runtime/DialogService.h"
 
 class QWidget;
 

@@ -3,7 +3,7 @@
 // what goes wrong.
 
 #include "map/MapFile.h"
-#include "ui/DialogService.h"
+#include "runtime/DialogService.h"
 
 #include <optional>
 

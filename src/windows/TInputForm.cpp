@@ -1,6 +1,6 @@
 #include "windows/TInputForm.h"
 #include "map/HexMap.h"
-#include "ui/StrToInt.h"
+#include "runtime/StrToInt.h"
 
 namespace zem {
 

@@ -1,8 +1,8 @@
 #include "windows/TMapConvert.h"
 #include "edit/Edit.h"
 #include "edit/ZemState.h"
-#include "ui/Bitmap.h"
-#include "ui/StrToInt.h"
+#include "pictures/Bitmap.h"
+#include "runtime/StrToInt.h"
 #include "windows/Windows.h"
 
 #include <QScrollArea>

@@ -2,7 +2,7 @@
 // "Map Converter": drafts the map from a sketch bitmap, fixes its terrain,
 // and holds the Panzer General 2 map number.
 
-#include "ui/DialogService.h"
+#include "runtime/DialogService.h"
 #include "windows/ImageControl.h"
 #include "windows/UpDown.h"
 

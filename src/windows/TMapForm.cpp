@@ -4,7 +4,7 @@
 #include "edit/ZemState.h"
 #include "map/HexLayout.h"
 #include "render/DrawMap.h"
-#include "ui/Errors.h"
+#include "runtime/Errors.h"
 #include "windows/TSprayForm.h"
 #include "windows/TTerrainForm.h"
 #include "windows/TTilForm.h"

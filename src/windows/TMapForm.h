@@ -5,7 +5,7 @@
 #include "edit/Edit.h"
 #include "edit/History.h"
 #include "map/HexMap.h"
-#include "ui/DialogService.h"
+#include "runtime/DialogService.h"
 #include "windows/ImageControl.h"
 #include "windows/Timer.h"
 

@@ -1,7 +1,7 @@
 #include "windows/TSprayForm.h"
 #include "edit/ZemState.h"
 #include "map/HexLayout.h"
-#include "ui/StrToInt.h"
+#include "runtime/StrToInt.h"
 
 #include <QEvent>
 #include <QLabel>

@@ -2,7 +2,7 @@
 #include "edit/ZemState.h"
 #include "map/HexLayout.h"
 #include "render/StratDraw.h"
-#include "ui/Errors.h"
+#include "runtime/Errors.h"
 #include "windows/Windows.h"
 
 #include <QEvent>

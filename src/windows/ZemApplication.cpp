@@ -1,6 +1,6 @@
 #include "windows/ZemApplication.h"
-#include "ui/DialogService.h"
-#include "ui/Errors.h"
+#include "runtime/DialogService.h"
+#include "runtime/Errors.h"
 
 #include <cstdio>
 

@@ -10,8 +10,8 @@
 #include "render/DrawMap.h"
 #include "render/StratDraw.h"
 #include "render/WholeMapPicture.h"
+#include "runtime/Errors.h"
 #include "tools/Roads.h"
-#include "ui/Errors.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "convert/SketchConvert.h"
+#include "files/DataPath.h"
 #include "map/DataLine.h"
-#include "ui/DataPath.h"
 
 #include <QFile>
 #include <QSize>

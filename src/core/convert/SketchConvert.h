@@ -2,11 +2,11 @@
 // Drafting a map from a sketch bitmap: each colour of the colour table
 // "Gmap.txt" stands for a terrain with three tiles to choose from.
 
+#include "files/Result.h"
 #include "map/HexMap.h"
 #include "map/TileCatalogue.h"
-#include "ui/Bitmap.h"
-#include "ui/Random.h"
-#include "ui/Result.h"
+#include "pictures/Bitmap.h"
+#include "runtime/Random.h"
 
 #include <QDir>
 #include <QIODevice>

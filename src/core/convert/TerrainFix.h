@@ -2,10 +2,10 @@
 // Terrain fixing: tiles that must fit their surroundings (coasts above all)
 // are replaced by the variant that fits the pattern of their six neighbours.
 
+#include "files/Result.h"
 #include "map/HexMap.h"
 #include "map/TileCatalogue.h"
-#include "ui/Random.h"
-#include "ui/Result.h"
+#include "runtime/Random.h"
 
 #include <QByteArray>
 #include <QIODevice>

@@ -7,9 +7,9 @@
 #include "edit/EditorState.h"
 #include "map/HexMap.h"
 #include "map/TileCatalogue.h"
+#include "pictures/ImageList.h"
 #include "render/TileImages.h"
-#include "ui/ImageList.h"
-#include "ui/Random.h"
+#include "runtime/Random.h"
 
 #include <QDir>
 #include <memory>

@@ -1,8 +1,8 @@
 #include "export/PG2Export.h"
+#include "files/SafeFile.h"
 #include "map/HexLayout.h"
 #include "map/MapFile.h"
-#include "ui/RowEncoders.h"
-#include "ui/SafeFile.h"
+#include "pictures/RowEncoders.h"
 
 #include <QPainter>
 

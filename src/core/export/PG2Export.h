@@ -2,10 +2,10 @@
 // The Panzer General 2 export of a 44 by 39 map: twelve 640 by 480 bitmap
 // pieces of the map picture and the binary map file.
 
+#include "files/Result.h"
 #include "map/HexMap.h"
 #include "map/TileCatalogue.h"
 #include "render/TileImages.h"
-#include "ui/Result.h"
 
 #include <QByteArray>
 #include <QDir>

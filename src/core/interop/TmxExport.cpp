@@ -2,7 +2,7 @@
 #include "interop/TmxFormat.h"
 #include "interop/TmxTilesets.h"
 #include "map/MapFile.h"
-#include "ui/Bitmap.h"
+#include "pictures/Bitmap.h"
 
 #include <QBuffer>
 #include <QDir>

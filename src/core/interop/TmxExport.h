@@ -3,10 +3,10 @@
 // layers show the tiles and the hex frames as the map view draws them, and
 // whose hidden layers and properties hold every other value of the map.
 
+#include "files/Result.h"
 #include "map/HexMap.h"
 #include "map/TileCatalogue.h"
 #include "render/TileImages.h"
-#include "ui/Result.h"
 
 #include <QByteArray>
 #include <QString>

@@ -4,9 +4,9 @@
 // renumbered, properties reordered; other layers and properties are left
 // aside.
 
+#include "files/Result.h"
 #include "map/HexMap.h"
 #include "map/MapFile.h"
-#include "ui/Result.h"
 
 #include <QDir>
 #include <QIODevice>

@@ -1,6 +1,6 @@
 #include "map/MapFile.h"
+#include "files/SafeFile.h"
 #include "map/DataLine.h"
-#include "ui/SafeFile.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -2,8 +2,8 @@
 // The ".zep" map file: text, the size, then one line of 32 numbers per hex,
 // row by row. Section files are map files of a rectangle of hexes.
 
+#include "files/Result.h"
 #include "map/HexMap.h"
-#include "ui/Result.h"
 
 #include <QByteArray>
 #include <QIODevice>

@@ -1,6 +1,6 @@
 #include "map/TileCatalogue.h"
+#include "files/DataPath.h"
 #include "map/DataLine.h"
-#include "ui/DataPath.h"
 
 #include <QFile>
 

@@ -2,9 +2,9 @@
 // The tile catalogue "Mapset.txt": picture size, set names, terrain names,
 // and for every tile number its set and the defaults a hex takes from it.
 
+#include "files/Result.h"
 #include "map/HexLayout.h"
 #include "map/HexMap.h"
-#include "ui/Result.h"
 
 #include <QDir>
 #include <QIODevice>

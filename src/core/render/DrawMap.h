@@ -3,8 +3,8 @@
 
 #include "map/HexMap.h"
 #include "map/TileCatalogue.h"
+#include "pictures/Bitmap.h"
 #include "render/TileImages.h"
-#include "ui/Bitmap.h"
 
 namespace zem {
 

@@ -1,6 +1,6 @@
 #include "render/StratDraw.h"
+#include "files/DataPath.h"
 #include "map/HexLayout.h"
-#include "ui/DataPath.h"
 
 namespace zem {
 

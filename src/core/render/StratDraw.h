@@ -1,9 +1,9 @@
 #pragma once
 // The strategic overview: every hex as an 8 by 8 picture chosen by its TT1.
 
+#include "files/Result.h"
 #include "map/HexMap.h"
-#include "ui/ImageList.h"
-#include "ui/Result.h"
+#include "pictures/ImageList.h"
 
 #include <QDir>
 #include <QSize>

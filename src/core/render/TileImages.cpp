@@ -1,5 +1,5 @@
 #include "render/TileImages.h"
-#include "ui/DataPath.h"
+#include "files/DataPath.h"
 
 namespace zem {
 

@@ -2,9 +2,9 @@
 // The tile pictures: image list 0 holds the hex frame (0) and the palette
 // mark (1); lists 1..12 hold the pictures of sets 1..12.
 
+#include "files/Result.h"
 #include "map/TileCatalogue.h"
-#include "ui/ImageList.h"
-#include "ui/Result.h"
+#include "pictures/ImageList.h"
 
 #include <QDir>
 #include <array>

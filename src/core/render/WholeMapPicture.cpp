@@ -1,7 +1,7 @@
 #include "render/WholeMapPicture.h"
 #include "map/HexLayout.h"
 #include "map/MapFile.h"
-#include "ui/RowEncoders.h"
+#include "pictures/RowEncoders.h"
 
 namespace zem {
 

@@ -4,8 +4,8 @@
 // The file holds the same pixels as RenderWholeMap's picture; a bitmap has
 // the same bytes as EncodeImage of it.
 
+#include "files/Result.h"
 #include "render/DrawMap.h"
-#include "ui/Result.h"
 
 #include <QIODevice>
 

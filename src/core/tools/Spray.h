@@ -3,7 +3,7 @@
 
 #include "map/HexMap.h"
 #include "map/TileCatalogue.h"
-#include "ui/Random.h"
+#include "runtime/Random.h"
 
 #include <array>
 

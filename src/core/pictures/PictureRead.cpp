@@ -1,4 +1,4 @@
-#include "ui/PictureRead.h"
+#include "pictures/PictureRead.h"
 
 #include <QFile>
 #include <QImageReader>

@@ -1,4 +1,4 @@
-#include "ui/Random.h"
+#include "runtime/Random.h"
 
 #include <chrono>
 

@@ -1,4 +1,4 @@
-#include "ui/DialogService.h"
+#include "runtime/DialogService.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "ui/RowEncoders.h"
+#include "pictures/RowEncoders.h"
 
 #include <QtEndian>
 #include <csetjmp>

@@ -3,7 +3,7 @@
 // decoders cut short is refused, and their complaints (Qt's warnings and
 // what their libraries print) become the message instead of lines on stderr.
 
-#include "ui/Result.h"
+#include "files/Result.h"
 
 #include <QIODevice>
 #include <QImage>

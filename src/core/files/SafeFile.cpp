@@ -1,4 +1,4 @@
-#include "ui/SafeFile.h"
+#include "files/SafeFile.h"
 
 #include <QFile>
 #include <QFileInfo>

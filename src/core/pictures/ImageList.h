@@ -1,8 +1,8 @@
 #pragma once
 // A list of equally sized pictures, drawn with their mask colour left out.
 
-#include "ui/Bitmap.h"
-#include "ui/PixelRows.h"
+#include "pictures/Bitmap.h"
+#include "pictures/PixelRows.h"
 
 #include <vector>
 

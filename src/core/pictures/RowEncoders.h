@@ -4,7 +4,7 @@
 // EncodeImage gives for the same pixels: a 24-bit bottom-up Windows bitmap
 // at 96 dots per inch, or a PNG of the same pixels.
 
-#include "ui/PixelRows.h"
+#include "pictures/PixelRows.h"
 
 #include <QByteArray>
 #include <QIODevice>

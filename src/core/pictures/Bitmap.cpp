@@ -1,6 +1,6 @@
-#include "ui/Bitmap.h"
-#include "ui/Errors.h"
-#include "ui/PictureRead.h"
+#include "pictures/Bitmap.h"
+#include "pictures/PictureRead.h"
+#include "runtime/Errors.h"
 
 #include <QBuffer>
 #include <QFile>

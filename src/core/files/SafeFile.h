@@ -4,7 +4,7 @@
 // renamed into place. A target that exists and is not a regular file (a
 // folder, a device, a pipe, a socket) is never opened.
 
-#include "ui/Result.h"
+#include "files/Result.h"
 
 #include <QByteArray>
 #include <QString>

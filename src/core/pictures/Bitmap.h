@@ -2,7 +2,7 @@
 // Bitmaps and their canvases: the drawing surface every picture of the
 // editor is composed on. Pixels are exact: no antialiasing, no scaling.
 
-#include "ui/Result.h"
+#include "files/Result.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "ui/ImageList.h"
+#include "pictures/ImageList.h"
 
 namespace zem {
 

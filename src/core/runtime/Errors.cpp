@@ -1,4 +1,4 @@
-#include "ui/Errors.h"
+#include "runtime/Errors.h"
 
 namespace zem {
 

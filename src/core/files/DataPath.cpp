@@ -1,4 +1,4 @@
-#include "ui/DataPath.h"
+#include "files/DataPath.h"
 
 namespace zem {
 

@@ -1,5 +1,5 @@
-#include "ui/StrToInt.h"
-#include "ui/Errors.h"
+#include "runtime/StrToInt.h"
+#include "runtime/Errors.h"
 
 namespace zem {
 
