@@ -5,66 +5,93 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
-#include <cstring>
+#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace zem {
 
-// The system's own words for an error ("No space left on device"); Qt's file
-// classes report a short write as "Unknown error".
-static QString SystemText(int err) {
-    return QString::fromLocal8Bit(std::strerror(err));
-}
+namespace {
 
-static QByteArray Native(const QString& path) {
+QByteArray Native(const QString& path) {
     return QFile::encodeName(path);
 }
 
-QString TargetFault(const QString& path) {
-    struct stat st;
-    // A path that cannot be examined is left to the open, which says why.
-    if (::stat(Native(path).constData(), &st) != 0) return {};
-    if (S_ISREG(st.st_mode)) return {};
-    if (S_ISDIR(st.st_mode)) return QStringLiteral("is a folder, not a file");
-    if (S_ISFIFO(st.st_mode)) return QStringLiteral("is a pipe, not a regular file");
-    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
-        return QStringLiteral("is a device, not a regular file");
-    if (S_ISSOCK(st.st_mode)) return QStringLiteral("is a socket, not a regular file");
-    return QStringLiteral("is not a regular file");
+// An unbuffered device over a file descriptor that keeps the system's error
+// number of a failed write: Qt's file classes report some as "Unknown error".
+class FdDevice : public QIODevice {
+  public:
+    explicit FdDevice(int fd) : fd_(fd) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+    bool isSequential() const override { return true; }
+    int Error() const { return err_; }
+
+  protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* p, qint64 size) override {
+        for (qint64 left = size; left > 0;) {
+            const ssize_t n = ::write(fd_, p, size_t(left));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                err_ = n < 0 ? errno : EIO;
+                setErrorString(SystemText(err_));
+                return -1;
+            }
+            p += n;
+            left -= n;
+        }
+        return size;
+    }
+
+  private:
+    int fd_;
+    int err_ = 0;
+};
+
+// Runs the writer into `fd`, makes the bytes durable and closes it; the
+// fault, or empty.
+QString WriteAndClose(int fd, const FileWriter& write) {
+    FdDevice dev(fd);
+    QString fault = write(dev);
+    if (dev.Error()) fault = SystemText(dev.Error());
+    if (fault.isEmpty() && ::fsync(fd) != 0 && errno != EINVAL) fault = SystemText(errno);
+    if (::close(fd) != 0 && fault.isEmpty()) fault = SystemText(errno);
+    return fault;
 }
 
-// A symbolic link to a file is kept: the file it points to is replaced.
-static QString RealTarget(const QString& path) {
-    const QFileInfo info(path);
-    if (info.isSymLink() && info.exists()) return info.canonicalFilePath();
-    return path;
+FileWriter BytesWriter(const QByteArray& bytes) {
+    return [&bytes](QIODevice& out) {
+        return out.write(bytes) == bytes.size() ? QString() : out.errorString();
+    };
+}
+
+// Where the bytes for `path` go: through symbolic links to the file they
+// name, also one that does not exist yet. 0, or the error number.
+int ResolveLinks(const QString& path, QString& real) {
+    real = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (::lstat(Native(real).constData(), &st) != 0 || !S_ISLNK(st.st_mode)) return 0;
+        char buf[PATH_MAX];
+        const ssize_t n = ::readlink(Native(real).constData(), buf, sizeof buf);
+        if (n < 0) return errno;
+        if (size_t(n) >= sizeof buf) return ENAMETOOLONG;
+        QString target = QFile::decodeName(QByteArray(buf, qsizetype(n)));
+        if (!target.startsWith(QLatin1Char('/'))) target = QFileInfo(real).path() + '/' + target;
+        real = target;
+    }
+    return ELOOP;
 }
 
 // A name beside `real` that nothing uses yet: ".NAME.1a2b3c4d.SUFFIX".
-static QString SideName(const QString& real, const char* suffix) {
+QString SideName(const QString& real, const char* suffix) {
     const QFileInfo info(real);
     return info.path() + QStringLiteral("/.") + info.fileName() +
            QStringLiteral(".%1.").arg(QRandomGenerator::global()->generate(), 8, 16, QChar('0')) +
            QLatin1String(suffix);
 }
 
-// Writes all bytes and makes them durable; 0 or the errno of the failure.
-static int WriteAll(int fd, const QByteArray& bytes) {
-    const char* p = bytes.constData();
-    qint64 left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return errno;
-        if (n == 0) return EIO;
-        p += n;
-        left -= n;
-    }
-    if (::fsync(fd) != 0 && errno != EINVAL) return errno;
-    return 0;
-}
+} // namespace
 
 FileSet::~FileSet() {
     Discard();
@@ -77,26 +104,40 @@ void FileSet::Discard() {
 }
 
 Status FileSet::Stage(const QString& path, const QByteArray& bytes) {
+    return Stage(path, BytesWriter(bytes));
+}
+
+Status FileSet::Stage(const QString& path, const FileWriter& write) {
+    createError_ = 0;
+    Entry e{path, {}, {}, {}, false};
+    if (const int err = ResolveLinks(path, e.real)) return FileFault(path, SystemText(err), true);
     // Not a byte may reach a device or a pipe: refused before any open.
-    if (const QString fault = TargetFault(path); !fault.isEmpty())
+    if (const QString fault = TargetFault(e.real); !fault.isEmpty())
         return FileFault(path, fault, true);
-    Entry e{path, RealTarget(path), {}, {}, false};
-    // A new file gets the old one's permissions, else the usual ones.
     struct stat old;
     const bool replaces = ::stat(Native(e.real).constData(), &old) == 0;
+    // A file the user may not write is not replaced behind his back.
+    if (replaces && ::faccessat(AT_FDCWD, Native(e.real).constData(), W_OK, AT_EACCESS) != 0)
+        return FileFault(path, SystemText(errno), true);
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         e.temp = SideName(e.real, "tmp");
         fd = ::open(Native(e.temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return FileFault(path, SystemText(errno), true);
+        if (fd < 0 && errno != EEXIST) {
+            createError_ = errno;
+            return FileFault(path, SystemText(errno), true);
+        }
     }
     if (fd < 0) return FileFault(path, SystemText(EEXIST), true);
-    if (replaces) (void)::fchmod(fd, old.st_mode & 07777);
-    int err = WriteAll(fd, bytes);
-    if (::close(fd) != 0 && err == 0) err = errno;
-    if (err != 0) {
+    // The new file keeps the old one's permissions and owner.
+    if (replaces) {
+        (void)::fchmod(fd, old.st_mode & 07777);
+        if (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
+            (void)!::fchown(fd, old.st_uid, old.st_gid);
+    }
+    if (const QString fault = WriteAndClose(fd, write); !fault.isEmpty()) {
         ::unlink(Native(e.temp).constData());
-        return FileFault(path, SystemText(err));
+        return FileFault(path, fault);
     }
     entries_.push_back(e);
     return {};
@@ -148,28 +189,24 @@ Status FileSet::Commit() {
     return {};
 }
 
-// The old way for a folder that takes no new file: the target is written in
-// place, so a failure part-way leaves it cut short.
-static Status WriteInPlace(const QString& path, const QByteArray& bytes) {
-    const int fd = ::open(Native(path).constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0) return FileFault(path, SystemText(errno), true);
-    int err = WriteAll(fd, bytes);
-    if (::close(fd) != 0 && err == 0) err = errno;
-    if (err != 0) return FileFault(path, SystemText(err));
-    return {};
+Status WriteFileSafely(const QString& path, const QByteArray& bytes) {
+    return WriteFileSafely(path, BytesWriter(bytes));
 }
 
-Status WriteFileSafely(const QString& path, const QByteArray& bytes) {
+Status WriteFileSafely(const QString& path, const FileWriter& write) {
     FileSet set;
-    Status staged = set.Stage(path, bytes);
-    if (!staged) {
-        if (staged.Unopened() && TargetFault(path).isEmpty() && QFileInfo(path).isFile() &&
-            QFileInfo(path).isWritable())
-            if (Status direct = WriteInPlace(RealTarget(path), bytes); !direct.Unopened())
-                return direct;
-        return staged;
-    }
-    return set.Commit();
+    const Status staged = set.Stage(path, write);
+    if (staged) return set.Commit();
+    if (set.createError_ != EACCES) return staged;
+    // A folder the user may not write in, holding a file he may write: the
+    // file is written in place, the one way left to save it.
+    QString real;
+    if (ResolveLinks(path, real) != 0 || !QFileInfo(real).isFile()) return staged;
+    const int fd = ::open(Native(real).constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) return FileFault(path, SystemText(errno), true);
+    if (const QString fault = WriteAndClose(fd, write); !fault.isEmpty())
+        return FileFault(path, fault);
+    return {};
 }
 
 } // namespace zem

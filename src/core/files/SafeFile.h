@@ -2,19 +2,24 @@
 // Writing files so that a failure destroys nothing: every file goes to a
 // temporary name beside its target first, and only a set written whole is
 // renamed into place. A target that exists and is not a regular file (a
-// folder, a device, a pipe, a socket) is never opened.
+// folder, a device, a pipe, a socket) is never opened, one the user may not
+// write is refused, and a symbolic link is written through to the file it
+// names (created when it does not exist yet). Every failure carries the
+// system's words.
 
-#include "files/Result.h"
+#include "files/RegularFile.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace zem {
 
-// Why a path cannot be replaced by a new file ("is a pipe, not a regular
-// file"); empty when nothing lies there or a regular file does.
-QString TargetFault(const QString& path);
+// Writes a file's bytes into the open device; returns the fault, empty when
+// all went well.
+using FileWriter = std::function<QString(QIODevice&)>;
 
 // A set of files that reach their targets together or not at all.
 class FileSet {
@@ -26,8 +31,10 @@ class FileSet {
     ~FileSet();
 
     // Writes the bytes to a temporary file beside `path`. Messages name the
-    // path as given; one that could not be created at all is Unopened.
+    // path as given; a target refused, or a temporary file that could not be
+    // created, is Unopened.
     Status Stage(const QString& path, const QByteArray& bytes);
+    Status Stage(const QString& path, const FileWriter& write);
     // Checks every target again and renames the staged files into place. On
     // any failure the targets are put back as they were and no temporary
     // file is left.
@@ -48,11 +55,15 @@ class FileSet {
     };
     void RollBack();
     std::vector<Entry> entries_;
+    int createError_ = 0; // why the last temporary file could not be made
+    friend Status WriteFileSafely(const QString& path, const FileWriter& write);
 };
 
-// Writes one file through a temporary name. When the folder takes no new
-// file but the target is a regular file that can be written, it is written
-// in place.
+// Writes one file through a temporary name. Only where the folder refuses a
+// new file for permission, and the target is a regular file the user may
+// write, is the target written in place (as QSaveFile does): a failure
+// part-way then leaves it cut short.
 Status WriteFileSafely(const QString& path, const QByteArray& bytes);
+Status WriteFileSafely(const QString& path, const FileWriter& write);
 
 } // namespace zem

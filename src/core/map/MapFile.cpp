@@ -3,7 +3,6 @@
 #include "map/DataLine.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace zem {
 
@@ -142,23 +141,7 @@ Status SaveFileSafely(const QString& path, const QByteArray& bytes) {
 }
 
 Status SaveFileSafely(const QString& path, const std::function<QString(QIODevice&)>& write) {
-    // A device, a pipe or a folder in the target's place is never opened.
-    if (const QString fault = TargetFault(path); !fault.isEmpty()) return FileFault(path, fault);
-    QSaveFile f(path);
-    // A folder that takes no temporary file may still hold a file that can
-    // be replaced: write that one in place rather than refuse the save.
-    f.setDirectWriteFallback(true);
-    if (!f.open(QIODevice::WriteOnly)) {
-        const QString why =
-            f.errorString().isEmpty() ? QStringLiteral("cannot create the file") : f.errorString();
-        return FileFault(path, why, true);
-    }
-    if (const QString err = write(f); !err.isEmpty()) {
-        f.cancelWriting();
-        return FileFault(path, err);
-    }
-    if (!f.commit()) return FileFault(path, f.errorString());
-    return {};
+    return WriteFileSafely(path, write);
 }
 
 } // namespace zem

@@ -41,11 +41,11 @@ Result<MapFileData> ReadMapFile(const QString& path, int minSize = 1);
 // Sets the map's size and cells from the data and the view back to (0, 0).
 void ApplyMapFile(const MapFileData& data, HexMap& map);
 
-// Writes through a temporary file that replaces the target only when the
-// whole text is written, so a failed save leaves the old file whole. A
-// target that is a folder, a device, a pipe or a socket is refused before it
-// is opened. An Unopened failure means the file could not be created at all;
-// a write that fails carries the system's words ("No space left on device").
+// Writes the file all or nothing, by the rules of WriteFileSafely: a
+// failed save leaves the old file byte for byte; a target that is not a
+// regular file, or that the user may not write, is refused unopened (an
+// Unopened failure); a write that fails carries the system's words ("No
+// space left on device").
 Status SaveFileSafely(const QString& path, const QByteArray& bytes);
 // The same with the file's bytes written by `write` into the open file; it
 // returns the fault, empty when all went well, and a fault leaves no file.
