@@ -124,7 +124,7 @@ void TMapForm::ImportTmx1Click() {
     OpenDialog1.Title = QStringLiteral("Import Tiled Map");
     OpenDialog1.Save = false;
     if (!w.dialogs.Execute(OpenDialog1)) return;
-    const Result<TmxMap> tmx = ImportTmx(OpenDialog1.FileName);
+    const Result<TmxMap> tmx = ImportTmx(OpenDialog1.FileName, st.cat);
     if (!tmx) {
         w.dialogs.MessageBox(tmx.Message(), ErrorTitle);
         return;

@@ -289,10 +289,11 @@ int ExportTmxCommand(Context& c, const Words& w) {
     return Ok;
 }
 
-int ImportTmxCommand(Context&, const Words& w) {
+int ImportTmxCommand(Context& c, const Words& w) {
     w.Expect(1, "IN.tmx");
     const QString out = w.Output();
-    const Result<TmxMap> tmx = ImportTmx(w.positional[0]);
+    c.NeedCatalogue();
+    const Result<TmxMap> tmx = ImportTmx(w.positional[0], c.cat);
     if (!tmx) Bad(tmx.Message());
     HexMap map;
     ApplyTmxMap(tmx.Value(), map);
@@ -367,7 +368,9 @@ const std::map<QString, Command>& Commands() {
           {"-o"},
           {},
           "zemtool import-tmx IN.tmx -o OUT.zep\n  The map file of a Tiled map written by "
-          "export-tmx, also after Tiled\n  has saved it again.\n"}},
+          "export-tmx, also after Tiled\n  has saved it again. A hex painted with another tile "
+          "in Tiled gets that\n  tile's terrain codes and values from the workspace's "
+          "Mapset.txt.\n"}},
     };
     return commands;
 }

@@ -1,4 +1,5 @@
 #include "interop/TmxExport.h"
+#include "files/SafeFile.h"
 #include "interop/TmxFormat.h"
 #include "interop/TmxTilesets.h"
 #include "map/MapFile.h"
@@ -191,6 +192,16 @@ TmxFiles MakeTmx(const HexMap& map, const TileCatalogue& cat, const TileImages& 
                            QString::fromLatin1(CellLine(map.Cell(x, y)).simplified()) + '\n';
     if (!unpictured.isEmpty()) props.append({PropUnpictured, unpictured});
     if (!outside.isEmpty()) props.append({PropOutside, outside});
+    QString exported;
+    for (int y = 0; y < map.MapHeight; ++y) {
+        for (int x = 0; x < map.MapWidth; ++x) {
+            const MapCell& c = map.Cell(x, y);
+            if (x) exported += ' ';
+            exported += QStringLiteral("%1 %2 %3 %4").arg(c.bmp).arg(c.TT1).arg(c.TT2).arg(c.TT3);
+        }
+        exported += '\n';
+    }
+    props.append({PropExported, exported});
     if (!props.isEmpty()) {
         xml.writeStartElement("properties");
         for (const auto& [name, value] : props)
@@ -226,34 +237,23 @@ TmxFiles MakeTmx(const HexMap& map, const TileCatalogue& cat, const TileImages& 
     return files;
 }
 
-static QString WriteTmx(const HexMap& map, const TileCatalogue& cat, const TileImages& images,
-                        const QString& path) {
-    if (map.MapWidth < 1 || map.MapHeight < 1 || map.MapWidth > MaxMapSize ||
-        map.MapHeight > MaxMapSize)
-        return path + QStringLiteral(": the map has no hexes to export");
-    const QFileInfo info(path);
-    const TmxFiles files = MakeTmx(map, cat, images, info.completeBaseName());
-    QStringList written;
-    auto fail = [&](const QString& message) {
-        for (const QString& f : written)
-            QFile::remove(f);
-        return message;
-    };
-    for (const auto& [name, bytes] : files.pictures) {
-        const QString file = info.dir().filePath(name);
-        if (bytes.isEmpty()) return fail(file + QStringLiteral(": cannot encode the picture"));
-        if (Status saved = SaveFileSafely(file, bytes); !saved) return fail(saved.Message());
-        written << file;
-    }
-    if (Status saved = SaveFileSafely(path, files.tmx); !saved) return fail(saved.Message());
-    return {};
-}
-
 Status ExportTmx(const HexMap& map, const TileCatalogue& cat, const TileImages& images,
                  const QString& path) {
-    const QString err = WriteTmx(map, cat, images, path);
-    if (err.isEmpty()) return {};
-    return Failure{err};
+    if (map.MapWidth < 1 || map.MapHeight < 1 || map.MapWidth > MaxMapSize ||
+        map.MapHeight > MaxMapSize)
+        return FileFault(path, QStringLiteral("the map has no hexes to export"));
+    const QFileInfo info(path);
+    const TmxFiles files = MakeTmx(map, cat, images, info.completeBaseName());
+    // The map and its pictures replace an earlier export together or not at
+    // all: a map never points at pictures of another export, or at none.
+    FileSet set;
+    for (const auto& [name, bytes] : files.pictures) {
+        const QString file = info.dir().filePath(name);
+        if (bytes.isEmpty()) return FileFault(file, QStringLiteral("cannot encode the picture"));
+        if (Status staged = set.Stage(file, bytes); !staged) return staged;
+    }
+    if (Status staged = set.Stage(path, files.tmx); !staged) return staged;
+    return set.Commit();
 }
 
 } // namespace zem

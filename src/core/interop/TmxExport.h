@@ -26,9 +26,8 @@ TmxFiles MakeTmx(const HexMap& map, const TileCatalogue& cat, const TileImages& 
                  const QString& baseName);
 
 // Writes the map to `path` and its pictures beside it (NAME-tiles.png,
-// NAME-frame.png, NAME-terrain.png, NAME-roads.png), each through a
-// temporary file. Returns an empty text, or one line naming the file and
-// the fault; then none of the files is left behind.
+// NAME-frame.png, NAME-terrain.png, NAME-roads.png) as one set: all five
+// replace what was there, or on a failure none is touched.
 Status ExportTmx(const HexMap& map, const TileCatalogue& cat, const TileImages& images,
                  const QString& path);
 

@@ -44,6 +44,11 @@ inline const QString PropUnpictured = QStringLiteral("tile numbers without a pic
 // the 80 x 80 grid outside the map that hold anything.
 inline const QString PropOutside = QStringLiteral("cells outside the map");
 
+// For each hex, a row of hexes to a line, the tile number and the terrain
+// codes TT1, TT2, TT3 it had when exported: the import tells by them which
+// hexes were painted over in Tiled.
+inline const QString PropExported = QStringLiteral("exported tile and terrain codes");
+
 // The six neighbour bits of RC in the order of the road tileset's tile ids.
 constexpr int RoadTileBits[6] = {0x01, 0x02, 0x08, 0x10, 0x20, 0x80};
 constexpr int RoadMask = 0x01 | 0x02 | 0x08 | 0x10 | 0x20 | 0x80;

@@ -1,13 +1,12 @@
 #include "interop/TmxImport.h"
+#include "files/RegularFile.h"
 #include "interop/TmxFormat.h"
 #include "interop/TmxLayerData.h"
+#include "interop/TmxParts.h"
+#include "interop/TmxXml.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QHash>
-#include <QRegularExpression>
-#include <QXmlStreamReader>
-#include <map>
+#include <QSet>
 
 namespace zem {
 
@@ -15,378 +14,273 @@ using namespace tmx;
 
 namespace {
 
-using Properties = QHash<QString, QString>;
+// Ours are four; each of Tiled's costs a look for its picture.
+constexpr size_t MaxTilesets = 1000;
 
-struct Tileset {
-    int firstGid = 0;
-    QString name;
-    int tileCount = 0;
-    QHash<int, Properties> tiles; // the properties of each tile id that has any
-};
-
-struct Layer {
-    int width = 0, height = 0;
-    std::vector<std::uint32_t> gids;
-};
-
-// A fault found while reading; the reader stops at the first.
-struct Fault {
-    QString text;
-};
-
-[[noreturn]] void Fail(const QString& text) {
-    throw Fault{text};
-}
-
-int IntAttribute(const QXmlStreamReader& xml, const char* name, int fallback) {
-    const auto a = xml.attributes();
-    if (!a.hasAttribute(name)) return fallback;
-    bool ok = false;
-    const int v = a.value(name).toInt(&ok);
-    if (!ok)
-        Fail(QStringLiteral("the attribute %1=\"%2\" of <%3> is not a whole number")
-                 .arg(name, a.value(name).toString(), xml.name().toString()));
-    return v;
-}
-
-// Tiled writes a property's text either as its value attribute or, when it
-// runs over several lines, as the element's content.
-void ReadProperties(QXmlStreamReader& xml, Properties& props) {
-    while (xml.readNextStartElement()) {
-        if (xml.name() != QLatin1String("property")) {
-            xml.skipCurrentElement();
+// The tile properties of ours, one value each.
+void ReadTileProperties(XmlInput& in, const TmxTileset& ts, int id,
+                        std::array<std::optional<int>, TilePropertyCount>& values) {
+    QSet<int> seen;
+    while (in.NextStartElement()) {
+        if (in.Name() != QLatin1String("property")) {
+            in.Skip();
             continue;
         }
-        const QString name = xml.attributes().value("name").toString();
-        if (xml.attributes().hasAttribute("value")) {
-            props.insert(name, xml.attributes().value("value").toString());
-            xml.skipCurrentElement();
-        } else {
-            props.insert(name, xml.readElementText(QXmlStreamReader::SkipChildElements));
+        const QString name = in.Attribute("name");
+        int kind = 0;
+        while (kind < TilePropertyCount && TilePropertyName(kind) != name)
+            ++kind;
+        if (kind == TilePropertyCount) {
+            in.Skip();
+            continue;
         }
+        if (seen.contains(kind))
+            Fail(QStringLiteral("the tile %1 of the tileset \"%2\" has the property \"%3\" twice")
+                     .arg(id)
+                     .arg(ts.name, name));
+        seen.insert(kind);
+        int tokens = 0;
+        Tokens t(false, [&](QStringView token) {
+            bool ok = false;
+            const int v = token.toInt(&ok);
+            if (ok && ++tokens == 1) values[size_t(kind)] = v;
+            if (!ok || tokens > 1) values[size_t(kind)].reset();
+        });
+        ElementTokens(in, t);
     }
-}
-
-void CheckReader(const QXmlStreamReader& xml) {
-    if (!xml.hasError()) return;
-    if (xml.error() == QXmlStreamReader::PrematureEndOfDocumentError)
-        Fail(QStringLiteral("the file ends early, at line %1").arg(xml.lineNumber()));
-    Fail(QStringLiteral("not well-formed XML at line %1: %2")
-             .arg(xml.lineNumber())
-             .arg(xml.errorString()));
-}
-
-void ReadTilesetBody(QXmlStreamReader& xml, const QDir& dir, Tileset& ts) {
-    ts.name = xml.attributes().value("name").toString();
-    ts.tileCount = IntAttribute(xml, "tilecount", -1);
-    if (ts.tileCount < 0)
-        Fail(QStringLiteral("the tileset \"%1\" gives no tile count").arg(ts.name));
-    bool image = false;
-    while (xml.readNextStartElement()) {
-        if (xml.name() == QLatin1String("image")) {
-            const QString source = xml.attributes().value("source").toString();
-            if (source.isEmpty() || !QFileInfo(dir.filePath(source)).isFile())
-                Fail(QStringLiteral("the picture \"%1\" of the tileset \"%2\" is missing")
-                         .arg(source, ts.name));
-            image = true;
-            xml.skipCurrentElement();
-        } else if (xml.name() == QLatin1String("tile")) {
-            const int id = IntAttribute(xml, "id", -1);
-            while (xml.readNextStartElement()) {
-                if (xml.name() == QLatin1String("properties")) {
-                    ReadProperties(xml, ts.tiles[id]);
-                } else {
-                    xml.skipCurrentElement();
-                }
-            }
-        } else {
-            xml.skipCurrentElement();
-        }
-    }
-    CheckReader(xml);
-    if (!image) Fail(QStringLiteral("the tileset \"%1\" has no picture").arg(ts.name));
-}
-
-void ReadExternalTileset(const QString& path, Tileset& ts) {
-    QFile f(path);
-    if (QFileInfo(path).size() > MaxTmxFileSize)
-        Fail(QStringLiteral("the tileset file \"%1\" is too large").arg(path));
-    if (!f.open(QIODevice::ReadOnly))
-        Fail(QStringLiteral("cannot open the tileset file \"%1\"").arg(path));
-    QXmlStreamReader xml(&f);
-    if (!xml.readNextStartElement() || xml.name() != QLatin1String("tileset")) {
-        CheckReader(xml);
-        Fail(QStringLiteral("\"%1\" is not a tileset file").arg(path));
-    }
-    ReadTilesetBody(xml, QFileInfo(path).dir(), ts);
-}
-
-void CheckShape(const QXmlStreamReader& xml) {
-    const auto a = xml.attributes();
-    const QString orientation = a.value("orientation").toString();
-    if (orientation != "hexagonal")
-        Fail(QStringLiteral("the map is %1, not hexagonal")
-                 .arg(orientation.isEmpty() ? QStringLiteral("of no orientation") : orientation));
-    if (a.value("staggeraxis") != QLatin1String("x") ||
-        a.value("staggerindex") != QLatin1String("odd"))
-        Fail(QStringLiteral("the map staggers along %1 with index %2, not x with odd columns lower")
-                 .arg(a.value("staggeraxis").toString(), a.value("staggerindex").toString()));
-    const int w = IntAttribute(xml, "tilewidth", 0), h = IntAttribute(xml, "tileheight", 0),
-              side = IntAttribute(xml, "hexsidelength", 0);
-    if (w != CellWidth || h != CellHeight || side != HexSideLength)
-        Fail(QStringLiteral("the hexes are %1x%2 with sides of %3, not %4x%5 with sides of %6")
-                 .arg(w)
-                 .arg(h)
-                 .arg(side)
-                 .arg(CellWidth)
-                 .arg(CellHeight)
-                 .arg(HexSideLength));
-    if (IntAttribute(xml, "infinite", 0) != 0) Fail(QStringLiteral("the map is infinite"));
-}
-
-// Whitespace-separated whole numbers, keeping the low 16 bits as the map
-// file does.
-std::vector<int> Numbers(const QString& name, const QString& text) {
-    std::vector<int> v;
-    for (const QString& t :
-         text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
-        bool ok = false;
-        const int n = t.toInt(&ok);
-        if (!ok)
-            Fail(QStringLiteral("the property \"%1\" holds \"%2\", which is not a whole number")
-                     .arg(name, t.left(20)));
-        v.push_back(n);
-    }
-    return v;
 }
 
 class Reader {
   public:
-    explicit Reader(const QDir& dir) : dir_(dir) {}
+    Reader(const QDir& dir, qint64 budget) : dir_(dir), budget_(budget) {}
 
-    void Read(QIODevice& file, TmxMap& out) {
-        QXmlStreamReader xml(&file);
+    void Read(QIODevice& file, const TileCatalogue& cat, TmxMap& out) {
         if (file.size() == 0) Fail(QStringLiteral("the file is empty"));
-        if (!xml.readNextStartElement())
-            Fail(QStringLiteral("not an XML file (%1)").arg(xml.errorString()));
-        if (xml.name() != QLatin1String("map"))
-            Fail(QStringLiteral("not a Tiled map: the document is a <%1>").arg(xml.name()));
-        CheckShape(xml);
-        width_ = IntAttribute(xml, "width", 0);
-        height_ = IntAttribute(xml, "height", 0);
-        if (width_ < 1 || height_ < 1 || width_ > MaxMapSize || height_ > MaxMapSize)
-            Fail(QStringLiteral("the map size %1x%2 lies outside 1..80").arg(width_).arg(height_));
-        while (xml.readNextStartElement()) {
-            if (xml.name() == QLatin1String("properties")) {
-                ReadProperties(xml, props_);
-            } else if (xml.name() == QLatin1String("tileset")) {
-                ReadTileset(xml);
-            } else if (xml.name() == QLatin1String("layer")) {
-                ReadLayer(xml);
+        XmlInput in(file, tokens_);
+        bool root = false;
+        try {
+            root = in.NextStartElement();
+        } catch (const Fault&) {
+            if (!in.Xml().hasError()) throw;
+        }
+        if (!root)
+            Fail(QStringLiteral("not an XML file (%1)")
+                     .arg(in.Xml().hasError() ? in.Xml().errorString()
+                                              : QStringLiteral("it holds no element")));
+        if (in.Name() != QLatin1String("map"))
+            Fail(QStringLiteral("not a Tiled map: the document is a <%1>").arg(in.Name()));
+        CheckShape(in);
+        const int w = in.IntAttribute("width", 0), h = in.IntAttribute("height", 0);
+        if (w < 1 || h < 1 || w > MaxMapSize || h > MaxMapSize)
+            Fail(QStringLiteral("the map size %1x%2 lies outside 1..80").arg(w).arg(h));
+        parts_.width = w;
+        parts_.height = h;
+        while (in.NextStartElement()) {
+            if (in.Name() == QLatin1String("properties")) {
+                ReadMapProperties(in);
+            } else if (in.Name() == QLatin1String("tileset")) {
+                ReadTileset(in);
+            } else if (in.Name() == QLatin1String("layer")) {
+                ReadLayer(in);
             } else {
-                xml.skipCurrentElement();
+                in.Skip();
             }
         }
-        CheckReader(xml);
-        Build(out);
+        BuildTmxMap(parts_, cat, out);
     }
 
   private:
-    void ReadTileset(QXmlStreamReader& xml) {
-        Tileset ts;
-        ts.firstGid = IntAttribute(xml, "firstgid", 0);
-        if (ts.firstGid < 1) Fail(QStringLiteral("a tileset has no firstgid of 1 or more"));
-        const QString source = xml.attributes().value("source").toString();
-        if (source.isEmpty()) {
-            ReadTilesetBody(xml, dir_, ts);
-        } else {
-            xml.skipCurrentElement();
-            ReadExternalTileset(dir_.filePath(source), ts);
-        }
-        tilesets_[ts.firstGid] = std::move(ts);
+    static void CheckShape(const XmlInput& in) {
+        const QString orientation = in.Attribute("orientation");
+        if (orientation != "hexagonal")
+            Fail(QStringLiteral("the map is %1, not hexagonal")
+                     .arg(orientation.isEmpty() ? QStringLiteral("of no orientation")
+                                                : orientation.left(40)));
+        if (in.Attribute("staggeraxis") != QLatin1String("x") ||
+            in.Attribute("staggerindex") != QLatin1String("odd"))
+            Fail(QStringLiteral("the map staggers along %1 with index %2, not x with odd columns "
+                                "lower")
+                     .arg(in.Attribute("staggeraxis").left(20),
+                          in.Attribute("staggerindex").left(20)));
+        const int w = in.IntAttribute("tilewidth", 0), h = in.IntAttribute("tileheight", 0),
+                  side = in.IntAttribute("hexsidelength", 0);
+        if (w != CellWidth || h != CellHeight || side != HexSideLength)
+            Fail(QStringLiteral("the hexes are %1x%2 with sides of %3, not %4x%5 with sides of %6")
+                     .arg(w)
+                     .arg(h)
+                     .arg(side)
+                     .arg(CellWidth)
+                     .arg(CellHeight)
+                     .arg(HexSideLength));
+        if (in.IntAttribute("infinite", 0) != 0) Fail(QStringLiteral("the map is infinite"));
     }
 
-    void ReadLayer(QXmlStreamReader& xml) {
-        const QString name = xml.attributes().value("name").toString();
+    // Tiled writes a property's text as its value attribute or, when it runs
+    // over several lines, as the element's content. Only ours are read, a
+    // number at a time, and never more than the map's size allows.
+    void ReadMapProperties(XmlInput& in) {
+        while (in.NextStartElement()) {
+            if (in.Name() != QLatin1String("property")) {
+                in.Skip();
+                continue;
+            }
+            const QString name = in.Attribute("name");
+            const int capacity = PropertyCapacity(name, parts_.width * parts_.height);
+            if (capacity < 0) {
+                in.Skip();
+                continue;
+            }
+            if (parts_.numbers.count(name))
+                Fail(QStringLiteral("the map property \"%1\" is there twice").arg(name));
+            std::vector<int>& v = parts_.numbers[name];
+            Tokens t(false, [&](QStringView token) {
+                bool ok = false;
+                const int n = token.toInt(&ok);
+                if (!ok)
+                    Fail(QStringLiteral("the property \"%1\" holds \"%2\", which is not a whole "
+                                        "number")
+                             .arg(name, token.left(20)));
+                if (v.size() >= size_t(capacity))
+                    Fail(QStringLiteral("the property \"%1\" holds more than %2 numbers")
+                             .arg(name)
+                             .arg(capacity));
+                v.push_back(n);
+            });
+            ElementTokens(in, t);
+        }
+    }
+
+    void ReadTileset(XmlInput& in) {
+        if (parts_.tilesets.size() >= MaxTilesets)
+            Fail(QStringLiteral("the map has over %1 tilesets").arg(MaxTilesets));
+        TmxTileset ts;
+        ts.firstGid = in.IntAttribute("firstgid", 0);
+        if (ts.firstGid < 1) Fail(QStringLiteral("a tileset has no firstgid of 1 or more"));
+        if (parts_.tilesets.count(ts.firstGid))
+            Fail(QStringLiteral("two tilesets start at the tile id %1").arg(ts.firstGid));
+        const QString source = in.Attribute("source");
+        if (source.isEmpty()) {
+            ReadTilesetBody(in, dir_, ts);
+        } else {
+            in.Skip();
+            ReadExternalTileset(dir_.filePath(source), ts);
+        }
+        parts_.tilesets[ts.firstGid] = std::move(ts);
+    }
+
+    void ReadTilesetBody(XmlInput& in, const QDir& dir, TmxTileset& ts) {
+        ts.name = in.Attribute("name").left(80);
+        ts.tileCount = in.IntAttribute("tilecount", -1);
+        if (ts.tileCount < 0)
+            Fail(QStringLiteral("the tileset \"%1\" gives no tile count").arg(ts.name));
+        bool image = false;
+        while (in.NextStartElement()) {
+            if (in.Name() == QLatin1String("image")) {
+                const QString source = in.Attribute("source");
+                if (source.isEmpty() || !QFileInfo(dir.filePath(source)).isFile())
+                    Fail(QStringLiteral("the picture \"%1\" of the tileset \"%2\" is missing")
+                             .arg(source.left(80), ts.name));
+                image = true;
+                in.Skip();
+            } else if (in.Name() == QLatin1String("tile")) {
+                const int id = in.IntAttribute("id", -1);
+                if (ts.tiles.contains(id))
+                    Fail(QStringLiteral("the tileset \"%1\" describes its tile %2 twice")
+                             .arg(ts.name)
+                             .arg(id));
+                std::array<std::optional<int>, TilePropertyCount> values;
+                while (in.NextStartElement()) {
+                    if (in.Name() == QLatin1String("properties")) {
+                        ReadTileProperties(in, ts, id, values);
+                    } else {
+                        in.Skip();
+                    }
+                }
+                // A tile no layer can reach takes no room.
+                if (id >= 0 && id < ts.tileCount) ts.tiles.insert(id, values);
+            } else {
+                in.Skip();
+            }
+        }
+        if (!image) Fail(QStringLiteral("the tileset \"%1\" has no picture").arg(ts.name));
+    }
+
+    void ReadExternalTileset(const QString& path, TmxTileset& ts) {
+        QFile f;
+        if (Status opened = OpenRegularFile(f, path); !opened)
+            Fail(QStringLiteral("cannot open the tileset file %1").arg(opened.Message()));
+        // The map and every tileset file it reads count together.
+        budget_ -= f.size();
+        if (budget_ < 0)
+            Fail(QStringLiteral("the tileset file \"%1\" takes the map and its tilesets over %2 "
+                                "MB")
+                     .arg(path)
+                     .arg(MaxTmxFileSize / (1024 * 1024)));
+        XmlInput in(f, tokens_);
+        if (!in.NextStartElement() || in.Name() != QLatin1String("tileset"))
+            Fail(QStringLiteral("\"%1\" is not a tileset file").arg(path));
+        ReadTilesetBody(in, QFileInfo(path).dir(), ts);
+    }
+
+    void ReadLayer(XmlInput& in) {
+        const QString name = in.Attribute("name");
         const bool ours = name == LayerTiles || name == LayerRoads ||
                           std::find(std::begin(LayerTerrain), std::end(LayerTerrain), name) !=
                               std::end(LayerTerrain);
-        if (!ours || layers_.count(name)) {
-            xml.skipCurrentElement();
+        if (!ours) {
+            in.Skip();
             return;
         }
-        Layer& layer = layers_[name];
-        layer.width = IntAttribute(xml, "width", 0);
-        layer.height = IntAttribute(xml, "height", 0);
-        if (layer.width != width_ || layer.height != height_)
+        // Tiled draws a later layer of the same name over the first.
+        if (parts_.layers.count(name))
+            Fail(QStringLiteral("the layer \"%1\" is there twice").arg(name));
+        const int w = in.IntAttribute("width", 0), h = in.IntAttribute("height", 0);
+        if (w != parts_.width || h != parts_.height)
             Fail(QStringLiteral("the layer \"%1\" is %2x%3, the map %4x%5")
                      .arg(name)
-                     .arg(layer.width)
-                     .arg(layer.height)
-                     .arg(width_)
-                     .arg(height_));
+                     .arg(w)
+                     .arg(h)
+                     .arg(parts_.width)
+                     .arg(parts_.height));
+        std::vector<std::uint32_t>& gids = parts_.layers[name];
         bool data = false;
-        while (xml.readNextStartElement()) {
-            if (xml.name() != QLatin1String("data")) {
-                xml.skipCurrentElement();
+        while (in.NextStartElement()) {
+            if (in.Name() != QLatin1String("data")) {
+                in.Skip();
                 continue;
             }
-            const QString err = ReadLayerData(xml, width_ * height_, layer.gids);
-            CheckReader(xml);
-            if (!err.isEmpty()) Fail(QStringLiteral("the layer \"%1\" %2").arg(name, err));
+            if (data) Fail(QStringLiteral("the layer \"%1\" holds a second <data>").arg(name));
+            ReadLayerData(in, name, w * h, gids);
             data = true;
         }
         if (!data) Fail(QStringLiteral("the layer \"%1\" has no data").arg(name));
     }
 
-    // The number the tile at hex (x, y) of a layer stands for, or nothing
-    // for an empty cell.
-    std::optional<int> Value(const QString& layer, const QString& property, int x, int y) const {
-        const std::uint32_t gid = layers_.at(layer).gids[size_t(y * width_ + x)];
-        if (gid == 0) return std::nullopt;
-        if (gid & 0xF0000000u)
-            Fail(QStringLiteral("the layer \"%1\" holds a flipped or rotated tile at hex %2,%3")
-                     .arg(layer)
-                     .arg(x)
-                     .arg(y));
-        auto it = tilesets_.upper_bound(int(gid));
-        const Tileset* ts = it == tilesets_.begin() ? nullptr : &std::prev(it)->second;
-        const int id = ts ? int(gid) - ts->firstGid : -1;
-        if (!ts || id >= ts->tileCount)
-            Fail(QStringLiteral("the layer \"%1\" holds the tile id %2 at hex %3,%4, which "
-                                "belongs to no tileset")
-                     .arg(layer)
-                     .arg(gid)
-                     .arg(x)
-                     .arg(y));
-        bool ok = false;
-        const int v = ts->tiles.value(id).value(property).toInt(&ok);
-        if (!ok)
-            Fail(QStringLiteral("the layer \"%1\" holds a tile of \"%2\" at hex %3,%4 that has no "
-                                "\"%5\" property")
-                     .arg(layer, ts->name)
-                     .arg(x)
-                     .arg(y)
-                     .arg(property));
-        return v;
-    }
-
-    // A property of one number per hex; `set` takes each.
-    template <class Set> void HexValues(MapFileData& d, const QString& name, Set set) const {
-        if (!props_.contains(name)) return;
-        const std::vector<int> v = Numbers(name, props_.value(name));
-        if (v.size() != d.cells.size())
-            Fail(QStringLiteral("the property \"%1\" holds %2 numbers, not %3")
-                     .arg(name)
-                     .arg(v.size())
-                     .arg(d.cells.size()));
-        for (size_t i = 0; i < v.size(); ++i)
-            set(d.cells[i], v[i]);
-    }
-
-    // A property of groups of `count` numbers, the first two a hex; written
-    // a group to a line, read whatever the white space between them.
-    std::vector<std::vector<int>> Groups(const QString& name, int count) const {
-        const std::vector<int> v = Numbers(name, props_.value(name));
-        if (v.size() % size_t(count))
-            Fail(QStringLiteral("the property \"%1\" holds %2 numbers, not a multiple of %3")
-                     .arg(name)
-                     .arg(v.size())
-                     .arg(count));
-        std::vector<std::vector<int>> groups;
-        for (auto it = v.begin(); it != v.end(); it += count) {
-            if (!HexMap::InGrid(it[0], it[1]))
-                Fail(QStringLiteral("the property \"%1\" holds hex %2,%3, outside the grid")
-                         .arg(name)
-                         .arg(it[0])
-                         .arg(it[1]));
-            groups.emplace_back(it, it + count);
-        }
-        return groups;
-    }
-
-    void Build(TmxMap& out) const {
-        for (const QString& name :
-             {LayerTiles, LayerTerrain[0], LayerTerrain[1], LayerTerrain[2], LayerRoads})
-            if (!layers_.count(name)) Fail(QStringLiteral("the map has no layer \"%1\"").arg(name));
-        TmxMap m;
-        MapFileData& d = m.data;
-        d.width = width_;
-        d.height = height_;
-        d.cells.resize(size_t(width_ * height_));
-        HexValues(d, PropPL, [](MapCell& c, int v) { c.PL = std::int16_t(v); });
-        HexValues(d, PropE2, [](MapCell& c, int v) { c.E2 = std::int16_t(v); });
-        HexValues(d, PropE3, [](MapCell& c, int v) { c.E3 = std::int16_t(v); });
-        HexValues(d, PropRCRest, [](MapCell& c, int v) { c.RC = std::int16_t(v & ~RoadMask); });
-        for (int i = 0; i < 24; ++i)
-            HexValues(d, PropExtra(i),
-                      [i](MapCell& c, int v) { c.extra[size_t(i)] = std::int16_t(v); });
-        for (const auto& v : Groups(PropUnpictured, 3))
-            if (v[0] < width_ && v[1] < height_)
-                d.cells[size_t(v[1] * width_ + v[0])].bmp = std::int16_t(v[2]);
-        for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x) {
-                MapCell& c = d.cells[size_t(y * width_ + x)];
-                // A tile painted in Tiled over a number without a picture wins.
-                if (auto t = Value(LayerTiles, TileNumber, x, y)) c.bmp = std::int16_t(*t);
-                std::uint8_t* tt[3] = {&c.TT1, &c.TT2, &c.TT3};
-                for (int k = 0; k < 3; ++k) {
-                    const int code = Value(LayerTerrain[k], TerrainCode, x, y).value_or(0);
-                    if (code < 0 || code > 255)
-                        Fail(QStringLiteral("the terrain code %1 at hex %2,%3 lies outside 0..255")
-                                 .arg(code)
-                                 .arg(x)
-                                 .arg(y));
-                    *tt[k] = std::uint8_t(code);
-                }
-                c.RC =
-                    std::int16_t(c.RC | (Value(LayerRoads, RoadBits, x, y).value_or(0) & RoadMask));
-            }
-        for (const auto& v : Groups(PropOutside, 34)) {
-            if (v[0] < width_ && v[1] < height_)
-                Fail(QStringLiteral("the property \"%1\" holds hex %2,%3, which lies on the map")
-                         .arg(PropOutside)
-                         .arg(v[0])
-                         .arg(v[1]));
-            QByteArray line;
-            for (size_t i = 2; i < v.size(); ++i)
-                line += QByteArray::number(v[i]) + ' ';
-            MapCell cell;
-            ParseCellLine(line, cell);
-            m.outside.push_back({{v[0], v[1]}, cell});
-        }
-        out = std::move(m);
-    }
-
     QDir dir_;
-    int width_ = 0, height_ = 0;
-    Properties props_;
-    std::map<int, Tileset> tilesets_; // by firstgid
-    std::map<QString, Layer> layers_;
+    qint64 budget_;
+    qint64 tokens_ = 0;
+    TmxParts parts_;
 };
 
 } // namespace
 
-QString ReadTmx(QIODevice& file, const QDir& dir, TmxMap& out) {
+QString ReadTmx(QIODevice& file, const QDir& dir, const TileCatalogue& cat, TmxMap& out) {
     try {
-        Reader(dir).Read(file, out);
+        Reader(dir, MaxTmxFileSize - file.size()).Read(file, cat, out);
     } catch (const Fault& f) {
         return f.text;
     }
     return {};
 }
 
-Result<TmxMap> ImportTmx(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.isFile()) return FileFault(path, QStringLiteral("cannot open the file"), true);
-    if (info.size() > MaxTmxFileSize)
+Result<TmxMap> ImportTmx(const QString& path, const TileCatalogue& cat) {
+    QFile f;
+    if (Status opened = OpenRegularFile(f, path); !opened) return opened.Fault();
+    if (f.size() > MaxTmxFileSize)
         return FileFault(path, QStringLiteral("the file is larger than %1 MB, too large for a map")
                                    .arg(MaxTmxFileSize / (1024 * 1024)));
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return FileFault(path, QStringLiteral("cannot open the file"), true);
     TmxMap map;
-    QString err = ReadTmx(f, info.dir(), map);
+    QString err = ReadTmx(f, QFileInfo(path).dir(), cat, map);
     if (err.isEmpty()) return map;
     // Names from the file may hold line breaks; the fault stays one line.
     err.replace('\n', ' ').replace('\r', ' ');

@@ -26,84 +26,111 @@ bool Inflate(const QByteArray& in, qsizetype expected, QByteArray& out) {
     return rc == Z_STREAM_END && produced == expected;
 }
 
-QString FromCsv(const QString& text, int count, std::vector<std::uint32_t>& gids) {
-    gids.clear();
-    const QStringList fields = text.split(',');
-    if (fields.size() != count)
-        return QStringLiteral("holds %1 cells, not %2").arg(fields.size()).arg(count);
-    for (const QString& f : fields) {
-        bool ok = false;
-        const qulonglong v = f.trimmed().toULongLong(&ok);
-        if (!ok || v > 0xFFFFFFFFull)
-            return QStringLiteral("holds \"%1\", which is not a tile id").arg(f.trimmed().left(20));
-        gids.push_back(std::uint32_t(v));
+// The base64 text of a layer, kept without its white space and refused as
+// soon as it runs longer than `count` cells can take.
+class Base64Text {
+  public:
+    Base64Text(const QString& layer, int count, bool compressed) : layer_(layer), count_(count) {
+        qsizetype bytes = qsizetype(count) * 4;
+        // What any deflate encoder makes of incompressible cells, with room
+        // for a gzip header.
+        if (compressed) bytes = qsizetype(compressBound(uLong(bytes))) + 1024;
+        limit_ = (bytes + 2) / 3 * 4;
     }
-    return {};
-}
+    void Add(QStringView piece) {
+        for (const QChar c : piece) {
+            if (c.isSpace()) continue;
+            if (text_.size() >= limit_)
+                Fail(QStringLiteral("the layer \"%1\" holds more than %2 cells")
+                         .arg(layer_)
+                         .arg(count_));
+            text_ += char(c.unicode() < 128 ? c.unicode() : '?');
+        }
+    }
+    const QByteArray& Text() const { return text_; }
 
-QString FromBase64(const QString& text, const QString& compression, int count,
-                   std::vector<std::uint32_t>& gids) {
-    QByteArray ascii = text.toLatin1();
-    ascii.replace(' ', "").replace('\n', "").replace('\r', "").replace('\t', "");
+  private:
+    QString layer_;
+    int count_;
+    qsizetype limit_;
+    QByteArray text_;
+};
+
+void FromBase64(const QString& layer, const QByteArray& text, const QString& compression, int count,
+                std::vector<std::uint32_t>& gids) {
+    auto fail = [&](const QString& what) {
+        Fail(QStringLiteral("the layer \"%1\" %2").arg(layer, what));
+    };
     const auto decoded =
-        QByteArray::fromBase64Encoding(ascii, QByteArray::AbortOnBase64DecodingErrors);
-    if (!decoded) return QStringLiteral("is not valid base64");
+        QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded) fail(QStringLiteral("is not valid base64"));
     const qsizetype expected = qsizetype(count) * 4;
     QByteArray bytes;
     if (compression.isEmpty()) {
         bytes = *decoded;
-    } else if (compression == "zlib" || compression == "gzip") {
-        if (!Inflate(*decoded, expected, bytes))
-            return QStringLiteral("does not inflate to %1 cells").arg(count);
-    } else {
-        return QStringLiteral("uses the compression \"%1\", which is not supported")
-            .arg(compression);
+    } else if (!Inflate(*decoded, expected, bytes)) {
+        fail(QStringLiteral("does not inflate to %1 cells").arg(count));
     }
     if (bytes.size() != expected)
-        return QStringLiteral("holds %1 bytes, not %2").arg(bytes.size()).arg(expected);
+        fail(QStringLiteral("holds %1 bytes, not %2").arg(bytes.size()).arg(expected));
     gids.resize(size_t(count));
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
     for (int i = 0; i < count; ++i, p += 4)
         gids[size_t(i)] = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 |
                           std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
-    return {};
 }
 
 } // namespace
 
-QString ReadLayerData(QXmlStreamReader& xml, int count, std::vector<std::uint32_t>& gids) {
-    const QString encoding = xml.attributes().value("encoding").toString();
-    const QString compression = xml.attributes().value("compression").toString();
+void ReadLayerData(XmlInput& in, const QString& layer, int count,
+                   std::vector<std::uint32_t>& gids) {
+    auto fail = [&](const QString& what) {
+        Fail(QStringLiteral("the layer \"%1\" %2").arg(layer, what));
+    };
+    const QString encoding = in.Attribute("encoding");
+    const QString compression = in.Attribute("compression");
     if (!encoding.isEmpty() && encoding != "csv" && encoding != "base64")
-        return QStringLiteral("uses the encoding \"%1\", which is not supported").arg(encoding);
-    QString text;
-    std::vector<std::uint32_t> fromElements;
-    while (!xml.atEnd()) {
-        const auto token = xml.readNext();
-        if (token == QXmlStreamReader::EndElement) break;
-        if (token == QXmlStreamReader::Characters) text += xml.text();
-        if (token != QXmlStreamReader::StartElement) continue;
-        if (xml.name() == QLatin1String("chunk"))
-            return QStringLiteral("is stored in chunks (an infinite map)");
-        if (xml.name() == QLatin1String("tile") && encoding.isEmpty()) {
-            bool ok = true;
-            const auto gid = xml.attributes().hasAttribute("gid")
-                                 ? xml.attributes().value("gid").toUInt(&ok)
-                                 : 0u;
-            if (!ok) return QStringLiteral("holds a <tile> whose gid is not a tile id");
-            if (fromElements.size() >= size_t(count))
-                return QStringLiteral("holds more than %1 cells").arg(count);
-            fromElements.push_back(gid);
+        fail(QStringLiteral("uses the encoding \"%1\", which is not supported").arg(encoding));
+    if (!compression.isEmpty() &&
+        (encoding != "base64" || (compression != "zlib" && compression != "gzip")))
+        fail(
+            QStringLiteral("uses the compression \"%1\", which is not supported").arg(compression));
+    gids.clear();
+    gids.reserve(size_t(count));
+    auto take = [&](std::uint32_t gid) {
+        if (gids.size() >= size_t(count))
+            fail(QStringLiteral("holds more than %1 cells").arg(count));
+        gids.push_back(gid);
+    };
+    Tokens csv(true, [&](QStringView field) {
+        bool ok = false;
+        const qulonglong v = field.toULongLong(&ok);
+        if (!ok || v > 0xFFFFFFFFull)
+            fail(QStringLiteral("holds \"%1\", which is not a tile id").arg(field.left(20)));
+        take(std::uint32_t(v));
+    });
+    Base64Text base64(layer, count, !compression.isEmpty());
+    for (auto token = in.Next(); token != QXmlStreamReader::EndElement; token = in.Next()) {
+        if (token == QXmlStreamReader::EndDocument) break;
+        if (token == QXmlStreamReader::Characters) {
+            if (encoding == "csv") csv.Add(in.Text());
+            if (encoding == "base64") base64.Add(in.Text());
         }
-        xml.skipCurrentElement();
+        if (token != QXmlStreamReader::StartElement) continue;
+        if (in.Name() == QLatin1String("chunk"))
+            fail(QStringLiteral("is stored in chunks (an infinite map)"));
+        if (in.Name() == QLatin1String("tile") && encoding.isEmpty()) {
+            bool ok = true;
+            const auto gid = in.HasAttribute("gid") ? in.Attribute("gid").toUInt(&ok) : 0u;
+            if (!ok) fail(QStringLiteral("holds a <tile> whose gid is not a tile id"));
+            take(gid);
+        }
+        in.Skip();
     }
-    if (xml.hasError()) return {}; // the caller reports the reader's fault
-    if (encoding == "csv") return FromCsv(text, count, gids);
-    if (encoding == "base64") return FromBase64(text, compression, count, gids);
-    if (fromElements.size() != size_t(count))
-        return QStringLiteral("holds %1 cells, not %2").arg(fromElements.size()).arg(count);
-    gids = std::move(fromElements);
-    return {};
+    if (encoding == "csv") csv.End();
+    if (encoding == "base64") FromBase64(layer, base64.Text(), compression, count, gids);
+    if (gids.size() != size_t(count))
+        fail(QStringLiteral("holds %1 cells, not %2").arg(gids.size()).arg(count));
 }
 
 } // namespace zem::tmx
