@@ -5,7 +5,9 @@ usage: fuzz/make_seeds.py BUILD_DIR
 BUILD_DIR holds zem-sample and zemtool. The files land in fuzz/corpus/NAME/,
 small on purpose: the fuzzer grows them itself.
 """
+import base64
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -148,4 +150,101 @@ tile_rows = bmp_pixels(tile)
 put("tilebitmaps", "til8-rle.bmp", bmp(tile_rows, 8, rle=True))
 put("tilebitmaps", "til1.bmp", bmp(tile_rows, 1))
 put("tilebitmaps", "til.png", png(tile_rows))
+
+
+# Tiled maps: a small map holding every kind of value, exported by zemtool
+# as m.tmx, with the tile descriptions no layer uses left out (they are most
+# of an export's bytes); Tiled's own re-saves of it with base64, zlib, gzip
+# and <tile> element layers; and variants that reach the cells outside the
+# map, a tile painted over in Tiled and an external tileset.
+def cell(bmp, tt=(0, 0, 0), rc=0, pl=0, e2=0, extra=0):
+    return [bmp, *tt, rc, pl, e2, 0, extra] + [0] * 23
+
+
+cells = [cell(1, (1, 0, 1), 0x11, 1), cell(11, (2, 0, 2)), cell(100, (4, 0, 4), 0x02, 2, -5),
+         cell(700, (9, 1, 9), 0x88, 0, 0, 3), cell(150, (9, 0, 9), 0x31, 1, 1),
+         cell(120, (6, 0, 6), 0, 3, 0, -32768)]
+w, h = 3, 2
+zep = [";This is a map file for the ZEM system", ";Hexes across (x)", str(w),
+       ";Hexes up/down (y)", str(h), ";bmp TT1 TT2 TT3  RC  PL  E2  E3"]
+for y in range(h):
+    zep.append(";Row %d" % y)
+    for x in range(w):
+        if x % 10 == 0:
+            zep.append(";x=%d" % x)
+        zep.append("".join("%3d " % v for v in cells[y * w + x]))
+tmxdir = os.path.join(work, "tmx")
+os.makedirs(tmxdir)
+with open(os.path.join(tmxdir, "m.zep"), "w") as f:
+    f.write("\n".join(zep) + "\n")
+zemtool("export-tmx", os.path.join(tmxdir, "m.zep"), "-o", os.path.join(tmxdir, "m.tmx"))
+export = read(os.path.join(tmxdir, "m.tmx")).decode()
+
+used = set()
+for data in re.findall(r'<data encoding="csv">(.*?)</data>', export, re.S):
+    used.update(int(g) for g in data.replace("\n", "").split(","))
+
+
+def trim_tileset(m):
+    first = int(m.group(1))
+    return re.sub(r' *<tile id="(\d+)">.*?</tile>\n',
+                  lambda t: t.group(0) if first + int(t.group(1)) in used else "", m.group(0),
+                  flags=re.S)
+
+
+small = re.sub(r'<tileset firstgid="(\d+)".*?</tileset>', trim_tileset, export, flags=re.S)
+put("tmx", "export.tmx", small.encode())
+
+
+def paint(text, layer, change):
+    """The layer's first row of gids changed as Tiled's brush would."""
+    def row(m):
+        gids = m.group(2).split(",")
+        change(gids)
+        return m.group(1) + ",".join(gids)
+    return re.sub(r'(name="%s".*?<data encoding="csv">\n)([^\n]*)' % layer, row, text, count=1,
+                  flags=re.S)
+
+
+# Hexes 0,0 and 1,0 swap their tiles; 1,0 also gets the terrain 1 of 0,0.
+painted = paint(small, "tiles", lambda g: g.__setitem__(slice(0, 2), [g[1], g[0]]))
+painted = paint(painted, "terrain 1", lambda g: g.__setitem__(1, g[0]))
+put("tmx", "painted.tmx", painted.encode())
+put("tmx", "outside.tmx", small.replace(
+    " <properties>\n", ' <properties>\n  <property name="cells outside the map">5 0'
+    + " 3" * 32 + "\n79 79" + " -1" * 32 + "</property>\n", 1).encode())
+put("tmx", "external.tmx", re.sub(r'<tileset firstgid="(\d+)" name="roads".*?</tileset>',
+                                  r'<tileset firstgid="\1" source="m-roads.tsx"/>', small,
+                                  flags=re.S).encode())
+
+
+def recode(text, kind):
+    """The map with its layers as Tiled's other formats hold them."""
+    def layer(m):
+        gids = [int(g) for g in m.group(1).replace("\n", "").split(",")]
+        if kind == "xml":
+            return "<data>\n" + "".join('   <tile gid="%d"/>\n' % g if g else "   <tile/>\n"
+                                        for g in gids) + "  </data>"
+        raw = b"".join(struct.pack("<I", g) for g in gids)
+        attrs = 'encoding="base64"'
+        if kind == "zlib":
+            raw, attrs = zlib.compress(raw), attrs + ' compression="zlib"'
+        elif kind == "gzip":
+            c = zlib.compressobj(9, zlib.DEFLATED, 31)
+            raw, attrs = c.compress(raw) + c.flush(), attrs + ' compression="gzip"'
+        return "<data %s>\n   %s\n  </data>" % (attrs, base64.b64encode(raw).decode())
+    return re.sub(r'<data encoding="csv">(.*?)</data>', layer, text, flags=re.S)
+
+
+if shutil.which("tiled"):
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    for kind in ("base64", "zlib", "gzip", "xml"):
+        src, out = os.path.join(tmxdir, "r.tmx"), os.path.join(tmxdir, "t.tmx")
+        with open(src, "w") as f:
+            f.write(recode(small, kind))
+        subprocess.run(["tiled", "--export-map", "tmx", src, out], check=True, env=env,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        put("tmx", "tiled-%s.tmx" % kind, read(out))
+else:
+    print("tiled is not installed: no seeds of Tiled's own layer formats", file=sys.stderr)
 shutil.rmtree(work)

@@ -14,7 +14,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 secs=${1:-60}
 shift || true
 names=("$@")
-[ ${#names[@]} -gt 0 ] || names=(mapfile section catalogue colours template sketch tilebitmaps)
+[ ${#names[@]} -gt 0 ] || names=(mapfile section catalogue colours template sketch tilebitmaps tmx)
 
 for p in clang libclang-rt-14-dev; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
@@ -41,6 +41,7 @@ for name in "${names[@]}"; do
   mkdir -p "$corpus" "$findings"
   case $name in
     sketch | tilebitmaps) dict=bitmap.dict maxlen=20000 ;;
+    tmx) dict=tmx.dict maxlen=16384 ;;
     *) dict=text.dict maxlen=4096 ;;
   esac
   log="$build/$name.log"

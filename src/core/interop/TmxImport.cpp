@@ -43,8 +43,12 @@ void ReadTileProperties(XmlInput& in, const TmxTileset& ts, int id,
         Tokens t(false, [&](QStringView token) {
             bool ok = false;
             const int v = token.toInt(&ok);
-            if (ok && ++tokens == 1) values[size_t(kind)] = v;
-            if (!ok || tokens > 1) values[size_t(kind)].reset();
+            if (ok && ++tokens == 1) {
+                values[size_t(kind)] = v;
+            } else {
+                values[size_t(kind)].reset();
+                tokens = 2; // one number or none
+            }
         });
         ElementTokens(in, t);
     }

@@ -26,7 +26,10 @@ QXmlStreamReader::TokenType XmlInput::Next() {
     for (;;) {
         const auto token = xml_.readNext();
         if (xml_.error() == QXmlStreamReader::PrematureEndOfDocumentError && !device_.atEnd()) {
-            const QByteArray piece = device_.read(PieceBytes);
+            // A read allocates all it may take: a small file takes little.
+            const qint64 available = device_.bytesAvailable();
+            const QByteArray piece =
+                device_.read(available > 0 ? std::min(available, PieceBytes) : PieceBytes);
             if (piece.isEmpty())
                 Fail(QStringLiteral("cannot read on from line %1: %2")
                          .arg(xml_.lineNumber())
