@@ -114,6 +114,46 @@ launch "$tmp/here" env HOME="$home" XDG_DATA_HOME=xdg "$bin/zem-map"
 started "relative XDG_DATA_HOME" "$ws"
 [ -e "$tmp/here/xdg" ] && fail "relative XDG_DATA_HOME: used"
 
+# A workspace that is a symbolic link or another user's folder, a relative
+# HOME, a folder that cannot be made: one line naming it, nothing started,
+# nothing written through the link.
+refused() { # what expected-text
+    expect_eq "$1: exit status" "$code" 1
+    [ -f "$ZEM_TEST_LOG" ] && fail "$1: the editor started"
+    expect_eq "$1: lines on stderr" "$(wc -l <"$tmp/err")" 1
+    grep -qF "$2" "$tmp/err" || fail "$1: said '$(cat "$tmp/err")'"
+}
+mkdir -p "$tmp/lnk/zem-map" "$tmp/elsewhere"
+ln -s "$tmp/elsewhere" "$tmp/lnk/zem-map/workspace"
+launch "$tmp/here" env XDG_DATA_HOME="$tmp/lnk" "$bin/zem-map"
+refused "linked workspace" "$tmp/lnk/zem-map/workspace is a symbolic link"
+expect_eq "linked workspace: files written" "$(ls -A "$tmp/elsewhere")" ""
+if [ "$(id -u)" -eq 0 ]; then
+    mkdir -p "$tmp/theirs/zem-map"
+    chown 65534 "$tmp/theirs/zem-map"
+    launch "$tmp/here" env XDG_DATA_HOME="$tmp/theirs" "$bin/zem-map"
+    refused "another user's folder" "$tmp/theirs/zem-map belongs to another user"
+else
+    echo "skipped: another user's workspace folder needs root to make"
+fi
+launch "$tmp/here" env -u XDG_DATA_HOME HOME=home "$bin/zem-map"
+refused "relative HOME" "HOME is home, not an absolute path"
+echo "a file" >"$tmp/plain"
+launch "$tmp/here" env XDG_DATA_HOME="$tmp/plain/data" "$bin/zem-map"
+refused "folder in a file" "zem-map: cannot make the folder $tmp/plain/data/zem-map: Not a directory"
+
+# The sample writer, as scripts/run.sh runs it on every start, only adds
+# what is missing: a map saved into the workspace stays byte for byte.
+"$sample" "$tmp/run" >/dev/null || fail "sample workspace not written"
+echo "; my map" >>"$tmp/run/sample.zep"
+echo "; my tiles" >>"$tmp/run/Mapset.txt"
+cp "$tmp/run/sample.zep" "$tmp/run/Mapset.txt" "$tmp"
+rm "$tmp/run/sketch.bmp"
+"$sample" "$tmp/run" >/dev/null || fail "sample workspace not written again"
+cmp -s "$tmp/run/sample.zep" "$tmp/sample.zep" || fail "second sample run: sample.zep written over"
+cmp -s "$tmp/run/Mapset.txt" "$tmp/Mapset.txt" || fail "second sample run: Mapset.txt written over"
+[ -f "$tmp/run/sketch.bmp" ] || fail "second sample run: sketch.bmp not written"
+
 # A folder holding a catalogue (in any case) is where the editor starts;
 # nothing is written anywhere.
 mkdir -p "$tmp/own" "$tmp/home2"

@@ -1,6 +1,7 @@
 #include "sample/SampleData.h"
 #include "convert/SketchConvert.h"
 #include "convert/TerrainFix.h"
+#include "files/SafeFile.h"
 #include "map/MapFile.h"
 #include "tools/Roads.h"
 
@@ -8,8 +9,9 @@
 #include "sample/TilePainter.h"
 #include <QBuffer>
 
-#include <QFile>
+#include <QFileInfo>
 #include <cmath>
+#include <functional>
 
 namespace zem::sample {
 
@@ -164,34 +166,37 @@ QImage Sketch() {
     return img;
 }
 
-static QString Put(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        return QStringLiteral("cannot write %1").arg(path);
-    return {};
+// Writes a sample file where nothing lies yet: a file already there, the
+// user's own edit or not, is never touched.
+static QString Put(const QString& path, const std::function<QByteArray()>& bytes) {
+    const QFileInfo there(path);
+    if (there.exists() || there.isSymLink()) return {};
+    const Status written = WriteFileSafely(path, bytes());
+    return written ? QString() : written.Message();
 }
 
-static QString PutImage(const QString& path, const QImage& img) {
-    return Put(path, EncodeImage(img, "BMP"));
+static QString PutImage(const QString& path, const std::function<QImage()>& img) {
+    return Put(path, [&] { return EncodeImage(img(), "BMP"); });
 }
 
 QString WriteWorkspace(const QDir& dir) {
     if (!dir.mkpath(QStringLiteral("tilbmp")))
         return QStringLiteral("cannot make %1").arg(dir.path());
     QStringList errors;
-    errors << Put(dir.filePath("Mapset.txt"), MapsetText());
-    errors << Put(dir.filePath("Gmap.txt"), GmapText());
-    errors << Put(dir.filePath("coast.txt"), CoastTemplateText());
-    errors << PutImage(dir.filePath("sketch.bmp"), Sketch());
+    errors << Put(dir.filePath("Mapset.txt"), MapsetText);
+    errors << Put(dir.filePath("Gmap.txt"), GmapText);
+    errors << Put(dir.filePath("coast.txt"), CoastTemplateText);
+    errors << PutImage(dir.filePath("sketch.bmp"), Sketch);
     const QDir tiles(dir.filePath("tilbmp"));
     for (const SampleTile& t : Tiles())
         errors << PutImage(tiles.filePath(QString::asprintf("til%04d.bmp", t.number)),
-                           PaintTile(t));
-    errors << PutImage(tiles.filePath("til0000.bmp"), PaintFrame());
-    errors << PutImage(tiles.filePath("tilmark.bmp"), PaintMark());
+                           [&t] { return PaintTile(t); });
+    errors << PutImage(tiles.filePath("til0000.bmp"), PaintFrame);
+    errors << PutImage(tiles.filePath("tilmark.bmp"), PaintMark);
     for (int t = 1; t < int(TT1Names().size()); ++t)
-        errors << PutImage(tiles.filePath(QString::asprintf("str%03d.bmp", t)), PaintStratTile(t));
-    errors << Put(dir.filePath("sample.zep"), SampleMapText(dir));
+        errors << PutImage(tiles.filePath(QString::asprintf("str%03d.bmp", t)),
+                           [t] { return PaintStratTile(t); });
+    errors << Put(dir.filePath("sample.zep"), [&dir] { return SampleMapText(dir); });
     errors.removeAll(QString());
     return errors.isEmpty() ? QString() : errors.first();
 }

@@ -1,4 +1,4 @@
-// Writes the sample workspace: zem-sample DIR
+// Writes the sample workspace: zem-sample DIR. Files already there are kept.
 
 #include "sample/SampleData.h"
 
