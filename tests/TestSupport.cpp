@@ -3,6 +3,7 @@
 #include <QProcess>
 
 #include "windows/TMapForm.h"
+#include <QDirIterator>
 #include <QFile>
 #include <QPainter>
 
@@ -101,6 +102,23 @@ QString SampleWorkspace(const QString& zemSample) {
     static const bool made = RunProgram(zemSample, {dir.path()}).code == 0;
     EXPECT_TRUE(made);
     return dir.path();
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+std::map<QString, QByteArray> Snapshot(const QString& dir) {
+    std::map<QString, QByteArray> files;
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files[QDir(dir).relativeFilePath(path)] =
+            it.fileInfo().isFile() && !it.fileInfo().isSymLink() ? ReadAll(path) : "<other>";
+    }
+    return files;
 }
 
 Loaded::Loaded() {

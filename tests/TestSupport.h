@@ -9,6 +9,7 @@
 #include "windows/Windows.h"
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace zem::test {
 
@@ -61,6 +62,10 @@ struct Ran {
 Ran RunProgram(const QString& program, const QStringList& args, const QString& cwd = QString());
 // The sample workspace written by the generator `zemSample`, once a run.
 QString SampleWorkspace(const QString& zemSample);
+
+QByteArray ReadAll(const QString& path);
+// Everything below a folder: names, and the bytes of every regular file.
+std::map<QString, QByteArray> Snapshot(const QString& dir);
 
 } // namespace zem::test
 

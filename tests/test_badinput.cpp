@@ -8,7 +8,6 @@
 #include "map/MapFile.h"
 
 #include <QBuffer>
-#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <fcntl.h>
@@ -37,24 +36,6 @@ Ran Tool(const QStringList& args, const QString& shell = QString()) {
 
 QString Sample() {
     return SampleWorkspace(ZEMSAMPLE);
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// Everything below a folder: names, and the bytes of every regular file.
-std::map<QString, QByteArray> Snapshot(const QString& dir) {
-    std::map<QString, QByteArray> files;
-    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files[QDir(dir).relativeFilePath(path)] =
-            it.fileInfo().isFile() && !it.fileInfo().isSymLink() ? ReadAll(path) : "<other>";
-    }
-    return files;
 }
 
 // A workspace whose files link to the sample's, so that one of them can be

@@ -2,6 +2,7 @@
 // re-saving and rendering of them, and the files that must be refused.
 
 #include "TestSupport.h"
+#include "edit/EditorState.h"
 #include "interop/TmxExport.h"
 #include "interop/TmxImport.h"
 #include "map/MapFile.h"
@@ -13,6 +14,7 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 #include <random>
+#include <sys/stat.h>
 #include <zlib.h>
 
 using namespace zem;
@@ -220,6 +222,41 @@ TEST(Tmx, CellsOutsideTheMapComeBack) {
             ASSERT_EQ(back.Cell(x, y), map.Cell(x, y)) << x << "," << y;
 }
 
+TEST(Tmx, ATilePaintedInTiledBringsItsTerrainUnlessThatWasPaintedToo) {
+    TileImages images;
+    ASSERT_TRUE(LoadTileBitmaps(SampleCatalogue(), images, QDir(Sample())));
+    HexMap map = RandomMap(3, 2, 8, false);
+    for (int x = 0; x < 3; ++x)
+        map.Cell(x, 0).bmp = std::int16_t(PicturedTiles()[size_t(x * 40)]);
+    Workspace out;
+    ASSERT_TRUE(ExportTmx(map, SampleCatalogue(), images, out.Path("p.tmx")));
+    // As Tiled's brush would: hexes 0,0 and 1,0 get the tile of 2,0, and
+    // 1,0 the terrain 1 code of 0,0.
+    QByteArray tmx = out.Read("p.tmx");
+    auto paint = [&](const char* layer, auto change) {
+        const qsizetype at = tmx.indexOf("\n", tmx.indexOf("<data", tmx.indexOf(layer))) + 1;
+        QList<QByteArray> row = tmx.mid(at, tmx.indexOf('\n', at) - at).split(',');
+        const qsizetype size = row.join(',').size();
+        change(row);
+        tmx.replace(at, size, row.join(','));
+    };
+    paint("name=\"tiles\"", [](QList<QByteArray>& r) { r[0] = r[1] = r[2]; });
+    paint("name=\"terrain 1\"", [](QList<QByteArray>& r) { r[1] = r[0]; });
+    out.Write("p.tmx", tmx);
+    const Result<TmxMap> back = ImportTmx(out.Path("p.tmx"), SampleCatalogue());
+    ASSERT_TRUE(back) << back.Message().toStdString();
+    HexMap want = map;
+    const TileRecord& r = SampleCatalogue().Record(map.Cell(2, 0).bmp);
+    PlaceTile(want, SampleCatalogue(), 0, 0, map.Cell(2, 0).bmp);
+    PlaceTile(want, SampleCatalogue(), 1, 0, map.Cell(2, 0).bmp);
+    want.Cell(1, 0).TT1 = map.Cell(0, 0).TT1;
+    ASSERT_NE(r.TT1, map.Cell(0, 0).TT1);
+    ASSERT_NE(map.Cell(1, 0).TT1, map.Cell(0, 0).TT1);
+    HexMap got;
+    ApplyTmxMap(back.Value(), got);
+    EXPECT_EQ(MapFileText(got), MapFileText(want));
+}
+
 TEST(Tmx, TiledSavesItAndItStillComesBack) {
     if (!HaveTiled()) GTEST_SKIP() << "Tiled is not installed";
     Workspace out;
@@ -331,6 +368,17 @@ TEST(Tmx, BadFilesAreRefusedWithOneLineAndNoOutput) {
                             QByteArray(name) + "\" value=\"" + value.toUtf8() +
                             "\"/>\n </properties>");
     };
+    auto roadsTileset = [&](const char* source) {
+        QByteArray t = good;
+        const qsizetype at = t.indexOf("<tileset firstgid=", t.indexOf("name=\"terrain\""));
+        const qsizetype end = t.indexOf("</tileset>", at) + 10;
+        const QByteArray firstGid = t.mid(at, t.indexOf(" name=", at) - at);
+        return t.replace(at, end - at, firstGid + " source=\"" + source + "\"/>");
+    };
+    const qsizetype layerAt = good.indexOf(" <layer id=\"1\"");
+    const QByteArray tilesLayer = good.mid(layerAt, good.indexOf(" <layer id=\"2\"") - layerAt);
+    const QByteArray pl = "<property name=\"PL\" value=\"0\"/>";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(out.Path("fifo.tsx")).constData(), 0600), 0);
     const struct {
         const char* name;
         QByteArray text;
@@ -358,6 +406,32 @@ TEST(Tmx, BadFilesAreRefusedWithOneLineAndNoOutput) {
         {"svg", "<svg xmlns=\"http://www.w3.org/2000/svg\"/>", "not a Tiled map"},
         {"no-roads", replaced("name=\"roads\"", "name=\"paths\""), "no layer \"roads\""},
         {"few-values", withProperty("PL", "1 2 3"), "holds 3 numbers, not 20"},
+        // Read a token at a time, refused at the first one too many.
+        {"many-values", withProperty("PL", QString("0 ").repeated(21)),
+         "\"PL\" holds more than 20 numbers"},
+        {"many-cells",
+         replaced("<data encoding=\"csv\">\n" + first + ",", "<data encoding=\"csv\">\n0,0,"),
+         "holds more than 20 cells"},
+        {"long-text",
+         replaced("<data encoding=\"csv\">\n",
+                  "<data encoding=\"csv\">" + QByteArray(5 << 20, ' ') + "\n"),
+         "holds a tag or text of over 4 MB"},
+        // Only regular files are opened: a pipe is never waited on.
+        {"fifo-tileset", roadsTileset("fifo.tsx"), "fifo.tsx: is a pipe, not a regular file"},
+        {"stdin-tileset", roadsTileset("/dev/stdin"), "/dev/stdin: is a "},
+        // What Tiled would draw or keep otherwise.
+        {"tiles-twice", replaced("<layer id=\"2\"", tilesLayer + " <layer id=\"2\""),
+         "the layer \"tiles\" is there twice"},
+        {"data-twice", replaced("</data>\n </layer>", "</data>\n<data/></layer>"),
+         "holds a second <data>"},
+        {"property-twice", withProperty("PL", "0").replace("</properties>", pl + "</properties>"),
+         "the map property \"PL\" is there twice"},
+        {"tile-70000",
+         replaced("name=\"tile\" type=\"int\" value=\"", "name=\"tile\" value=\"7000"),
+         "standing for 7000"},
+        {"tile-negative",
+         replaced("name=\"tile\" type=\"int\" value=\"", "name=\"tile\" value=\"-"),
+         "standing for -"},
         {"outside-on-map",
          withProperty("cells outside the map", "1 1" + QString(" 7").repeated(32)),
          "lies on the map"},
