@@ -152,96 +152,65 @@ put("tilebitmaps", "til1.bmp", bmp(tile_rows, 1))
 put("tilebitmaps", "til.png", png(tile_rows))
 
 
-# Tiled maps: a small map holding every kind of value, exported by zemtool
-# as m.tmx, with the tile descriptions no layer uses left out (they are most
-# of an export's bytes); Tiled's own re-saves of it with base64, zlib, gzip
-# and <tile> element layers; and variants that reach the cells outside the
-# map, a tile painted over in Tiled and an external tileset.
-def cell(bmp, tt=(0, 0, 0), rc=0, pl=0, e2=0, extra=0):
-    return [bmp, *tt, rc, pl, e2, 0, extra] + [0] * 23
-
-
-cells = [cell(1, (1, 0, 1), 0x11, 1), cell(11, (2, 0, 2)), cell(100, (4, 0, 4), 0x02, 2, -5),
-         cell(700, (9, 1, 9), 0x88, 0, 0, 3), cell(150, (9, 0, 9), 0x31, 1, 1),
-         cell(120, (6, 0, 6), 0, 3, 0, -32768)]
-w, h = 3, 2
-zep = [";This is a map file for the ZEM system", ";Hexes across (x)", str(w),
-       ";Hexes up/down (y)", str(h), ";bmp TT1 TT2 TT3  RC  PL  E2  E3"]
-for y in range(h):
-    zep.append(";Row %d" % y)
-    for x in range(w):
-        if x % 10 == 0:
-            zep.append(";x=%d" % x)
-        zep.append("".join("%3d " % v for v in cells[y * w + x]))
+# Tiled maps: a small map holding every kind of value (tile 700 has no
+# picture), exported by zemtool as m.tmx with the tile descriptions no layer
+# uses left out (they are most of an export's bytes); Tiled's own re-saves
+# of it with base64, zlib, gzip and <tile> element layers; and variants that
+# reach the cells outside the map, tiles painted in Tiled and an external
+# tileset.
+cells = [[1, 1, 0, 1, 0x11, 1, 0, 0, 0], [11, 2, 0, 2], [100, 4, 0, 4, 2, 2, -5],
+         [700, 9, 1, 9, 0x88, 0, 0, 0, 3], [150, 9, 0, 9, 0x31, 1, 1], [120, 6, 0, 6, 0, 3, 0, 0, -32768]]
+zep = ";\n;\n3\n;\n2\n" + "".join(" ".join(map(str, c + [0] * (32 - len(c)))) + "\n" for c in cells)
 tmxdir = os.path.join(work, "tmx")
 os.makedirs(tmxdir)
 with open(os.path.join(tmxdir, "m.zep"), "w") as f:
-    f.write("\n".join(zep) + "\n")
+    f.write(zep)
 zemtool("export-tmx", os.path.join(tmxdir, "m.zep"), "-o", os.path.join(tmxdir, "m.tmx"))
 export = read(os.path.join(tmxdir, "m.tmx")).decode()
-
-used = set()
-for data in re.findall(r'<data encoding="csv">(.*?)</data>', export, re.S):
-    used.update(int(g) for g in data.replace("\n", "").split(","))
-
-
-def trim_tileset(m):
-    first = int(m.group(1))
-    return re.sub(r' *<tile id="(\d+)">.*?</tile>\n',
-                  lambda t: t.group(0) if first + int(t.group(1)) in used else "", m.group(0),
-                  flags=re.S)
-
-
-small = re.sub(r'<tileset firstgid="(\d+)".*?</tileset>', trim_tileset, export, flags=re.S)
+csv = r'<data encoding="csv">\n([^<]*)</data>'
+used = {int(g) for data in re.findall(csv, export) for g in data.replace("\n", "").split(",")}
+small = re.sub(r'<tileset firstgid="(\d+)".*?</tileset>', lambda m: re.sub(
+    r' *<tile id="(\d+)">.*?</tile>\n', lambda t: t.group(0) if int(m.group(1)) + int(t.group(1))
+    in used else "", m.group(0), flags=re.S), export, flags=re.S)
 put("tmx", "export.tmx", small.encode())
 
 
-def paint(text, layer, change):
+def first_row(text, layer, change):
     """The layer's first row of gids changed as Tiled's brush would."""
-    def row(m):
-        gids = m.group(2).split(",")
-        change(gids)
-        return m.group(1) + ",".join(gids)
-    return re.sub(r'(name="%s".*?<data encoding="csv">\n)([^\n]*)' % layer, row, text, count=1,
+    return re.sub(r'(name="%s".*?<data encoding="csv">\n)([^\n]*)' % layer,
+                  lambda m: m.group(1) + ",".join(change(m.group(2).split(","))), text, count=1,
                   flags=re.S)
 
 
 # Hexes 0,0 and 1,0 swap their tiles; 1,0 also gets the terrain 1 of 0,0.
-painted = paint(small, "tiles", lambda g: g.__setitem__(slice(0, 2), [g[1], g[0]]))
-painted = paint(painted, "terrain 1", lambda g: g.__setitem__(1, g[0]))
-put("tmx", "painted.tmx", painted.encode())
-put("tmx", "outside.tmx", small.replace(
-    " <properties>\n", ' <properties>\n  <property name="cells outside the map">5 0'
-    + " 3" * 32 + "\n79 79" + " -1" * 32 + "</property>\n", 1).encode())
-put("tmx", "external.tmx", re.sub(r'<tileset firstgid="(\d+)" name="roads".*?</tileset>',
-                                  r'<tileset firstgid="\1" source="m-roads.tsx"/>', small,
-                                  flags=re.S).encode())
+painted = first_row(small, "tiles", lambda g: [g[1], g[0]] + g[2:])
+put("tmx", "painted.tmx", first_row(painted, "terrain 1", lambda g: [g[0], g[0]] + g[2:]).encode())
+put("tmx", "outside.tmx", small.replace("<properties>\n", '<properties>\n  <property name="cells '
+                                        'outside the map">5 0' + " 3" * 32 + "\n79 79" + " -1" * 32
+                                        + "</property>\n", 1).encode())
+put("tmx", "external.tmx", re.sub(r'(<tileset firstgid="\d+") name="roads".*?</tileset>',
+                                  r'\1 source="m-roads.tsx"/>', small, flags=re.S).encode())
 
 
-def recode(text, kind):
-    """The map with its layers as Tiled's other formats hold them."""
-    def layer(m):
-        gids = [int(g) for g in m.group(1).replace("\n", "").split(",")]
-        if kind == "xml":
-            return "<data>\n" + "".join('   <tile gid="%d"/>\n' % g if g else "   <tile/>\n"
-                                        for g in gids) + "  </data>"
-        raw = b"".join(struct.pack("<I", g) for g in gids)
-        attrs = 'encoding="base64"'
-        if kind == "zlib":
-            raw, attrs = zlib.compress(raw), attrs + ' compression="zlib"'
-        elif kind == "gzip":
-            c = zlib.compressobj(9, zlib.DEFLATED, 31)
-            raw, attrs = c.compress(raw) + c.flush(), attrs + ' compression="gzip"'
-        return "<data %s>\n   %s\n  </data>" % (attrs, base64.b64encode(raw).decode())
-    return re.sub(r'<data encoding="csv">(.*?)</data>', layer, text, flags=re.S)
+def recode(m, kind):
+    """A CSV layer as Tiled's other formats hold it."""
+    gids = [int(g) for g in m.group(1).replace("\n", "").split(",")]
+    if kind == "xml":
+        return "<data>\n" + "".join('   <tile gid="%d"/>\n' % g for g in gids) + "  </data>"
+    raw = b"".join(struct.pack("<I", g) for g in gids)
+    if kind != "base64":
+        c = zlib.compressobj(9, zlib.DEFLATED, 31 if kind == "gzip" else 15)
+        raw = c.compress(raw) + c.flush()
+    compression = ' compression="%s"' % kind if kind != "base64" else ""
+    return '<data encoding="base64"%s>\n   %s\n  </data>' % (compression, base64.b64encode(raw).decode())
 
 
 if shutil.which("tiled"):
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    src, out = os.path.join(tmxdir, "r.tmx"), os.path.join(tmxdir, "t.tmx")
     for kind in ("base64", "zlib", "gzip", "xml"):
-        src, out = os.path.join(tmxdir, "r.tmx"), os.path.join(tmxdir, "t.tmx")
         with open(src, "w") as f:
-            f.write(recode(small, kind))
+            f.write(re.sub(csv, lambda m: recode(m, kind), small))
         subprocess.run(["tiled", "--export-map", "tmx", src, out], check=True, env=env,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         put("tmx", "tiled-%s.tmx" % kind, read(out))
