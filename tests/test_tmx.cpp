@@ -394,6 +394,7 @@ TEST(Tmx, BadFilesAreRefusedWithOneLineAndNoOutput) {
                   "tilewidth=\"64\" tileheight=\"50\" infinite"),
          "64x50"},
         {"unknown-gid", withFirstCell("99999"), "belongs to no tileset"},
+        {"spaced-gid", withFirstCell("1 2"), "holds \"1 2\", which is not a tile id"},
         {"flipped", withFirstCell(QByteArray::number(0x80000000u + first.toUInt())),
          "flipped or rotated"},
         {"size", replaced("name=\"terrain 1\" width=\"5\"", "name=\"terrain 1\" width=\"6\""),
