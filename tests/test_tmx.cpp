@@ -79,7 +79,7 @@ HexMap RandomMap(int w, int h, unsigned seed, bool plain) {
             c.bmp = std::int16_t(rng() % 20 == 0 ? pick(unpictured) : pick(pictured));
             c.RC = std::int16_t(rng() & 0xBB);
             if (plain) continue;
-            c.bmp = std::int16_t(rng() % 3 == 0 ? pick(unpictured) : pick(pictured));
+            c.bmp = std::int16_t(rng() % 2 == 0 ? pick(unpictured) : pick(pictured));
             c.TT1 = std::uint8_t(rng());
             c.TT2 = std::uint8_t(rng());
             c.TT3 = std::uint8_t(rng());
@@ -431,6 +431,10 @@ TEST(Tmx, BadFilesAreRefusedWithOneLineAndNoOutput) {
         {"tile-70000",
          replaced("name=\"tile\" type=\"int\" value=\"", "name=\"tile\" value=\"7000"),
          "standing for 7000"},
+        {"tile-property-twice",
+         replaced("<property name=\"tile\" type",
+                  "<property name=\"tile\" value=\"1\"/><property name=\"tile\" type"),
+         "has the property \"tile\" twice"},
         {"tile-negative",
          replaced("name=\"tile\" type=\"int\" value=\"", "name=\"tile\" value=\"-"),
          "standing for -"},
@@ -458,6 +462,8 @@ TEST(Tmx, BadFilesAreRefusedWithOneLineAndNoOutput) {
     ASSERT_TRUE(big.resize(100 * 1024 * 1024));
     big.close();
     refused(out.Path("big.tmx"), "larger than 32 MB");
+    out.Write("big-tileset.tmx", roadsTileset("big.tmx"));
+    refused(out.Path("big-tileset.tmx"), "takes the map and its tilesets over 32 MB");
     refused(out.Path("none.tmx"), "No such file or directory");
     // A tileset picture missing from beside the map.
     QFile::remove(out.Path("good-roads.png"));

@@ -145,3 +145,40 @@ TEST(Writers, AFailedWriteLeavesEveryOldFile) {
                 EXPECT_FALSE(after[o].startsWith("old")) << o.toStdString();
         }
 }
+
+// A folder the user may not add a file to, holding a file he may write: a
+// single file is written in place, the one way left to save it; a set, which
+// could not be replaced whole, is refused untouched.
+TEST(Writers, AFolderTakingNoNewFileHasItsFileWrittenInPlace) {
+    QTemporaryDir tmp;
+    const QString ws = SampleWorkspace(ZEMSAMPLE), locked = tmp.filePath("locked");
+    for (const QString& d : {tmp.path(), ws})
+        QFile::setPermissions(d, QFile::Permissions(0x7755));
+    const QStringList w{"--workspace", ws};
+    ASSERT_EQ(RunProgram(ZEMTOOL, w + QStringList{"new", "7x5", "--tile", "11", "-o", "m.zep"},
+                         tmp.path())
+                  .code,
+              0);
+    QDir().mkpath(locked);
+    for (const char* name : {"o.zep", "m.tmx"}) {
+        const QString path = locked + "/" + name;
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("old") == 3);
+        if (Root) {
+            ASSERT_EQ(::chown(QFile::encodeName(path), Nobody, Nobody), 0);
+        }
+    }
+    QFile::setPermissions(locked, QFile::Permissions(0x5555));
+    const Ran single = Tool(w + QStringList{"new", "7x5", "--tile", "11", "-o", locked + "/o.zep"},
+                            tmp.path(), Root);
+    const Ran set =
+        Tool(w + QStringList{"export-tmx", "m.zep", "-o", locked + "/m.tmx"}, tmp.path(), Root);
+    QFile::setPermissions(locked, QFile::Permissions(0x7755));
+    EXPECT_EQ(single.code, 0) << single.err.toStdString();
+    EXPECT_EQ(set.code, 2);
+    EXPECT_TRUE(set.err.endsWith(": Permission denied\n")) << set.err.toStdString();
+    auto after = Snapshot(locked);
+    EXPECT_EQ(after.size(), 2u);
+    EXPECT_EQ(after["o.zep"], ReadAll(tmp.filePath("m.zep")));
+    EXPECT_EQ(after["m.tmx"], "old");
+}
