@@ -6,10 +6,10 @@
 #include "render/DrawMap.h"
 #include "runtime/Errors.h"
 #include "windows/TSprayForm.h"
+#include "windows/TStratMapForm.h"
 #include "windows/TTerrainForm.h"
 #include "windows/TTilForm.h"
 #include "windows/Windows.h"
-#include <cstdio>
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -17,10 +17,13 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSettings>
 #include <chrono>
 #include <cstdio>
 
 namespace zem {
+
+static const QString TerrainCodesKey = QStringLiteral("terrainCodesWhilePainting");
 
 namespace {
 // The client area: paints the scroll zones, reports pointer motion and
@@ -43,7 +46,7 @@ class MapClient : public QWidget {
 } // namespace
 
 TMapForm::TMapForm(ZemState& state, Windows& windows)
-    : history(state.map, [this](const EditOutcome& out) { ShowUndone(out); }), st(state),
+    : history(state.map, state.ed, [this](const EditOutcome& out) { ShowUndone(out); }), st(state),
       w(windows) {
     setWindowTitle(QStringLiteral("ZEM Map"));
     client_ = new MapClient(this);
@@ -63,11 +66,20 @@ TMapForm::TMapForm(ZemState& state, Windows& windows)
     MapImage->OnMouseDown = [this](int b, bool s, int x, int y) { MapImageMouseDown(b, s, x, y); };
     MapImage->OnMouseMove = [this](bool, int x, int y) { MapImageMouseMove(x, y); };
     MapImage->OnClick = [this] { MapImageClick(); };
+    StatusBar = statusBar();
     Timer1.OnTimer = [this] { Timer1Timer(); };
     BuildMenu();
     move(86, 109);
-    resize(529, 600);
+    // The status bar comes below the described window, which keeps its
+    // client area and map picture.
+    resize(529, 600 + StatusBar->sizeHint().height());
     FormCreate();
+}
+
+void TMapForm::AddKeys(QAction* a, const QList<QKeySequence>& keys) {
+    a->setShortcuts(keys);
+    // The Tile Window or the strategic map may have the focus.
+    a->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 QAction* TMapForm::AddItem(QMenu* menu, const QString& caption, void (TMapForm::*handler)(),
@@ -85,24 +97,24 @@ QAction* TMapForm::AddItem(QMenu* menu, const QString& caption, void (TMapForm::
 void TMapForm::BuildMenu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     LoadMap1 = AddItem(file, QStringLiteral("Load Map"), &TMapForm::LoadMap1Click);
-    LoadMap1->setShortcut(QKeySequence::Open);
+    AddKeys(LoadMap1, {QKeySequence(Qt::CTRL | Qt::Key_O)});
     SaveMap1 = AddItem(file, QStringLiteral("Save Map"), &TMapForm::SaveMap1Click);
     Save1 = AddItem(file, QStringLiteral("Save"), &TMapForm::Save1Click);
-    Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    AddKeys(Save1, {QKeySequence(Qt::CTRL | Qt::Key_S)});
     ImportTmx1 =
         AddItem(file, QStringLiteral("Import Tiled Map (TMX)..."), &TMapForm::ImportTmx1Click);
     RecentMaps1 = file->addMenu(QStringLiteral("Recent Maps"));
     connect(RecentMaps1, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
     file->addSeparator();
     Quit1 = AddItem(file, QStringLiteral("Quit"), &TMapForm::Quit1Click);
-    Quit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    AddKeys(Quit1, {QKeySequence(Qt::CTRL | Qt::Key_Q)});
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit"));
     Undo1 = AddItem(edit, QStringLiteral("Undo"), &TMapForm::Undo1Click);
-    Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    AddKeys(Undo1, {QKeySequence(Qt::CTRL | Qt::Key_Z)});
     Redo1 = AddItem(edit, QStringLiteral("Redo"), &TMapForm::Redo1Click);
     // Ctrl+Y is bound by name: the platform's redo keys may lack it.
-    Redo1->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    AddKeys(Redo1,
+            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     for (QAction* a : {Undo1, Redo1})
         a->setAutoRepeat(false); // one key press, one step
     connect(&history.Stack(), &QUndoStack::indexChanged, this, [this] { UpdateUndoItems(); });
@@ -110,7 +122,7 @@ void TMapForm::BuildMenu() {
     UpdateUndoItems();
     edit->addSeparator();
     NewMap1 = AddItem(edit, QStringLiteral("New Map"), &TMapForm::NewMap1Click);
-    NewMap1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    AddKeys(NewMap1, {QKeySequence(Qt::CTRL | Qt::Key_N)});
     CutMapToFile1 =
         AddItem(edit, QStringLiteral("Copy Map  Section To File"), &TMapForm::CopyMapToFile1Click);
     PasteFromFile1 =
@@ -132,6 +144,10 @@ void TMapForm::BuildMenu() {
     edit->addSeparator();
     ShowStrategicMap1 =
         AddItem(edit, QStringLiteral("Show Strategic Map"), &TMapForm::ShowStrategicMap1Click);
+    QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
+    TerrainCodes1 = AddItem(view, QStringLiteral("Terrain Codes While Painting"),
+                            &TMapForm::TerrainCodes1Click, true);
+    TerrainCodes1->setChecked(QSettings().value(TerrainCodesKey, true).toBool());
     QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
     ConvertBitmap1 =
         AddItem(tools, QStringLiteral("Convert Bitmap"), &TMapForm::ConvertBitmap1Click);
@@ -148,6 +164,16 @@ void TMapForm::BuildMenu() {
     ExportTmx1 = AddItem(exp, QStringLiteral("Tiled Map (TMX)..."), &TMapForm::ExportTmx1Click);
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     About1 = AddItem(help, QStringLiteral("About"), &TMapForm::About1Click);
+}
+
+bool TMapForm::TerrainCodesShown() const {
+    return TerrainCodes1->isChecked();
+}
+
+void TMapForm::TerrainCodes1Click() {
+    TerrainCodes1->setChecked(!TerrainCodes1->isChecked());
+    QSettings().setValue(TerrainCodesKey, TerrainCodes1->isChecked());
+    if (st.ed.Mode == ModePaintTT1 || st.ed.Mode == ModePaintTT2) DrawMap();
 }
 
 int TMapForm::ClientWidth() const {
@@ -289,7 +315,7 @@ void TMapForm::DrawMap() {
     zem::DrawMap(st.map, st.cat, st.images, ShowRoadConnections1->isChecked(), MapImage->width(),
                  MapImage->height(), MapImage->Picture());
     // While a terrain type is painted, every hex shows its code.
-    if (st.ed.Mode == ModePaintTT1 || st.ed.Mode == ModePaintTT2)
+    if ((st.ed.Mode == ModePaintTT1 || st.ed.Mode == ModePaintTT2) && TerrainCodesShown())
         DrawTerrainLabels(MapImage->Picture(), st.map, st.ed.Mode == ModePaintTT1 ? 1 : 2);
     MapImage->Repaint();
     w.MapShown();
@@ -322,16 +348,27 @@ ClickInputs TMapForm::ClickState() const {
 }
 
 void TMapForm::ApplyOutcome(const EditOutcome& out, bool redrawView) {
-    if (out.Changed()) {
+    const bool changed = out.Changed();
+    if (changed) {
+        // A new map is no file's yet: Save asks for a name.
+        if (out.newMap) FileName.clear();
         history.Record(out);
         UpdateTitle();
+        FollowOverview();
+        // The terrain codes on screen follow every change while they show.
+        if ((st.ed.Mode == ModePaintTT1 || st.ed.Mode == ModePaintTT2) && TerrainCodesShown())
+            redrawView = true;
     }
+    if (out.failure) std::rethrow_exception(out.failure);
     if (out.hint) {
         SetHint(*out.hint);
         HintLbl->repaint();
     }
     if (out.what) WhatLbl->setText(*out.what);
-    if (out.picked) w.TilForm->ShowPicked();
+    if (out.picked) {
+        w.TilForm->ShowSelection();
+        ShowStatus(w.TilForm->SelectionText());
+    }
     if (out.redraw == Redraw::Hex) {
         const HexPos o = st.map.ViewOrigin;
         DrawPlacedHex(MapImage->Picture(), st.images, st.ed.CurrentSet, st.ed.CurrentImage,

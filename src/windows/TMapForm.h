@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
+#include <QStatusBar>
 #include <array>
 
 namespace zem {
@@ -52,6 +53,8 @@ class TMapForm : public QMainWindow {
     void SetHint(const QString& text);
     // Shows what an edit did: labels, the redraw it asks for, the section
     // file it asks for. `redrawView` redraws the whole view whatever it asks.
+    // An error the edit raised after changing the map is raised again here,
+    // once the change is recorded.
     void ApplyOutcome(const EditOutcome& out, bool redrawView = false);
 
     // Map files, new map, sections
@@ -68,8 +71,10 @@ class TMapForm : public QMainWindow {
     // Asks before unsaved changes would be lost; true: go ahead.
     bool MaybeSave();
     void UpdateTitle();
-    // A few seconds of news in the hint label ("Saved island.zep").
+    // A few seconds of news in the status bar ("Saved island.zep").
     void ShowStatus(const QString& text);
+    // "Terrain Codes While Painting" is checked.
+    bool TerrainCodesShown() const;
 
     // Undo and redo
     void Undo1Click();
@@ -106,6 +111,7 @@ class TMapForm : public QMainWindow {
     QLabel* WhereLbl;
     QLabel* WhatLbl;
     QLabel* HintLbl;
+    QStatusBar* StatusBar; // news of the editor's own features, below the map
     OpenDialog OpenDialog1;
     Timer Timer1{100};
 
@@ -117,6 +123,7 @@ class TMapForm : public QMainWindow {
     QAction *SprayCan1, *SprayCanSettings1, *ShowStrategicMap1;
     QAction *ConvertBitmap1, *GenerateTerrain1, *MakeRoadConnections1, *ClearRoadConnections1;
     QAction *PanzerGeneral21, *About1;
+    QAction* TerrainCodes1; // View > "Terrain Codes While Painting"
 
     bool FirstActivation = true;
     History history;
@@ -136,6 +143,9 @@ class TMapForm : public QMainWindow {
     void BuildMenu();
     QAction* AddItem(QMenu* menu, const QString& caption, void (TMapForm::*handler)(),
                      bool checkable = false);
+    // Keys that work from every window of the program.
+    void AddKeys(QAction* a, const QList<QKeySequence>& keys);
+    void TerrainCodes1Click();
     ClickInputs ClickState() const;
     void SwitchTerrainMode(QAction* item, int mode, const QString& hint, const QString& title);
     bool SaveTo(const QString& path);
@@ -144,6 +154,8 @@ class TMapForm : public QMainWindow {
     void AddRecent(const QString& path);
     void FillRecentMenu();
     void ShowUndone(const EditOutcome& out);
+    // The strategic map, when open, shows the map as it is now.
+    void FollowOverview();
 
     ZemState& st;
     Windows& w;

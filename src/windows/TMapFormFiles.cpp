@@ -14,7 +14,6 @@
 
 #include <QFileInfo>
 #include <QSettings>
-#include <QTimer>
 
 namespace zem {
 
@@ -37,10 +36,7 @@ void TMapForm::UpdateTitle() {
 }
 
 void TMapForm::ShowStatus(const QString& text) {
-    SetHint(text);
-    QTimer::singleShot(4000, this, [this, text] {
-        if (HintLbl->text() == text) SetHint(QString());
-    });
+    StatusBar->showMessage(text, 4000);
 }
 
 bool TMapForm::SaveTo(const QString& path) {
@@ -133,6 +129,7 @@ void TMapForm::ImportTmx1Click() {
     EditOutcome out = Recorded(st.map, QStringLiteral("Import Tiled Map"),
                                [&] { ApplyTmxMap(tmx.Value(), st.map); });
     out.redraw = Redraw::View;
+    out.newMap = true;
     ApplyOutcome(out);
 }
 
@@ -198,13 +195,21 @@ void TMapForm::Redo1Click() {
     UpdateTitle();
 }
 
-// After an undo or a redo: the whole view, the labels and the strategic map.
-void TMapForm::ShowUndone(const EditOutcome&) {
+// After an undo or a redo: the whole view, the labels, the palette when the
+// step changed the selection, and the strategic map.
+void TMapForm::ShowUndone(const EditOutcome& out) {
     DrawMap();
     const HexPos at{st.ed.StatusX, st.ed.StatusY};
     const HexPos hex = HexLayout::PixelToHex(at.x, at.y, st.map.ViewOrigin);
     if (HexMap::InGrid(hex.x, hex.y))
         WhatLbl->setText(TerrainText(st.map.Cell(hex.x, hex.y), st.cat));
+    if (out.selBefore.CurrentSet != out.selAfter.CurrentSet ||
+        out.selBefore.CurrentImage != out.selAfter.CurrentImage)
+        w.TilForm->ShowSelection();
+    FollowOverview();
+}
+
+void TMapForm::FollowOverview() {
     if (w.StratMapForm->isVisible()) w.StratMapForm->FormShow();
 }
 

@@ -86,6 +86,10 @@ bool Windows::MaybeSave() {
     return MapForm->MaybeSave();
 }
 
+bool Windows::MaybeSaveBeforeSketch() {
+    return MapForm->history.PendingSketchSize() || MapForm->MaybeSave();
+}
+
 // The auxiliary windows go first: they hold no pointers into the main one
 // that outlive it.
 Windows::~Windows() {

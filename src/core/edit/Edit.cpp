@@ -11,7 +11,11 @@ EditTarget Target(ZemState& st) {
 }
 
 static MapShape ShapeOf(const HexMap& map) {
-    return {map.MapWidth, map.MapHeight, map.ViewOrigin};
+    return {map.MapWidth, map.MapHeight};
+}
+
+Selection SelectionOf(const EditorState& ed) {
+    return {ed.ReplacedTile, ed.CurrentSet, ed.CurrentImage};
 }
 
 MapRecorder::MapRecorder(const HexMap& map) : before_(std::make_unique<HexMap>(map)) {}
@@ -99,7 +103,7 @@ EditOutcome TileClick(EditTarget t, HexPos hex) {
 
 } // namespace
 
-EditOutcome Click(EditTarget t, const ClickInputs& in) {
+static EditOutcome ClickIn(EditTarget t, const ClickInputs& in) {
     EditorState& ed = t.ed;
     const HexPos hex = HexLayout::PixelToHex(ed.DownX, ed.DownY, t.map.ViewOrigin);
     EditOutcome out;
@@ -120,9 +124,7 @@ EditOutcome Click(EditTarget t, const ClickInputs& in) {
                        first ? QStringLiteral("Paint Terrain Type 1")
                              : QStringLiteral("Paint Terrain Type 2"),
                        [&](MapCell& c) { (first ? c.TT1 : c.TT2) = std::uint8_t(code); });
-        out.redraw = Redraw::View; // the terrain labels show the new code
-        out.what = TerrainText(t.map.Cell(hex.x, hex.y), t.cat);
-        return out;
+        return out; // nothing is redrawn and no label changes
     }
     case ModePaste:
         ed.PasteAt = hex;
@@ -148,8 +150,18 @@ EditOutcome Click(EditTarget t, const ClickInputs& in) {
     return TileClick(t, hex);
 }
 
+EditOutcome Click(EditTarget t, const ClickInputs& in) {
+    const Selection before = SelectionOf(t.ed);
+    EditOutcome out = ClickIn(t, in);
+    out.selBefore = before;
+    out.selAfter = SelectionOf(t.ed);
+    return out;
+}
+
 EditOutcome NewMap(EditTarget t, const MapRecorder& before, bool accepted,
                    const std::function<SpraySettings()>& spray) {
+    const Selection sel = SelectionOf(t.ed);
+    std::exception_ptr failure;
     if (accepted) {
         EditorState& ed = t.ed;
         if (ed.CurrentImage < 1) {
@@ -161,10 +173,21 @@ EditOutcome NewMap(EditTarget t, const MapRecorder& before, bool accepted,
         const int tile = CurrentTile(ed, t.cat);
         for (int k = 0; k < map.MapWidth * map.MapHeight; ++k)
             PlaceTile(map, t.cat, k % map.MapWidth, k / map.MapWidth, tile);
-        if (spray) SprayWholeMap(map, t.cat, t.rng, spray());
+        // Settings the spray window refuses end the command after the map
+        // was filled: that much is still the new map, and one step.
+        try {
+            if (spray) SprayWholeMap(map, t.cat, t.rng, spray());
+        } catch (...) {
+            failure = std::current_exception();
+        }
     }
     EditOutcome out = before.Finish(t.map, QStringLiteral("New Map"));
-    if (accepted) out.redraw = Redraw::View;
+    out.selBefore = sel;
+    out.selAfter = SelectionOf(t.ed);
+    out.newMap = accepted;
+    out.failure = failure;
+    // A failed spray leaves the picture as it was.
+    if (accepted && !failure) out.redraw = Redraw::View;
     return out;
 }
 
@@ -182,16 +205,22 @@ EditOutcome PasteSection(HexMap& map, const MapFileData& section, HexPos at) {
 }
 
 EditOutcome SetMapSize(HexMap& map, int width, int height) {
-    return Recorded(map, QStringLiteral("Map Size"), [&] {
+    EditOutcome out = Recorded(map, QStringLiteral("Map Size"), [&] {
         map.MapWidth = width;
         map.MapHeight = height;
     });
+    out.merge = Merge::SketchSize;
+    return out;
 }
 
 EditOutcome Convert(EditTarget t, const ColourTable& table, const QImage& sketch,
                     int pixelsPerHex) {
-    return Recorded(t.map, QStringLiteral("Convert"),
-                    [&] { ConvertSketch(t.map, t.cat, t.rng, table, sketch, pixelsPerHex); });
+    EditOutcome out = Recorded(t.map, QStringLiteral("Convert"), [&] {
+        ConvertSketch(t.map, t.cat, t.rng, table, sketch, pixelsPerHex);
+    });
+    out.merge = Merge::Convert;
+    out.newMap = true;
+    return out;
 }
 
 EditOutcome FixTerrain(EditTarget t, const TerrainTemplate& tmpl) {
@@ -201,15 +230,20 @@ EditOutcome FixTerrain(EditTarget t, const TerrainTemplate& tmpl) {
     return out;
 }
 
-// Making and clearing road connections leave the picture as it is.
+// The road lines on screen follow the new bits at once, so cleared roads
+// never stay drawn.
 EditOutcome MakeRoads(HexMap& map) {
-    return Recorded(map, QStringLiteral("Make Road Connections"),
-                    [&] { MakeRoadConnections(map); });
+    EditOutcome out =
+        Recorded(map, QStringLiteral("Make Road Connections"), [&] { MakeRoadConnections(map); });
+    out.redraw = Redraw::View;
+    return out;
 }
 
 EditOutcome ClearRoads(HexMap& map) {
-    return Recorded(map, QStringLiteral("Clear Road Connections"),
-                    [&] { ClearRoadConnections(map); });
+    EditOutcome out =
+        Recorded(map, QStringLiteral("Clear Road Connections"), [&] { ClearRoadConnections(map); });
+    out.redraw = Redraw::View;
+    return out;
 }
 
 } // namespace edit

@@ -11,6 +11,7 @@
 #include "tools/Spray.h"
 
 #include <QString>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -28,17 +29,40 @@ struct CellChange {
     MapCell before, after;
 };
 
-// The map's size and view origin.
+// The map's size. The view origin is not part of a change: undo and redo
+// leave the view where the user put it.
 struct MapShape {
     int width = 0, height = 0;
-    HexPos origin;
     bool operator==(const MapShape&) const = default;
+};
+
+// What later clicks read of the editing state and an edit may change: the
+// tile the right button puts back and the selected tile.
+struct Selection {
+    int ReplacedTile = 1;
+    int CurrentSet = 2;
+    int CurrentImage = 1;
+    bool operator==(const Selection&) const = default;
+};
+Selection SelectionOf(const EditorState& ed);
+
+// Steps that join the step before them.
+enum class Merge : std::uint8_t {
+    None,
+    SketchSize, // the converter's map size, kept with the conversion that follows
+    Convert,
 };
 
 struct EditOutcome {
     QString name; // what the change is called ("Place Tile")
     std::vector<CellChange> cells;
     MapShape shapeBefore, shapeAfter;
+    Selection selBefore, selAfter;
+    Merge merge = Merge::None;
+    bool newMap = false; // a new map that no file holds (New Map, a conversion, an import)
+    // An error the action raised after it had changed the map: the change
+    // is recorded as a step, then the error is shown.
+    std::exception_ptr failure;
     Redraw redraw = Redraw::Nothing;
     HexPos hex;                  // the hex of Redraw::Hex
     std::optional<QString> hint; // the hint label's new text
@@ -46,6 +70,8 @@ struct EditOutcome {
     SectionRequest section = SectionRequest::None;
     bool picked = false; // Shift + left click chose the hex's tile
 
+    // Only a change of the map's cells or size is a step; the selection
+    // rides along with it.
     bool Changed() const { return !cells.empty() || shapeBefore != shapeAfter; }
 };
 
