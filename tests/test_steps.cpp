@@ -55,14 +55,18 @@ TEST(Steps, UndoQuestionsAndNamesAroundEveryKindOfStep) {
     ASSERT_TRUE(sketch.save(a.ws.Path("s.bmp"), "BMP"));
     a.ws.Write("Gmap.txt", "1\n0 0 255\n11 11 11\n");
     TMapConvert& c = *a.w.MapConvert;
+    a.dialogs.AnswerSave(SaveAnswer::Cancel); // the scale goes back with the map
+    c.UpDown1->SetPosition(10);
+    EXPECT_EQ(c.ScaleEdit->text(), "5");
     for (SaveAnswer answer : {SaveAnswer::Cancel, SaveAnswer::Save}) {
         a.dialogs.AnswerSave(answer); // asked before the sketch sizes the map
         a.dialogs.Answer(a.ws.Path("s.bmp"));
         c.LoadBtnClick();
     }
     EXPECT_EQ(a.ws.Read("a.zep"), workFile);
-    c.ConvertBtnClick(); // asked already
-    EXPECT_EQ(a.dialogs.questions.size(), 2u);
+    EXPECT_EQ(f.windowTitle(), "ZEM Map - untitled*"); // never saved over a.zep half made
+    c.ConvertBtnClick();                               // asked already
+    EXPECT_EQ(a.dialogs.questions.size(), 3u);
     EXPECT_EQ(m.Cell(19, 9).bmp, 11);
     EXPECT_EQ(f.windowTitle(), "ZEM Map - untitled*");
     f.Undo1->trigger(); // size and conversion in one step

@@ -77,7 +77,13 @@ void TMapConvert::Resize() {
 }
 
 void TMapConvert::ScaleEditChange() {
-    if (AskBeforeResize(CvtImage->size())) Resize();
+    if (AskBeforeResize(CvtImage->size())) {
+        Resize();
+        return;
+    }
+    // Cancelled: the scale goes back to the one the map's size follows.
+    const QSignalBlocker quiet(ScaleEdit);
+    UpDown1->SetPosition(PixelsPerHex);
 }
 
 void TMapConvert::LoadBtnClick() {

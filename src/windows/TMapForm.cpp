@@ -50,7 +50,6 @@ TMapForm::TMapForm(ZemState& state, Windows& windows)
       w(windows) {
     setWindowTitle(QStringLiteral("ZEM Map"));
     client_ = new MapClient(this);
-    setCentralWidget(client_);
     WhereLbl = new QLabel(QStringLiteral("??"), client_);
     WhereLbl->move(16, 0);
     WhereLbl->resize(170, 20);
@@ -63,16 +62,16 @@ TMapForm::TMapForm(ZemState& state, Windows& windows)
     HintLbl->setStyleSheet(QStringLiteral("color: rgb(0,128,0); font-weight: bold;"));
     MapImage = new ImageControl(client_);
     MapImage->setGeometry(32, 40, 433, 457);
-    MapImage->OnMouseDown = [this](int b, bool s, int x, int y) { MapImageMouseDown(b, s, x, y); };
-    MapImage->OnMouseMove = [this](bool, int x, int y) { MapImageMouseMove(x, y); };
-    MapImage->OnClick = [this] { MapImageClick(); };
-    StatusBar = statusBar();
     Timer1.OnTimer = [this] { Timer1Timer(); };
     BuildMenu();
+    BuildViewControls();
+    BuildToolBar();
     move(86, 109);
-    // The status bar comes below the described window, which keeps its
-    // client area and map picture.
-    resize(529, 600 + StatusBar->sizeHint().height());
+    // The tool bar, the scroll bars and the status bar come around the
+    // described window, which keeps its client area and map picture.
+    resize(529 + VScroll->sizeHint().width(), 600 + ToolBar1->sizeHint().height() +
+                                                  HScroll->sizeHint().height() +
+                                                  StatusBar->sizeHint().height());
     FormCreate();
 }
 
@@ -121,6 +120,22 @@ void TMapForm::BuildMenu() {
     connect(&history.Stack(), &QUndoStack::cleanChanged, this, [this] { UpdateUndoItems(); });
     UpdateUndoItems();
     edit->addSeparator();
+    auto tool = [this, edit](const QString& caption, Tool t, Qt::Key key) {
+        QAction* a = edit->addAction(caption);
+        a->setCheckable(true);
+        a->setShortcut(QKeySequence(key));
+        connect(a, &QAction::triggered, this, [this, t] { ChooseTool(t); });
+        return a;
+    };
+    PlaceTool1 = tool(QStringLiteral("Place"), Tool::Place, Qt::Key_B);
+    PickTool1 = tool(QStringLiteral("Pick Up"), Tool::Pick, Qt::Key_I);
+    SelectTool1 = tool(QStringLiteral("Select"), Tool::Select, Qt::Key_S);
+    FillTool1 = tool(QStringLiteral("Fill"), Tool::Fill, Qt::Key_F);
+    Copy1 = AddItem(edit, QStringLiteral("Copy"), &TMapForm::Copy1Click);
+    Copy1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    Paste1 = AddItem(edit, QStringLiteral("Paste"), &TMapForm::Paste1Click);
+    Paste1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    edit->addSeparator();
     NewMap1 = AddItem(edit, QStringLiteral("New Map"), &TMapForm::NewMap1Click);
     AddKeys(NewMap1, {QKeySequence(Qt::CTRL | Qt::Key_N)});
     CutMapToFile1 =
@@ -148,6 +163,14 @@ void TMapForm::BuildMenu() {
     TerrainCodes1 = AddItem(view, QStringLiteral("Terrain Codes While Painting"),
                             &TMapForm::TerrainCodes1Click, true);
     TerrainCodes1->setChecked(QSettings().value(TerrainCodesKey, true).toBool());
+    view->addSeparator();
+    ZoomIn1 = AddItem(view, QStringLiteral("Zoom In"), &TMapForm::ZoomIn1Click);
+    ZoomIn1->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    ZoomOut1 = AddItem(view, QStringLiteral("Zoom Out"), &TMapForm::ZoomOut1Click);
+    ZoomOut1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    ActualSize1 = AddItem(view, QStringLiteral("Actual Size"), &TMapForm::ActualSize1Click);
+    ActualSize1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
     ConvertBitmap1 =
         AddItem(tools, QStringLiteral("Convert Bitmap"), &TMapForm::ConvertBitmap1Click);
@@ -234,7 +257,8 @@ void TMapForm::FormActivate() {
 void TMapForm::FormResize() {
     const int CW = ClientWidth(), CH = ClientHeight();
     MapImage->setGeometry(35, 40, CW - 70, CH - 75);
-    MapImage->SetPictureSize(900, 800);
+    // 900 by 800 at least; a larger window shows more of the map.
+    MapImage->SetPictureSize(std::max(900, CW - 70), std::max(800, CH - 75));
     DrawMap();
     ScrollZones[0] = {5, 105, 30, CH - 100, 4};
     ScrollZones[1] = {CW - 30, 105, CW - 5, CH - 100, 2};
@@ -311,32 +335,8 @@ void TMapForm::About1Click() {
                          QStringLiteral("About ZEM Map"));
 }
 
-void TMapForm::DrawMap() {
-    zem::DrawMap(st.map, st.cat, st.images, ShowRoadConnections1->isChecked(), MapImage->width(),
-                 MapImage->height(), MapImage->Picture());
-    // While a terrain type is painted, every hex shows its code.
-    if ((st.ed.Mode == ModePaintTT1 || st.ed.Mode == ModePaintTT2) && TerrainCodesShown())
-        DrawTerrainLabels(MapImage->Picture(), st.map, st.ed.Mode == ModePaintTT1 ? 1 : 2);
-    MapImage->Repaint();
-    w.MapShown();
-}
-
 void TMapForm::SetHint(const QString& text) {
     HintLbl->setText(text);
-}
-
-void TMapForm::MapImageMouseDown(int button, bool shift, int X, int Y) {
-    EditorState& ed = st.ed;
-    ed.DownX = X;
-    ed.DownY = Y;
-    ed.DownShift = shift;
-    ed.DownButton = std::uint8_t(button);
-    // The right button acts at once and always redraws the view.
-    if (button == mbRight) ApplyOutcome(edit::Click(Target(st), ClickState()), true);
-}
-
-void TMapForm::MapImageClick() {
-    ApplyOutcome(edit::Click(Target(st), ClickState()));
 }
 
 ClickInputs TMapForm::ClickState() const {
@@ -348,12 +348,17 @@ ClickInputs TMapForm::ClickState() const {
 }
 
 void TMapForm::ApplyOutcome(const EditOutcome& out, bool redrawView) {
-    const bool changed = out.Changed();
-    if (changed) {
+    if (out.Changed()) {
         // A new map is no file's yet: Save asks for a name.
         if (out.newMap) FileName.clear();
         history.Record(out);
         UpdateTitle();
+    }
+    ShowOutcome(out, redrawView);
+}
+
+void TMapForm::ShowOutcome(const EditOutcome& out, bool redrawView) {
+    if (out.Changed()) {
         FollowOverview();
         // The terrain codes on screen follow every change while they show.
         if ((st.ed.Mode == ModePaintTT1 || st.ed.Mode == ModePaintTT2) && TerrainCodesShown())
@@ -365,15 +370,19 @@ void TMapForm::ApplyOutcome(const EditOutcome& out, bool redrawView) {
         HintLbl->repaint();
     }
     if (out.what) WhatLbl->setText(*out.what);
-    if (out.picked) {
-        w.TilForm->ShowSelection();
-        ShowStatus(w.TilForm->SelectionText());
-    }
+    // The palette shows what an edit selected (a pick, a New Map's first
+    // tile) as if the user had chosen it there.
+    if (out.picked || out.Reselected()) w.TilForm->ShowSelection();
+    if (out.picked) ShowStatus(w.TilForm->SelectionText());
     if (out.redraw == Redraw::Hex) {
         const HexPos o = st.map.ViewOrigin;
-        DrawPlacedHex(MapImage->Picture(), st.images, st.ed.CurrentSet, st.ed.CurrentImage,
-                      out.hex.x - o.x, out.hex.y - o.y);
-        MapImage->Repaint();
+        if (Zoom == 100) { // zoomed, the whole view is drawn anew
+            DrawPlacedHex(MapImage->Picture(), st.images, st.ed.CurrentSet, st.ed.CurrentImage,
+                          out.hex.x - o.x, out.hex.y - o.y, out.hex.x);
+            MapImage->Repaint();
+        } else {
+            redrawView = true;
+        }
     }
     switch (out.section) {
     case SectionRequest::Write:
@@ -386,19 +395,6 @@ void TMapForm::ApplyOutcome(const EditOutcome& out, bool redrawView) {
         break;
     }
     if (redrawView || out.redraw == Redraw::View) DrawMap();
-}
-
-void TMapForm::MapImageMouseMove(int X, int Y) {
-    Timer1.SetEnabled(false);
-    EditorState& ed = st.ed;
-    if (std::abs(X - ed.StatusX) <= 10 && std::abs(Y - ed.StatusY) <= 10) return;
-    ed.StatusX = X;
-    ed.StatusY = Y;
-    const HexPos hex = HexLayout::PixelToHex(X, Y, st.map.ViewOrigin);
-    WhereLbl->setText(QStringLiteral("%1,%2").arg(hex.x).arg(hex.y));
-    // Beyond the grid there is no cell to name: the terrain text stays.
-    if (HexMap::InGrid(hex.x, hex.y))
-        WhatLbl->setText(TerrainText(st.map.Cell(hex.x, hex.y), st.cat));
 }
 
 } // namespace zem

@@ -5,6 +5,8 @@
 #include "edit/Edit.h"
 #include "edit/History.h"
 #include "map/HexMap.h"
+#include "map/MapFile.h"
+#include "render/ViewDraw.h"
 #include "runtime/DialogService.h"
 #include "windows/ImageControl.h"
 #include "windows/Timer.h"
@@ -13,8 +15,11 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QToolBar>
 #include <array>
+#include <optional>
 
 namespace zem {
 
@@ -76,6 +81,24 @@ class TMapForm : public QMainWindow {
     // "Terrain Codes While Painting" is checked.
     bool TerrainCodesShown() const;
 
+    // The view: its origin, zoom and size; scrolling, zoom and the keys
+    // that move it.
+    MapView View() const;
+    void ScrollTo(HexPos origin);
+    void SetZoom(int percent, QPoint around);
+    void ZoomIn1Click();
+    void ZoomOut1Click();
+    void ActualSize1Click();
+    // The tools beside the described modes: placing (the described left
+    // click), picking up, selecting a rectangle, filling.
+    enum class Tool { Place, Pick, Select, Fill };
+    void ChooseTool(Tool t);
+    Tool CurrentTool() const { return tool_; }
+    void Copy1Click();
+    void Paste1Click();
+    // The selected rectangle of hexes, if any.
+    std::optional<std::pair<HexPos, HexPos>> Selection() const { return selection_; }
+
     // Undo and redo
     void Undo1Click();
     // The items name the step they take back or repeat, greyed when none.
@@ -112,6 +135,10 @@ class TMapForm : public QMainWindow {
     QLabel* WhatLbl;
     QLabel* HintLbl;
     QStatusBar* StatusBar; // news of the editor's own features, below the map
+    QLabel* HexInfoLbl;    // in the status bar: the hex under the pointer
+    QLabel* ZoomLbl;
+    QScrollBar *HScroll, *VScroll;
+    QToolBar* ToolBar1;
     OpenDialog OpenDialog1;
     Timer Timer1{100};
 
@@ -124,11 +151,15 @@ class TMapForm : public QMainWindow {
     QAction *ConvertBitmap1, *GenerateTerrain1, *MakeRoadConnections1, *ClearRoadConnections1;
     QAction *PanzerGeneral21, *About1;
     QAction* TerrainCodes1; // View > "Terrain Codes While Painting"
+    QAction *ZoomIn1, *ZoomOut1, *ActualSize1;
+    QAction *PlaceTool1, *PickTool1, *SelectTool1, *FillTool1, *Copy1, *Paste1;
+    int Zoom = 100; // percent
 
     bool FirstActivation = true;
     History history;
-    QString FileName;                      // the current map file; empty while the map is untitled
-    QString StartFile;                     // the map file named on the command line
+    QString FileName;   // the current map file; empty while the map is untitled
+    QString cleanName_; // the file the history's clean state was read from or saved to
+    QString StartFile;  // the map file named on the command line
     std::array<ScrollZone, 4> ScrollZones; // left, right, top, bottom strips
     std::uint8_t ScrollDirection = 0;      // 1 up, 2 right, 3 down, 4 left
     int ScrollTicks = 0;
@@ -136,6 +167,7 @@ class TMapForm : public QMainWindow {
 
   protected:
     bool event(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     // Closing the main window ends the program, whatever other windows show.
     void closeEvent(QCloseEvent* e) override;
 
@@ -156,10 +188,47 @@ class TMapForm : public QMainWindow {
     void ShowUndone(const EditOutcome& out);
     // The strategic map, when open, shows the map as it is now.
     void FollowOverview();
+    // What an edit shows: labels, redraws, the section file it asks for.
+    void ShowOutcome(const EditOutcome& out, bool redrawView);
+    void BuildViewControls();
+    void BuildToolBar();
+    void UpdateToolButtons();
+    void UpdateScrollBars();
+    void ShowPointerHex(int X, int Y);
+    // The map picture's events, before the described handlers see them in
+    // pixels of the view at 100 %.
+    void PictureDown(int button, bool shift, int X, int Y);
+    void PictureMove(int X, int Y);
+    void PictureUp(int button);
+    void PictureWheel(QWheelEvent* e);
+    void PaintOverPicture(QPainter& p);
+    // A press and drag of the left button: every hex entered is edited as a
+    // click there would, and the stroke is one step.
+    bool StrokeFits() const;
+    // The new tools apply: tile mode, no road pair, no paste waiting.
+    bool ToolsApply() const;
+    void StrokeTo(QPoint unzoomed);
+    void FinishStroke();
+    // Clicks of the new tools; false: the described click goes ahead.
+    bool ToolClick();
 
     ZemState& st;
     Windows& w;
     QWidget* client_;
+    ZoomedTiles zoomed_;
+    Tool tool_ = Tool::Place;
+    // The stroke: armed at a left press where strokes apply, running once
+    // the pointer left the hex of the press.
+    bool strokeArmed_ = false;
+    std::optional<EditOutcome> stroke_;
+    HexPos strokeLast_;
+    std::optional<std::pair<HexPos, HexPos>> selection_;
+    bool selecting_ = false;
+    std::optional<MapFileData> pasting_; // a paste waiting for its click
+    std::optional<HexPos> pointer_;      // the hex under the pointer
+    bool panning_ = false;
+    QPoint panFrom_;
+    HexPos panOrigin_;
 };
 
 } // namespace zem

@@ -36,12 +36,12 @@ void TMapForm::UpdateTitle() {
 }
 
 void TMapForm::ShowStatus(const QString& text) {
-    StatusBar->showMessage(text, 4000);
+    StatusBar->showMessage(text, 8000);
 }
 
 bool TMapForm::SaveTo(const QString& path) {
     if (!SaveText(w.dialogs, path, MapFileText(st.map))) return false;
-    FileName = path;
+    FileName = cleanName_ = path;
     history.SetClean();
     AddRecent(path);
     UpdateTitle();
@@ -61,6 +61,8 @@ void TMapForm::SaveMap1Click() {
 
 void TMapForm::Save1Click() {
     if (FileName.isEmpty()) {
+        // A map no file holds yet is offered no file to replace.
+        OpenDialog1.FileName = QString();
         SaveMap1Click();
         return;
     }
@@ -86,7 +88,7 @@ bool TMapForm::MaybeSave() {
 void TMapForm::Loaded(const MapFileData& data, const QString& path) {
     ApplyOutcome(edit::LoadMap(st.map, data));
     history.Reset();
-    FileName = QFileInfo(path).absoluteFilePath();
+    FileName = cleanName_ = QFileInfo(path).absoluteFilePath();
     AddRecent(FileName);
     UpdateTitle();
 }
@@ -185,13 +187,16 @@ void TMapForm::UpdateUndoItems() {
                                      : QStringLiteral("Redo"));
 }
 
+// Back at the state last loaded or saved, the map is that file's again.
 void TMapForm::Undo1Click() {
     history.Undo();
+    if (history.IsClean()) FileName = cleanName_;
     UpdateTitle();
 }
 
 void TMapForm::Redo1Click() {
     history.Redo();
+    if (history.IsClean()) FileName = cleanName_;
     UpdateTitle();
 }
 
@@ -201,11 +206,11 @@ void TMapForm::ShowUndone(const EditOutcome& out) {
     DrawMap();
     const HexPos at{st.ed.StatusX, st.ed.StatusY};
     const HexPos hex = HexLayout::PixelToHex(at.x, at.y, st.map.ViewOrigin);
-    if (HexMap::InGrid(hex.x, hex.y))
+    if (HexMap::InGrid(hex.x, hex.y)) { // both labels name the same hex
+        WhereLbl->setText(QStringLiteral("%1,%2").arg(hex.x).arg(hex.y));
         WhatLbl->setText(TerrainText(st.map.Cell(hex.x, hex.y), st.cat));
-    if (out.selBefore.CurrentSet != out.selAfter.CurrentSet ||
-        out.selBefore.CurrentImage != out.selAfter.CurrentImage)
-        w.TilForm->ShowSelection();
+    }
+    if (out.Reselected()) w.TilForm->ShowSelection();
     FollowOverview();
 }
 

@@ -148,10 +148,12 @@ void TTilForm::ShowSelection() {
 QString TTilForm::SelectionText() const {
     const int t = CurrentTile(st.ed, st.cat);
     const TileRecord& r = st.cat.Record(t);
-    return QStringLiteral("Picked: bmp%1 of set %2 %3(%4)")
+    const int s = st.ed.CurrentSet;
+    const QString set = s >= 1 && s <= MaxSets ? st.cat.SetNames[size_t(s)] : QString();
+    return QStringLiteral("Picked: bmp%1 of set %2 %3 %4(%5)")
         .arg(t)
-        .arg(st.ed.CurrentSet)
-        .arg(st.cat.TT1Name(r.TT1), st.cat.TT2Name(r.TT2));
+        .arg(s)
+        .arg(set, st.cat.TT1Name(r.TT1), st.cat.TT2Name(r.TT2));
 }
 
 void TTilForm::TilImageMouseDown(int X, int Y) {

@@ -32,6 +32,26 @@ EditOutcome MapRecorder::Finish(const HexMap& map, const QString& name) const {
     return out;
 }
 
+void JoinOutcome(EditOutcome& first, const EditOutcome& later) {
+    std::vector<int> index(MaxMapSize * MaxMapSize, -1);
+    for (size_t i = 0; i < first.cells.size(); ++i)
+        index[size_t(first.cells[i].at.x * MaxMapSize + first.cells[i].at.y)] = int(i);
+    for (const CellChange& c : later.cells) {
+        int& i = index[size_t(c.at.x * MaxMapSize + c.at.y)];
+        if (i < 0) {
+            i = int(first.cells.size());
+            first.cells.push_back(c);
+        } else {
+            first.cells[size_t(i)].after = c.after;
+        }
+    }
+    first.shapeAfter = later.shapeAfter;
+    first.selAfter = later.selAfter;
+    first.name = later.name;
+    first.merge = later.merge;
+    first.newMap = first.newMap || later.newMap;
+}
+
 // A single cell's change, without copying the map.
 template <class F>
 static EditOutcome CellEdit(HexMap& map, HexPos at, const QString& name, F&& action) {
@@ -184,7 +204,8 @@ EditOutcome NewMap(EditTarget t, const MapRecorder& before, bool accepted,
     EditOutcome out = before.Finish(t.map, QStringLiteral("New Map"));
     out.selBefore = sel;
     out.selAfter = SelectionOf(t.ed);
-    out.newMap = accepted;
+    // Also a width left by a refused height is a map half made: no file's.
+    out.newMap = true;
     out.failure = failure;
     // A failed spray leaves the picture as it was.
     if (accepted && !failure) out.redraw = Redraw::View;
@@ -210,6 +231,7 @@ EditOutcome SetMapSize(HexMap& map, int width, int height) {
         map.MapHeight = height;
     });
     out.merge = Merge::SketchSize;
+    out.newMap = true; // the start of a converted map, which no file holds
     return out;
 }
 
@@ -242,6 +264,65 @@ EditOutcome MakeRoads(HexMap& map) {
 EditOutcome ClearRoads(HexMap& map) {
     EditOutcome out =
         Recorded(map, QStringLiteral("Clear Road Connections"), [&] { ClearRoadConnections(map); });
+    out.redraw = Redraw::View;
+    return out;
+}
+
+// The hexes to fill, each once, in the order they are reached.
+static std::vector<HexPos> Region(const HexMap& map, HexPos at) {
+    std::vector<HexPos> found;
+    if (!map.OnMap(at.x, at.y) || !HexMap::InGrid(at.x, at.y)) return found;
+    std::vector<bool> seen(MaxMapSize * MaxMapSize, false);
+    const int tile = map.Cell(at.x, at.y).bmp;
+    found.push_back(at);
+    seen[size_t(at.x * MaxMapSize + at.y)] = true;
+    for (size_t i = 0; i < found.size(); ++i)
+        for (const Neighbour& n : Neighbours(found[i].x, found[i].y)) {
+            const HexPos p = n.at;
+            if (!map.OnMap(p.x, p.y) || !HexMap::InGrid(p.x, p.y)) continue;
+            if (seen[size_t(p.x * MaxMapSize + p.y)] || map.Cell(p.x, p.y).bmp != tile) continue;
+            seen[size_t(p.x * MaxMapSize + p.y)] = true;
+            found.push_back(p);
+        }
+    return found;
+}
+
+// Places the selected tile on every hex, each as a placement does: the last
+// tile replaced is the one the right button puts back.
+static EditOutcome PlaceAll(EditTarget t, const std::vector<HexPos>& hexes) {
+    const Selection sel = SelectionOf(t.ed);
+    const int tile = CurrentTile(t.ed, t.cat);
+    EditOutcome out;
+    out.name = QStringLiteral("Fill");
+    out.shapeBefore = out.shapeAfter = ShapeOf(t.map);
+    for (const HexPos p : hexes) {
+        MapCell& cell = t.map.Cell(p.x, p.y);
+        const MapCell before = cell;
+        t.ed.ReplacedTile = cell.bmp;
+        PlaceTile(t.map, t.cat, p.x, p.y, tile);
+        if (!(before == cell)) out.cells.push_back({p, before, cell});
+    }
+    out.selBefore = sel;
+    out.selAfter = SelectionOf(t.ed);
+    out.redraw = Redraw::View;
+    return out;
+}
+
+EditOutcome Fill(EditTarget t, HexPos at) {
+    return PlaceAll(t, Region(t.map, at));
+}
+
+EditOutcome FillBox(EditTarget t, HexPos at, HexPos corner) {
+    std::vector<HexPos> hexes;
+    for (int y = std::min(at.y, corner.y); y <= std::max(at.y, corner.y); ++y)
+        for (int x = std::min(at.x, corner.x); x <= std::max(at.x, corner.x); ++x)
+            if (t.map.OnMap(x, y) && HexMap::InGrid(x, y)) hexes.push_back({x, y});
+    return PlaceAll(t, hexes);
+}
+
+EditOutcome PasteHere(HexMap& map, const MapFileData& section, HexPos at) {
+    EditOutcome out =
+        Recorded(map, QStringLiteral("Paste"), [&] { PasteCellsHere(section, at, map); });
     out.redraw = Redraw::View;
     return out;
 }

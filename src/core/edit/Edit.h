@@ -73,6 +73,11 @@ struct EditOutcome {
     // Only a change of the map's cells or size is a step; the selection
     // rides along with it.
     bool Changed() const { return !cells.empty() || shapeBefore != shapeAfter; }
+    // The edit chose another tile for the palette to show.
+    bool Reselected() const {
+        return selBefore.CurrentSet != selAfter.CurrentSet ||
+               selBefore.CurrentImage != selAfter.CurrentImage;
+    }
 };
 
 // Everything an action may read or change.
@@ -93,6 +98,10 @@ class MapRecorder {
   private:
     std::unique_ptr<HexMap> before_;
 };
+
+// `later` happened right after `first`: one change from before the first to
+// after the later, under the later's name.
+void JoinOutcome(EditOutcome& first, const EditOutcome& later);
 
 // Runs `action` on the map and returns what it changed.
 template <class F> EditOutcome Recorded(HexMap& map, const QString& name, F&& action) {
@@ -129,6 +138,14 @@ EditOutcome Convert(EditTarget t, const ColourTable& table, const QImage& sketch
 EditOutcome FixTerrain(EditTarget t, const TerrainTemplate& tmpl);
 EditOutcome MakeRoads(HexMap& map);
 EditOutcome ClearRoads(HexMap& map);
+
+// The selected tile placed on `at` and on every hex connected to it through
+// its six neighbours that holds the same tile; with `box`, on every hex of
+// the rectangle between `at` and `corner` instead. The hexes lie on the map.
+EditOutcome Fill(EditTarget t, HexPos at);
+EditOutcome FillBox(EditTarget t, HexPos at, HexPos corner);
+// A section pasted with its top-left at `at`, the view left where it is.
+EditOutcome PasteHere(HexMap& map, const MapFileData& section, HexPos at);
 
 } // namespace edit
 } // namespace zem

@@ -29,26 +29,6 @@ static std::size_t BytesOf(const EditOutcome& out) {
     return sizeof(EditOutcome) + out.cells.capacity() * sizeof(CellChange);
 }
 
-// `later` happened right after `first`: one change from before the first to
-// after the later.
-static void Join(EditOutcome& first, const EditOutcome& later) {
-    std::vector<int> index(MaxMapSize * MaxMapSize, -1);
-    for (size_t i = 0; i < first.cells.size(); ++i)
-        index[size_t(first.cells[i].at.x * MaxMapSize + first.cells[i].at.y)] = int(i);
-    for (const CellChange& c : later.cells) {
-        const int i = index[size_t(c.at.x * MaxMapSize + c.at.y)];
-        if (i < 0)
-            first.cells.push_back(c);
-        else
-            first.cells[size_t(i)].after = c.after;
-    }
-    first.shapeAfter = later.shapeAfter;
-    first.selAfter = later.selAfter;
-    first.name = later.name;
-    first.merge = later.merge;
-    first.newMap = first.newMap || later.newMap;
-}
-
 // One step. Its cells may be forgotten when the history grows past its
 // memory bound; a forgotten step undoes and redoes nothing.
 class History::Step : public QUndoCommand {
@@ -65,7 +45,7 @@ class History::Step : public QUndoCommand {
     bool mergeWith(const QUndoCommand* other) override {
         const auto* later = static_cast<const Step*>(other);
         if (!out_ || !later->out_ || out_->merge != Merge::SketchSize) return false;
-        Join(*out_, *later->out_);
+        JoinOutcome(*out_, *later->out_);
         setText(out_->name);
         const std::size_t size = BytesOf(*out_);
         h_.bytes_ += size - size_;
