@@ -175,10 +175,15 @@ TEST(Palette, FollowsAPickedTileAndItsButtonsFollowTheSelection) {
     EXPECT_EQ(a.st.ed.CurrentImage, 0);
     Click(f, At(6, 6));
     EXPECT_EQ(a.st.map.Cell(6, 6).bmp, 0);
-    // The button of the selected set changes nothing.
+    // The button of the selected set changes nothing; after a tile of no
+    // set the shown set's button chooses that set.
     p.TilImageMouseDown(30, 10);
     p.SetButtons[1]->click();
     EXPECT_EQ(a.st.ed.CurrentImage, 1);
+    a.st.map.Cell(5, 5).bmp = 300;
+    Click(f, At(5, 5), Qt::ShiftModifier);
+    p.SetButtons[1]->click();
+    EXPECT_EQ(a.st.ed.CurrentSet, 2);
 }
 
 TEST(TerrainPicker, NothingIsChosenUntilTheUserChooses) {

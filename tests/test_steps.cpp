@@ -69,8 +69,9 @@ TEST(Steps, UndoQuestionsAndNamesAroundEveryKindOfStep) {
     EXPECT_EQ(a.dialogs.questions.size(), 3u);
     EXPECT_EQ(m.Cell(19, 9).bmp, 11);
     EXPECT_EQ(f.windowTitle(), "ZEM Map - untitled*");
-    f.Undo1->trigger(); // size and conversion in one step
+    f.Undo1->trigger(); // size and conversion in one step, back to the file saved
     EXPECT_EQ(Grid(m), work);
+    EXPECT_EQ(f.windowTitle(), "ZEM Map - a.zep");
     EXPECT_EQ(f.Undo1->text(), "Undo Place Tile");
 
     a.st.ed.CurrentImage = 0; // New Map selects image 1 of set 1, then fails
@@ -83,7 +84,7 @@ TEST(Steps, UndoQuestionsAndNamesAroundEveryKindOfStep) {
     a.dialogs.Cancel();
     f.Save1->trigger(); // asks for a name
     EXPECT_EQ(a.dialogs.dialogs.back().Title, "Save Map File");
-    m.ViewOrigin = {40, 40};
+    m.ViewOrigin = {20, 20};
     f.Undo1->trigger(); // the view stays where the map still holds it
     EXPECT_EQ(Grid(m), work);
     EXPECT_EQ(a.st.ed.CurrentImage, 0);
@@ -132,6 +133,7 @@ TEST(Feedback, LabelsStatusBarRedrawsAndKeys) {
     EXPECT_EQ(m.Cell(1, 1).TT1, 3);
     EXPECT_EQ(overview.pixel(11, 15), TileColour(103));
     EXPECT_EQ(f.WhatLbl->text(), what);
+    f.DrawMap();
     EXPECT_EQ(f.MapImage->Picture(), plain);
     f.SetHint("x"); // a click on the name already selected
     QTest::mouseClick(names.viewport(), Qt::LeftButton, {},

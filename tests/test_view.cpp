@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 #include "map/MapFile.h"
 #include "windows/TMapForm.h"
+#include "windows/TSprayForm.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -77,6 +78,16 @@ TEST(Tools, DragStrokesSelectionClipboardAndFill) {
     f.Undo1->trigger();
     EXPECT_EQ(MapFileText(m), start);
     f.Redo1->trigger();
+    a.w.SprayForm->DensityUpDown->SetPosition(100);
+    a.w.SprayForm->SizeEdit->setText("1");
+    f.SprayCan1Click();
+    const QByteArray unsprayed = MapFileText(m);
+    QTest::mousePress(f.MapImage, Qt::LeftButton, {}, At(6, 6));
+    QTest::mouseMove(f.MapImage, At(7, 6));
+    QTest::mouseRelease(f.MapImage, Qt::LeftButton, {}, At(7, 6));
+    f.Undo1->trigger(); // hexes sprayed twice come back whole
+    EXPECT_EQ(MapFileText(m), unsprayed);
+    f.SprayCan1Click();
 
     f.ChooseTool(TMapForm::Tool::Select);
     QTest::mousePress(f.MapImage, Qt::LeftButton, {}, At(1, 1));
