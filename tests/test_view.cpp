@@ -39,6 +39,9 @@ TEST(View, ScrollZoomAndTheHexUnderThePointer) {
     QTest::keyClick(&f, Qt::Key_Right);
     QTest::keyClick(&f, Qt::Key_PageDown);
     EXPECT_EQ(m.ViewOrigin, (HexPos{5, 2 + f.View().Rows()}));
+    a.st.ed.CurrentImage = 2; // from an odd column, rows follow the map's columns
+    QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, {65, 60});
+    EXPECT_EQ(m.Cell(6, m.ViewOrigin.y + 1).bmp, 11);
     f.VScroll->setValue(30);
     f.HScroll->setValue(6);
     EXPECT_EQ(m.ViewOrigin, (HexPos{6, 30}));
@@ -50,10 +53,10 @@ TEST(View, ScrollZoomAndTheHexUnderThePointer) {
     // Ctrl+wheel zooms around the pointer; a click follows the zoom.
     Wheel(f, -1, Qt::ControlModifier, At(4, 4));
     EXPECT_EQ(f.Zoom, 67);
+    EXPECT_EQ(m.ViewOrigin, (HexPos{6, 30})); // the point under the pointer stays
     f.ZoomOut1->trigger();
     EXPECT_EQ(f.ZoomLbl->text(), "50%");
     f.ScrollTo({0, 0});
-    a.st.ed.CurrentImage = 2;
     QTest::mouseMove(f.MapImage, At(7, 5, 50));
     EXPECT_TRUE(f.HexInfoLbl->text().startsWith("7,5  tile 10 (set 2)"));
     QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, At(7, 5, 50));
