@@ -116,7 +116,8 @@ TEST(ViewDraw, EveryViewIsAPartOfTheWholeMapAtEveryZoom) {
                                 part.Scaled(HexLayout::Top(o.y, 0)));
             EXPECT_EQ(pic, all.copy(QRect(corner, pic.size())))
                 << zoom << "% from " << o.x << "," << o.y;
-            if (zoom >= 100) // the frame's one-pixel top row, over the tile
+            if (zoom >= 100) { // the frame's one-pixel top row, over the tile
                 EXPECT_EQ(all.pixel(whole.Scaled(22), 0), FrameColour) << zoom;
+            }
         }
 }
