@@ -95,10 +95,11 @@ TEST(PixelToHex, BandBorders) {
 TEST(ViewDraw, EveryViewIsAPartOfTheWholeMapAtEveryZoom) {
     Loaded l;
     HexMap& m = l.st.map;
-    m.MapWidth = m.MapHeight = 12;
+    m.MapWidth = 40; // wider than 15 hexes even at 200 %
+    m.MapHeight = 30;
     const int tiles[] = {1, 2, 3, 4, 5, 10, 11, 20, 0};
-    for (int x = 0; x < 12; ++x)
-        for (int y = 0; y < 12; ++y) {
+    for (int x = 0; x < 40; ++x)
+        for (int y = 0; y < 30; ++y) {
             m.Cell(x, y).bmp = std::int16_t(tiles[(x * 5 + y * 3) % 9]);
             m.Cell(x, y).RC = std::int16_t((x + 2 * y) & 0xBB);
         }
