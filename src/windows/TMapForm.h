@@ -207,6 +207,7 @@ class TMapForm : public QMainWindow {
     bool StrokeFits() const;
     // The new tools apply: tile mode, no road pair, no paste waiting.
     bool ToolsApply() const;
+    void StrokeAlong(QPoint to);
     void StrokeTo(QPoint unzoomed);
     void FinishStroke();
     // Clicks of the new tools; false: the described click goes ahead.
@@ -222,6 +223,7 @@ class TMapForm : public QMainWindow {
     bool strokeArmed_ = false;
     std::optional<EditOutcome> stroke_;
     HexPos strokeLast_;
+    QPoint strokePoint_; // the pointer's last position in the stroke, in pixels of the view
     std::optional<std::pair<HexPos, HexPos>> selection_;
     bool selecting_ = false;
     std::optional<MapFileData> pasting_; // a paste waiting for its click

@@ -176,6 +176,7 @@ void TMapForm::PictureDown(int button, bool shift, int X, int Y) {
     if (button == mbLeft && tool_ == Tool::Pick && ToolsApply()) shift = true;
     strokeArmed_ = button == mbLeft && !shift && StrokeFits();
     strokeLast_ = View().HexAt(X, Y);
+    strokePoint_ = {X, Y};
     if (button == mbLeft && tool_ == Tool::Select && ToolsApply()) {
         selecting_ = true;
         selection_ = std::make_pair(strokeLast_, strokeLast_);
@@ -194,11 +195,25 @@ void TMapForm::PictureMove(int X, int Y) {
     }
     if (MapImage->Buttons() & Qt::LeftButton) {
         if (selecting_ && selection_) selection_->second = hex;
-        if (strokeArmed_ && !(hex == strokeLast_)) StrokeTo(view.Unzoomed(X, Y));
+        if (strokeArmed_) StrokeAlong({X, Y});
     }
     ShowPointerHex(X, Y);
     const QPoint at = view.Unzoomed(X, Y);
     MapImageMouseMove(at.x(), at.y());
+}
+
+// A quick drag moves the pointer over several hexes between two of its
+// events: every hex on the line from the last position is entered in turn.
+void TMapForm::StrokeAlong(QPoint to) {
+    const MapView view = View();
+    const QPoint a = view.Unzoomed(strokePoint_.x(), strokePoint_.y());
+    const QPoint b = view.Unzoomed(to.x(), to.y());
+    strokePoint_ = to;
+    const int steps = std::max({1, std::abs(b.x() - a.x()), std::abs(b.y() - a.y())});
+    for (int i = 1; i <= steps; ++i) {
+        const QPoint p(a.x() + (b.x() - a.x()) * i / steps, a.y() + (b.y() - a.y()) * i / steps);
+        if (!(HexLayout::PixelToHex(p.x(), p.y(), view.origin) == strokeLast_)) StrokeTo(p);
+    }
 }
 
 void TMapForm::PictureUp(int button) {
