@@ -19,8 +19,8 @@ namespace {
 QPoint At(int x, int y, int zoom = 100) {
     return QPoint(45 * x + 20, 50 * y + ((x & 1) ? 25 : 0) + 20) * zoom / 100;
 }
-void Wheel(TMapForm& f, int notches, Qt::KeyboardModifiers mods, QPoint at = {100, 100}) {
-    QWheelEvent e(at, f.MapImage->mapToGlobal(at), {}, {0, 120 * notches}, Qt::NoButton, mods,
+void Wheel(TMapForm& f, double notches, Qt::KeyboardModifiers mods, QPoint at = {100, 100}) {
+    QWheelEvent e(at, f.MapImage->mapToGlobal(at), {}, {0, int(120 * notches)}, Qt::NoButton, mods,
                   Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(f.MapImage, &e);
 }
@@ -107,6 +107,7 @@ TEST(Tools, DragStrokesSelectionClipboardAndFill) {
             EXPECT_EQ(m.Cell(x + 9, y + 5), m.Cell(x, y)) << x << "," << y;
     EXPECT_EQ(m.ViewOrigin, (HexPos{2, 0}));
     EXPECT_EQ(f.Undo1->text(), "Undo Paste");
+    EXPECT_TRUE(f.HexInfoLbl->text().startsWith(QString("10,6  tile %1 ").arg(m.Cell(1, 1).bmp)));
 
     // Fill: exactly the hexes joined to the clicked one that hold its tile.
     m.ViewOrigin = {0, 0};
@@ -122,4 +123,64 @@ TEST(Tools, DragStrokesSelectionClipboardAndFill) {
     EXPECT_EQ(m.Cell(3, 2).bmp, 10); // the selection (1,1)-(3,2), filled
     EXPECT_EQ(m.Cell(2, 1).bmp, 10);
     EXPECT_EQ(m.Cell(4, 1).bmp, 0);
+}
+
+// Whatever comes in the middle of a drag or of a waiting paste ends it
+// cleanly; small slips and moves beyond the picture edit nothing extra.
+TEST(Tools, DragsAndPastesGiveWayToCommands) {
+    App a;
+    TMapForm& f = a.main();
+    HexMap& m = a.st.map;
+    a.st.ed.CurrentImage = 3;
+    QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, At(7, 7));
+    const QByteArray start = MapFileText(m);
+    QTest::mousePress(f.MapImage, Qt::LeftButton, {}, At(1, 2));
+    QTest::mouseMove(f.MapImage, At(3, 2));
+    f.Undo1->trigger(); // the stroke so far is one step, and it is undone
+    QTest::mouseMove(f.MapImage, At(5, 2));
+    QTest::mouseRelease(f.MapImage, Qt::LeftButton, {}, At(5, 2));
+    EXPECT_EQ(MapFileText(m), start);
+    EXPECT_EQ(f.Redo1->text(), "Redo Place Tiles");
+
+    QTest::mousePress(f.MapImage, Qt::LeftButton, {}, {96, 130}); // hex (1, 2) by its border
+    QTest::mouseMove(f.MapImage, {99, 130});                      // into (2, 2) by a slip
+    QTest::mouseRelease(f.MapImage, Qt::LeftButton, {}, {99, 130});
+    EXPECT_EQ(m.Cell(1, 2).bmp, 12);
+    EXPECT_EQ(m.Cell(2, 2).bmp, 0);
+    const int below = f.MapImage->height() / 50 + 2;
+    ASSERT_LT(below, m.MapHeight);
+    QTest::mousePress(f.MapImage, Qt::LeftButton, {}, At(4, 1));
+    QTest::mouseMove(f.MapImage, {At(4, 1).x(), f.MapImage->height() + 400});
+    QTest::mouseRelease(f.MapImage, Qt::LeftButton, {}, {At(4, 1).x(), f.MapImage->height() + 400});
+    EXPECT_EQ(m.Cell(4, 2).bmp, 12);
+    EXPECT_EQ(m.Cell(4, below).bmp, 0);
+
+    // A waiting paste gives way to a described mode and to a tool.
+    f.ChooseTool(TMapForm::Tool::Select);
+    QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, At(1, 2));
+    f.Copy1->trigger();
+    f.Paste1->trigger();
+    f.CopyMapToFile1Click();
+    const QByteArray copied = MapFileText(m);
+    QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, At(6, 6));
+    EXPECT_EQ(MapFileText(m), copied);
+    EXPECT_EQ(a.st.ed.ClickCount, 1);
+    f.ChooseTool(TMapForm::Tool::Place);
+    EXPECT_EQ(a.st.ed.Mode, ModeTiles);
+    EXPECT_EQ(f.HintLbl->text(), "");
+
+    // Half notches add up; zoomed out, the view shows map rather than green;
+    // the status bar names the hex that the view brought under the pointer.
+    Wheel(f, -0.5, Qt::ControlModifier);
+    EXPECT_EQ(f.Zoom, 100);
+    Wheel(f, -0.5, Qt::NoModifier);
+    Wheel(f, -0.5, Qt::NoModifier);
+    EXPECT_EQ(m.ViewOrigin, (HexPos{0, 2}));
+    QTest::mouseMove(f.MapImage, At(2, 2));
+    QTest::keyClick(&f, Qt::Key_Right);
+    EXPECT_TRUE(f.HexInfoLbl->text().startsWith("3,3 ")) << f.HexInfoLbl->text().toStdString();
+    m.ViewOrigin = {12, 12};
+    f.ZoomOut1->trigger();
+    EXPECT_EQ(m.ViewOrigin,
+              (HexPos{std::max(0, 20 - f.View().Columns()), std::max(0, 20 - f.View().Rows())}));
 }

@@ -124,6 +124,7 @@ void TMapForm::BuildMenu() {
         QAction* a = edit->addAction(caption);
         a->setCheckable(true);
         a->setShortcut(QKeySequence(key));
+        a->setAutoRepeat(false); // a held key is one choice
         connect(a, &QAction::triggered, this, [this, t] { ChooseTool(t); });
         return a;
     };
@@ -259,6 +260,12 @@ void TMapForm::FormResize() {
     MapImage->setGeometry(35, 40, CW - 70, CH - 75);
     // 900 by 800 at least; a larger window shows more of the map.
     MapImage->SetPictureSize(std::max(900, CW - 70), std::max(800, CH - 75));
+    if (Zoom < 100) { // a grown window zoomed out shows more map, not green
+        const MapView view = View();
+        HexPos& o = st.map.ViewOrigin;
+        o = {std::min(o.x, std::max(0, st.map.MapWidth - view.Columns())),
+             std::min(o.y, std::max(0, st.map.MapHeight - view.Rows()))};
+    }
     DrawMap();
     ScrollZones[0] = {5, 105, 30, CH - 100, 4};
     ScrollZones[1] = {CW - 30, 105, CW - 5, CH - 100, 2};
@@ -348,6 +355,7 @@ ClickInputs TMapForm::ClickState() const {
 }
 
 void TMapForm::ApplyOutcome(const EditOutcome& out, bool redrawView) {
+    EndStroke();
     if (out.Changed()) {
         // A new map is no file's yet: Save asks for a name.
         if (out.newMap) FileName.clear();
@@ -360,6 +368,7 @@ void TMapForm::ApplyOutcome(const EditOutcome& out, bool redrawView) {
 void TMapForm::ShowOutcome(const EditOutcome& out, bool redrawView) {
     if (out.Changed()) {
         FollowOverview();
+        ShowHexInfo();
         // The terrain codes on screen follow every change while they show.
         if ((st.ed.Mode == ModePaintTT1 || st.ed.Mode == ModePaintTT2) && TerrainCodesShown())
             redrawView = true;

@@ -195,6 +195,7 @@ class TMapForm : public QMainWindow {
     void UpdateToolButtons();
     void UpdateScrollBars();
     void ShowPointerHex(int X, int Y);
+    void ShowHexInfo(); // of the hex under the pointer, as it is now
     // The map picture's events, before the described handlers see them in
     // pixels of the view at 100 %.
     void PictureDown(int button, bool shift, int X, int Y);
@@ -210,6 +211,15 @@ class TMapForm : public QMainWindow {
     void StrokeAlong(QPoint to);
     void StrokeTo(QPoint unzoomed);
     void FinishStroke();
+    // Ends a stroke still held, as its release would: before an undo or
+    // any other step, so a stroke never spans them.
+    void EndStroke();
+    // A paste waiting for its click is given up, its prompt with it.
+    void DropPaste();
+    // Choosing a tool or a paste leaves the section modes' corner clicks.
+    void LeaveSectionModes();
+    // The middle of the part of the picture the window shows.
+    QPoint ViewCentre() const;
     // Clicks of the new tools; false: the described click goes ahead.
     bool ToolClick();
 
@@ -221,6 +231,7 @@ class TMapForm : public QMainWindow {
     // The stroke: armed at a left press where strokes apply, running once
     // the pointer left the hex of the press.
     bool strokeArmed_ = false;
+    bool strokeCut_ = false; // a command ended the stroke while the button was down
     std::optional<EditOutcome> stroke_;
     HexPos strokeLast_;
     QPoint strokePoint_; // the pointer's last position in the stroke, in pixels of the view
@@ -228,6 +239,9 @@ class TMapForm : public QMainWindow {
     bool selecting_ = false;
     std::optional<MapFileData> pasting_; // a paste waiting for its click
     std::optional<HexPos> pointer_;      // the hex under the pointer
+    QPoint pointerAt_;                   // and where the pointer is, in pixels of the view
+    QPoint strokeFrom_;                  // where the left button went down
+    int wheelRest_ = 0;                  // a wheel's turn short of a notch, kept for its next event
     bool panning_ = false;
     QPoint panFrom_;
     HexPos panOrigin_;

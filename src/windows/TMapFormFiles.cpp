@@ -189,12 +189,14 @@ void TMapForm::UpdateUndoItems() {
 
 // Back at the state last loaded or saved, the map is that file's again.
 void TMapForm::Undo1Click() {
+    EndStroke();
     history.Undo();
     if (history.IsClean()) FileName = cleanName_;
     UpdateTitle();
 }
 
 void TMapForm::Redo1Click() {
+    EndStroke();
     history.Redo();
     if (history.IsClean()) FileName = cleanName_;
     UpdateTitle();
@@ -212,6 +214,7 @@ void TMapForm::ShowUndone(const EditOutcome& out) {
     }
     if (out.Reselected()) w.TilForm->ShowSelection();
     FollowOverview();
+    ShowHexInfo();
 }
 
 void TMapForm::FollowOverview() {

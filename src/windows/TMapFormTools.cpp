@@ -48,6 +48,7 @@ void TMapForm::BuildToolBar() {
         ToolBar1->addAction(b.action);
         if (b.key) {
             auto* key = new QShortcut(QKeySequence(QLatin1String(b.key)), this);
+            key->setAutoRepeat(false); // a held key switches a mode once
             connect(key, &QShortcut::activated, b.action, &QAction::trigger);
         }
         connect(b.action, &QAction::toggled, this, [this] { UpdateToolButtons(); });
@@ -72,13 +73,31 @@ void TMapForm::UpdateToolButtons() {
 
 void TMapForm::ChooseTool(Tool t) {
     CancelModes();
+    LeaveSectionModes();
     tool_ = t;
     UpdateToolButtons();
     MapImage->update();
 }
 
 bool TMapForm::ToolsApply() const {
-    return !pasting_ && st.ed.Mode == ModeTiles && !ToggleRoadConnections1->isChecked();
+    // The spray can and terrain items stay checked through a section's
+    // corners, so their marks count too.
+    return !pasting_ && st.ed.Mode == ModeTiles && !ToggleRoadConnections1->isChecked() &&
+           !SprayCan1->isChecked() && !TerrainType11->isChecked() && !TerrainType21->isChecked();
+}
+
+void TMapForm::LeaveSectionModes() {
+    if (st.ed.Mode != ModeCopySection && st.ed.Mode != ModePaste) return;
+    st.ed.Mode = ModeTiles;
+    st.ed.ClickCount = 0;
+    SetHint(QString());
+}
+
+void TMapForm::DropPaste() {
+    if (!pasting_) return;
+    pasting_.reset();
+    StatusBar->clearMessage(); // the prompt
+    MapImage->update();
 }
 
 bool TMapForm::StrokeFits() const {
@@ -102,6 +121,14 @@ void TMapForm::StrokeTo(QPoint unzoomed) {
     ShowOutcome(next, false);
 }
 
+void TMapForm::EndStroke() {
+    strokeArmed_ = false;
+    selecting_ = false;
+    if (!stroke_) return;
+    FinishStroke();
+    strokeCut_ = true; // the release that follows is no click
+}
+
 void TMapForm::FinishStroke() {
     if (!stroke_) return;
     EditOutcome out = std::move(*stroke_);
@@ -117,7 +144,7 @@ bool TMapForm::ToolClick() {
     const HexPos hex = HexLayout::PixelToHex(ed.DownX, ed.DownY, st.map.ViewOrigin);
     if (pasting_) {
         const MapFileData section = std::move(*pasting_);
-        pasting_.reset();
+        DropPaste();
         ApplyOutcome(edit::PasteHere(st.map, section, hex));
         return true;
     }
@@ -171,6 +198,7 @@ void TMapForm::Paste1Click() {
         return;
     }
     CancelModes();
+    LeaveSectionModes();
     pasting_ = std::move(section.Value());
     ShowStatus(QStringLiteral("Click where the section's top-left hex goes (Escape cancels)"));
     MapImage->update();

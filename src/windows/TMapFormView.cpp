@@ -91,6 +91,7 @@ void TMapForm::ScrollTo(HexPos origin) {
     if (origin == st.map.ViewOrigin) return;
     st.map.ViewOrigin = origin;
     DrawMap();
+    if (pointer_) ShowPointerHex(pointerAt_.x(), pointerAt_.y()); // another hex is under it now
 }
 
 // The point under `around` (in pixels of the picture) stays where it is.
@@ -104,9 +105,20 @@ void TMapForm::SetZoom(int percent, QPoint around) {
     const QPoint after = View().Unzoomed(around.x(), around.y());
     const int x = (wx - after.x() + HexLayout::ColumnStep / 2) / HexLayout::ColumnStep;
     const int y = (wy - after.y() + HexLayout::RowStep / 2) / HexLayout::RowStep;
-    st.map.ViewOrigin = {std::clamp(x, 0, std::max(0, st.map.MapWidth - 1)),
-                         std::clamp(y, 0, std::max(0, st.map.MapHeight - 1))};
+    // Zoomed out, the view shows as much of the map as it can hold rather
+    // than green beyond its edge.
+    const MapView view = View();
+    st.map.ViewOrigin = {std::clamp(x, 0, std::max(0, st.map.MapWidth - view.Columns())),
+                         std::clamp(y, 0, std::max(0, st.map.MapHeight - view.Rows()))};
     DrawMap();
+    if (pointer_) ShowPointerHex(pointerAt_.x(), pointerAt_.y());
+    ZoomIn1->setEnabled(Zoom < MapView::Zooms.back());
+    ZoomOut1->setEnabled(Zoom > MapView::Zooms.front());
+}
+
+QPoint TMapForm::ViewCentre() const {
+    const QRect shown = MapImage->rect() & client_->rect().translated(-MapImage->pos());
+    return shown.isEmpty() ? QPoint(0, 0) : shown.center();
 }
 
 static int NextZoom(int zoom, int step) {
@@ -117,13 +129,13 @@ static int NextZoom(int zoom, int step) {
 }
 
 void TMapForm::ZoomIn1Click() {
-    SetZoom(NextZoom(Zoom, 1), {0, 0});
+    SetZoom(NextZoom(Zoom, 1), ViewCentre());
 }
 void TMapForm::ZoomOut1Click() {
-    SetZoom(NextZoom(Zoom, -1), {0, 0});
+    SetZoom(NextZoom(Zoom, -1), ViewCentre());
 }
 void TMapForm::ActualSize1Click() {
-    SetZoom(100, {0, 0});
+    SetZoom(100, ViewCentre());
 }
 
 void TMapForm::keyPressEvent(QKeyEvent* e) {
@@ -144,7 +156,7 @@ void TMapForm::keyPressEvent(QKeyEvent* e) {
         return ScrollTo({o.x, o.y + std::max(1, view.Rows())});
     case Qt::Key_Escape:
         if (pasting_ || selection_) {
-            pasting_.reset();
+            DropPaste();
             selection_.reset();
             MapImage->update();
             return;
@@ -155,7 +167,11 @@ void TMapForm::keyPressEvent(QKeyEvent* e) {
 }
 
 void TMapForm::PictureWheel(QWheelEvent* e) {
-    const int notches = e->angleDelta().y() / 120;
+    // A fine-grained wheel or touchpad turns in parts of a notch; they add up.
+    wheelRest_ += e->angleDelta().y();
+    const int notches = wheelRest_ / 120;
+    wheelRest_ -= notches * 120;
+    if (notches == 0) return;
     const HexPos o = st.map.ViewOrigin;
     if (e->modifiers() & Qt::ControlModifier)
         SetZoom(NextZoom(Zoom, notches > 0 ? 1 : -1), e->position().toPoint());
@@ -176,7 +192,8 @@ void TMapForm::PictureDown(int button, bool shift, int X, int Y) {
     if (button == mbLeft && tool_ == Tool::Pick && ToolsApply()) shift = true;
     strokeArmed_ = button == mbLeft && !shift && StrokeFits();
     strokeLast_ = View().HexAt(X, Y);
-    strokePoint_ = {X, Y};
+    strokePoint_ = strokeFrom_ = {X, Y};
+    strokeCut_ = false;
     if (button == mbLeft && tool_ == Tool::Select && ToolsApply()) {
         selecting_ = true;
         selection_ = std::make_pair(strokeLast_, strokeLast_);
@@ -195,7 +212,9 @@ void TMapForm::PictureMove(int X, int Y) {
     }
     if (MapImage->Buttons() & Qt::LeftButton) {
         if (selecting_ && selection_) selection_->second = hex;
-        if (strokeArmed_) StrokeAlong({X, Y});
+        // A slip of a pixel or two over a border is still a click.
+        const bool moved = stroke_ || (QPoint(X, Y) - strokeFrom_).manhattanLength() >= 4;
+        if (strokeArmed_ && moved) StrokeAlong({X, Y});
     }
     ShowPointerHex(X, Y);
     const QPoint at = view.Unzoomed(X, Y);
@@ -209,10 +228,15 @@ void TMapForm::StrokeAlong(QPoint to) {
     const QPoint a = view.Unzoomed(strokePoint_.x(), strokePoint_.y());
     const QPoint b = view.Unzoomed(to.x(), to.y());
     strokePoint_ = to;
+    const QPoint end = view.Unzoomed(MapImage->width(), MapImage->height());
     const int steps = std::max({1, std::abs(b.x() - a.x()), std::abs(b.y() - a.y())});
     for (int i = 1; i <= steps; ++i) {
         const QPoint p(a.x() + (b.x() - a.x()) * i / steps, a.y() + (b.y() - a.y()) * i / steps);
-        if (!(HexLayout::PixelToHex(p.x(), p.y(), view.origin) == strokeLast_)) StrokeTo(p);
+        // Beyond the picture the pointer enters no hex, and a stroke edits
+        // none beyond the map.
+        if (p.x() < 0 || p.y() < 0 || p.x() >= end.x() || p.y() >= end.y()) continue;
+        const HexPos hex = HexLayout::PixelToHex(p.x(), p.y(), view.origin);
+        if (!(hex == strokeLast_) && st.map.OnMap(hex.x, hex.y)) StrokeTo(p);
     }
 }
 
@@ -228,10 +252,17 @@ void TMapForm::PictureUp(int button) {
 // paste follow it.
 void TMapForm::ShowPointerHex(int X, int Y) {
     const HexPos hex = View().HexAt(X, Y);
+    pointerAt_ = {X, Y};
     if (pointer_ != hex) {
         pointer_ = hex;
         MapImage->update();
     }
+    ShowHexInfo();
+}
+
+void TMapForm::ShowHexInfo() {
+    if (!pointer_) return;
+    const HexPos hex = *pointer_;
     if (!st.map.OnMap(hex.x, hex.y) || !HexMap::InGrid(hex.x, hex.y)) {
         HexInfoLbl->setText(QStringLiteral("%1,%2 off the map").arg(hex.x).arg(hex.y));
         return;
@@ -260,6 +291,7 @@ void TMapForm::MapImageClick() {
         FinishStroke();
         return;
     }
+    if (strokeCut_) return;
     if (ToolClick()) return;
     ApplyOutcome(edit::Click(Target(st), ClickState()));
 }

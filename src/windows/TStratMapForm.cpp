@@ -24,7 +24,7 @@ TStratMapForm::TStratMapForm(ZemState& state, Windows& windows) : st(state), w(w
     // move it, and the release is no click.
     StratMapImage->OnMouseMove = [this](bool, int x, int y) {
         if (!(StratMapImage->Buttons() & Qt::LeftButton)) return;
-        if (std::abs(x - StratDownX) + std::abs(y - StratDownY) < 4 && !dragged_) return;
+        if (std::abs(x - StratDownX) + std::abs(y - StratDownY) < 8 && !dragged_) return;
         dragged_ = true;
         st.map.ViewOrigin = StratClickOrigin(x, y, st.map);
         w.RedrawMap();
