@@ -154,11 +154,32 @@ TEST(Tools, DragsAndPastesGiveWayToCommands) {
     QTest::mouseRelease(f.MapImage, Qt::LeftButton, {}, {At(4, 1).x(), f.MapImage->height() + 400});
     EXPECT_EQ(m.Cell(4, 2).bmp, 12);
     EXPECT_EQ(m.Cell(4, below).bmp, 0);
+    const QByteArray drawn = MapFileText(m);
+    QTest::mousePress(f.MapImage, Qt::LeftButton, {}, At(1, 5));
+    QTest::mouseMove(f.MapImage, At(2, 5));
+    QTest::mouseClick(f.MapImage, Qt::RightButton, {}, At(2, 5)); // a step of its own
+    QTest::mouseMove(f.MapImage, At(3, 5));
+    QTest::mouseRelease(f.MapImage, Qt::LeftButton, {}, At(3, 5));
+    f.Undo1->trigger();
+    f.Undo1->trigger();
+    EXPECT_EQ(MapFileText(m), drawn);
+    m.ViewOrigin = {14, 0}; // as edge scrolling leaves it, the map's edge in view
+    QTest::mousePress(f.MapImage, Qt::LeftButton, {}, At(4, 3));
+    QTest::mouseMove(f.MapImage, At(7, 3));
+    QTest::mouseRelease(f.MapImage, Qt::LeftButton, {}, At(7, 3));
+    EXPECT_EQ(m.Cell(19, 3).bmp, 12);
+    EXPECT_EQ(m.Cell(20, 3).bmp, 0);
+    m.ViewOrigin = {0, 0};
 
     // A waiting paste gives way to a described mode and to a tool.
     f.ChooseTool(TMapForm::Tool::Select);
     QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, At(1, 2));
     f.Copy1->trigger();
+    f.Paste1->trigger();
+    f.SprayCan1Click();
+    QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, At(6, 6));
+    EXPECT_NE(f.Undo1->text(), "Undo Paste");
+    f.SprayCan1Click();
     f.Paste1->trigger();
     f.CopyMapToFile1Click();
     const QByteArray copied = MapFileText(m);

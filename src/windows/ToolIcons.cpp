@@ -1,7 +1,6 @@
 #include "windows/ToolIcons.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 
 namespace zem {
@@ -38,13 +37,7 @@ QIcon ToolIcon(ToolPicture which) {
         p.setBrush(Sand);
         p.drawPolygon(Hex({9, 15}, 7));
         p.setBrush(Ink);
-        QPainterPath dropper;
-        dropper.moveTo(13, 11);
-        dropper.lineTo(20, 4);
-        dropper.lineTo(22, 6);
-        dropper.lineTo(15, 13);
-        dropper.closeSubpath();
-        p.drawPath(dropper);
+        p.drawPolygon(QPolygonF({{13, 11}, {20, 4}, {22, 6}, {15, 13}})); // the dropper
         break;
     }
     case ToolPicture::Select:
@@ -54,13 +47,7 @@ QIcon ToolIcon(ToolPicture which) {
         break;
     case ToolPicture::Fill: { // a bucket pouring
         p.setBrush(Sea);
-        QPainterPath bucket;
-        bucket.moveTo(4, 9);
-        bucket.lineTo(14, 9);
-        bucket.lineTo(12, 21);
-        bucket.lineTo(6, 21);
-        bucket.closeSubpath();
-        p.drawPath(bucket);
+        p.drawPolygon(QPolygonF({{4, 9}, {14, 9}, {12, 21}, {6, 21}})); // the bucket
         p.drawEllipse(QPointF(19, 17), 2.5, 3.5);
         break;
     }
