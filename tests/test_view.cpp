@@ -132,6 +132,16 @@ TEST(Tools, DragsAndPastesGiveWayToCommands) {
     TMapForm& f = a.main();
     HexMap& m = a.st.map;
     a.st.ed.CurrentImage = 3;
+    const QByteArray unedited = MapFileText(m);
+    QTest::mousePress(f.MapImage, Qt::LeftButton, {}, At(1, 2));
+    QTest::mouseMove(f.MapImage, At(3, 2));
+    a.dialogs.AnswerSave(SaveAnswer::Cancel);
+    EXPECT_FALSE(f.MaybeSave()); // the stroke so far is unsaved work, and ends there
+    QTest::mouseMove(f.MapImage, At(5, 2));
+    QTest::mouseRelease(f.MapImage, Qt::LeftButton, {}, At(5, 2));
+    EXPECT_EQ(m.Cell(5, 2).bmp, 0);
+    f.Undo1->trigger();
+    EXPECT_EQ(MapFileText(m), unedited);
     QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, At(7, 7));
     const QByteArray start = MapFileText(m);
     QTest::mousePress(f.MapImage, Qt::LeftButton, {}, At(1, 2));

@@ -40,6 +40,7 @@ void TMapForm::ShowStatus(const QString& text) {
 }
 
 bool TMapForm::SaveTo(const QString& path) {
+    EndStroke(); // what is saved is a step of the history, never half of one
     if (!SaveText(w.dialogs, path, MapFileText(st.map))) return false;
     FileName = cleanName_ = path;
     history.SetClean();
@@ -70,6 +71,7 @@ void TMapForm::Save1Click() {
 }
 
 bool TMapForm::MaybeSave() {
+    EndStroke(); // a stroke still held is unsaved work too
     if (history.IsClean()) return true;
     switch (w.dialogs.AskSave(
         QStringLiteral("The map \"%1\" has unsaved changes. Save them?").arg(MapName()))) {

@@ -143,6 +143,10 @@ bool TMapForm::ToolClick() {
     const EditorState& ed = st.ed;
     const HexPos hex = HexLayout::PixelToHex(ed.DownX, ed.DownY, st.map.ViewOrigin);
     if (pasting_) {
+        if (!st.map.OnMap(hex.x, hex.y)) {
+            ShowStatus(QStringLiteral("Click on the map to paste there (Escape cancels)"));
+            return true;
+        }
         const MapFileData section = std::move(*pasting_);
         DropPaste();
         ApplyOutcome(edit::PasteHere(st.map, section, hex));

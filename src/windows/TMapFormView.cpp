@@ -46,6 +46,7 @@ void TMapForm::BuildViewControls() {
     MapImage->OnWheel = [this](QWheelEvent* e) { PictureWheel(e); };
     MapImage->OnLeave = [this] {
         pointer_.reset();
+        HexInfoLbl->clear();
         MapImage->update();
     };
     MapImage->OnPaintOver = [this](QPainter& p) { PaintOverPicture(p); };
@@ -167,6 +168,9 @@ void TMapForm::keyPressEvent(QKeyEvent* e) {
 }
 
 void TMapForm::PictureWheel(QWheelEvent* e) {
+    // With a button down the view stays, so a press and its release fall on
+    // the same hex.
+    if (MapImage->Buttons() != Qt::NoButton) return;
     // A fine-grained wheel or touchpad turns in parts of a notch; they add up.
     wheelRest_ += e->angleDelta().y();
     const int notches = wheelRest_ / 120;
