@@ -30,12 +30,14 @@ void TMapForm::NewMap1Click() {
 }
 
 void TMapForm::CopyMapToFile1Click() {
+    DropPaste();
     st.ed.ClickCount = 0;
     SetHint(QStringLiteral("Click on Top-Left corner"));
     st.ed.Mode = ModeCopySection;
 }
 
 void TMapForm::PasteFromFile1Click() {
+    DropPaste();
     st.ed.ClickCount = 0;
     SetHint(QStringLiteral("Paste At (Top-Left)"));
     st.ed.Mode = ModePaste;
@@ -89,6 +91,7 @@ void TMapForm::ToggleRoadConnections1Click() {
 }
 
 void TMapForm::CancelModes() {
+    DropPaste(); // every mode takes the clicks a waiting paste would
     if (ToggleRoadConnections1->isChecked()) ToggleRoadConnections1Click();
     if (TerrainType11->isChecked()) TerrainType11Click();
     if (TerrainType21->isChecked()) TerrainType21Click();
@@ -102,7 +105,7 @@ void TMapForm::SwitchTerrainMode(QAction* item, int mode, const QString& hint,
         SetHint(QString());
         w.TerrainForm->close();
         st.ed.Mode = ModeTiles;
-        DrawMap();
+        if (TerrainCodesShown()) DrawMap(); // the codes go
         return;
     }
     CancelModes();
@@ -114,7 +117,7 @@ void TMapForm::SwitchTerrainMode(QAction* item, int mode, const QString& hint,
     w.TerrainForm->ShowNames(first ? st.cat.TT1Names : st.cat.TT2Names,
                              first ? st.cat.TT1Count : st.cat.TT2Count, title);
     st.ed.Mode = std::uint8_t(mode);
-    DrawMap();
+    if (TerrainCodesShown()) DrawMap(); // every hex shows its code
 }
 
 void TMapForm::TerrainType11Click() {
