@@ -131,4 +131,24 @@ void DrawTerrainLabels(QImage& picture, const HexMap& map, int which) {
         }
 }
 
+void DrawHexMarks(QImage& picture, const HexMap& map, const std::vector<HexPos>& hexes) {
+    if (hexes.empty()) return;
+    QPainter p(&picture);
+    QFont font = p.font();
+    font.setPixelSize(13);
+    font.setBold(true);
+    p.setFont(font);
+    const HexPos o = map.ViewOrigin;
+    for (const HexPos h : hexes) {
+        const QPoint centre =
+            HexLayout::Centre(HexLayout::Left(h.x - o.x), HexLayout::Top(h.y - o.y, h.x));
+        const QRect box(centre.x() - 8, centre.y() - 8, 16, 16);
+        if (!box.intersects(picture.rect())) continue;
+        p.fillRect(box, QColor(255, 230, 0));
+        p.setPen(Qt::black);
+        p.drawRect(box.adjusted(0, 0, -1, -1));
+        p.drawText(box, Qt::AlignCenter, QStringLiteral("?"));
+    }
+}
+
 } // namespace zem

@@ -6,6 +6,8 @@
 #include "pictures/Bitmap.h"
 #include "render/TileImages.h"
 
+#include <vector>
+
 namespace zem {
 
 struct HexRange {
@@ -47,6 +49,10 @@ void DrawMap(const HexMap& map, const TileCatalogue& cat, const TileImages& imag
 // type 1 or 2 (`which`) as a small label at its centre, so painting them
 // shows. A code of 0 gets no label.
 void DrawTerrainLabels(QImage& picture, const HexMap& map, int which);
+
+// Over the view whose first hex is the map's origin: a question mark on
+// each of the hexes, for the tiles an import was unsure of.
+void DrawHexMarks(QImage& picture, const HexMap& map, const std::vector<HexPos>& hexes);
 
 // The whole map as one picture (HexLayout::WholeMapSize) on green.
 QImage RenderWholeMap(const HexMap& map, const TileCatalogue& cat, const TileImages& images,
