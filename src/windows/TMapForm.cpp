@@ -91,6 +91,8 @@ void TMapForm::BuildMenu() {
     Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     ImportTmx1 =
         AddItem(file, QStringLiteral("Import Tiled Map (TMX)..."), &TMapForm::ImportTmx1Click);
+    ImportPG21 =
+        AddItem(file, QStringLiteral("Import Panzer General 2 Map..."), &TMapForm::ImportPG21Click);
     RecentMaps1 = file->addMenu(QStringLiteral("Recent Maps"));
     connect(RecentMaps1, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
     file->addSeparator();
@@ -291,6 +293,7 @@ void TMapForm::DrawMap() {
     // While a terrain type is painted, every hex shows its code.
     if (st.ed.Mode == ModePaintTT1 || st.ed.Mode == ModePaintTT2)
         DrawTerrainLabels(MapImage->Picture(), st.map, st.ed.Mode == ModePaintTT1 ? 1 : 2);
+    DrawHexMarks(MapImage->Picture(), st.map, UnsureHexes);
     MapImage->Repaint();
     w.MapShown();
 }
@@ -324,6 +327,7 @@ ClickInputs TMapForm::ClickState() const {
 void TMapForm::ApplyOutcome(const EditOutcome& out, bool redrawView) {
     if (out.Changed()) {
         history.Record(out);
+        UnsureHexes.clear();
         UpdateTitle();
     }
     if (out.hint) {

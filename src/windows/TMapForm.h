@@ -59,6 +59,7 @@ class TMapForm : public QMainWindow {
     void SaveMap1Click();
     void Save1Click();
     void ImportTmx1Click();
+    void ImportPG21Click();
     void ExportTmx1Click();
     void Quit1Click();
     // Loads a map file as the current one: a fresh history, the file's name
@@ -111,7 +112,7 @@ class TMapForm : public QMainWindow {
 
     QAction *LoadMap1, *SaveMap1, *Save1, *Quit1, *Undo1, *Redo1;
     QMenu* RecentMaps1;
-    QAction *ImportTmx1, *ExportTmx1;
+    QAction *ImportTmx1, *ExportTmx1, *ImportPG21;
     QAction *NewMap1, *CutMapToFile1, *PasteFromFile1;
     QAction *ShowRoadConnections1, *ToggleRoadConnections1, *TerrainType11, *TerrainType21;
     QAction *SprayCan1, *SprayCanSettings1, *ShowStrategicMap1;
@@ -126,6 +127,8 @@ class TMapForm : public QMainWindow {
     std::uint8_t ScrollDirection = 0;      // 1 up, 2 right, 3 down, 4 left
     int ScrollTicks = 0;
     bool MouseCaptured = false;
+    // Hexes an import was unsure of, marked on the map until the next change.
+    std::vector<HexPos> UnsureHexes;
 
   protected:
     bool event(QEvent* e) override;

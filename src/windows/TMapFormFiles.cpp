@@ -200,6 +200,7 @@ void TMapForm::Redo1Click() {
 
 // After an undo or a redo: the whole view, the labels and the strategic map.
 void TMapForm::ShowUndone(const EditOutcome&) {
+    UnsureHexes.clear();
     DrawMap();
     const HexPos at{st.ed.StatusX, st.ed.StatusY};
     const HexPos hex = HexLayout::PixelToHex(at.x, at.y, st.map.ViewOrigin);
