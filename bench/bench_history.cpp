@@ -13,6 +13,7 @@ namespace {
 // An 80 by 80 map and an edit that changes every one of its cells.
 struct FullMapEdit {
     HexMap map;
+    EditorState ed;
     EditOutcome out;
     FullMapEdit() {
         map.MapWidth = map.MapHeight = MaxMapSize;
@@ -30,7 +31,7 @@ struct FullMapEdit {
 
 void BM_UndoRedoFullMap(benchmark::State& state) {
     FullMapEdit e;
-    History h(e.map, {});
+    History h(e.map, e.ed, {});
     h.Record(e.out);
     for (auto _ : state) {
         h.Undo();
@@ -39,13 +40,16 @@ void BM_UndoRedoFullMap(benchmark::State& state) {
     }
     state.counters["bytes_per_step"] = double(h.Bytes());
 }
-BENCHMARK(BM_UndoRedoFullMap)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+BENCHMARK(BM_UndoRedoFullMap)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
 
 // Recording whole-map steps until the memory bound forgets the oldest.
 void BM_HistoryOfFullMapSteps(benchmark::State& state) {
     FullMapEdit e;
     for (auto _ : state) {
-        History h(e.map, {});
+        History h(e.map, e.ed, {});
         for (int i = 0; i < 200; ++i)
             h.Record(e.out);
         state.counters["bytes_kept"] = double(h.Bytes());

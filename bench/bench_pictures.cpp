@@ -6,9 +6,11 @@
 
 #include "convert/SketchConvert.h"
 #include "convert/TerrainFix.h"
+#include "edit/Edit.h"
 #include "export/PG2Export.h"
 #include "map/MapFile.h"
 #include "render/DrawMap.h"
+#include "render/ViewDraw.h"
 #include "render/WholeMapPicture.h"
 #include "sample/SampleData.h"
 #include "tools/Roads.h"
@@ -191,5 +193,82 @@ BENCHMARK(BM_SampleExportPG2)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly();
+
+// The zoomed and grown map view: the whole 80x80 map at 25 % (904 x 1007
+// pixels), and 100 % in a 1600 x 1000 window (a map picture of 1530 x 925),
+// the road overlay on; the zoomed tiles are made once, before the timing.
+void BM_ViewDraw(benchmark::State& state) {
+    Sample& s = TheSample();
+    HexMap m = s.map80;
+    const int zoom = int(state.range(0));
+    const MapView view{{zoom == 100 ? 20 : 0, zoom == 100 ? 20 : 0},
+                       zoom,
+                       int(state.range(1)),
+                       int(state.range(2))};
+    QImage picture(view.width, view.height, QImage::Format_RGB32);
+    ZoomedTiles zoomed;
+    zoomed.At(s.images, zoom);
+    for (auto _ : state) {
+        DrawView(m, s.cat, s.images, zoomed, true, view, picture);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ViewDraw)
+    ->Args({25, 904, 1007})
+    ->Args({100, 1530, 925})
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly();
+
+// A drag stroke over 100 hexes as the window runs it: each hex entered is a
+// click there, joined to the stroke, and drawn as a placement draws it.
+void BM_Stroke100Hexes(benchmark::State& state) {
+    Sample& s = TheSample();
+    QImage picture(1530, 925, QImage::Format_RGB32);
+    for (auto _ : state) {
+        state.PauseTiming();
+        HexMap m = s.map80;
+        EditorState ed;
+        Random rng(1);
+        state.ResumeTiming();
+        std::optional<EditOutcome> stroke;
+        for (int i = 0; i < 100; ++i) {
+            const int x = i % 30, y = i / 30 * 3 + (i % 2);
+            ed.DownX = 45 * x + 20;
+            ed.DownY = 50 * y + (x & 1 ? 25 : 0) + 20;
+            EditOutcome out = edit::Click({m, ed, s.cat, rng}, {});
+            DrawPlacedHex(picture, s.images, ed.CurrentSet, ed.CurrentImage, x, y, x);
+            if (stroke)
+                JoinOutcome(*stroke, out);
+            else
+                stroke = std::move(out);
+        }
+        benchmark::DoNotOptimize(stroke->cells.size());
+    }
+    state.SetItemsProcessed(state.iterations() * 100);
+}
+BENCHMARK(BM_Stroke100Hexes)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
+
+// A 40 x 40 section pasted into the 80x80 map and the 1600 x 1000 view
+// drawn again, as a paste from the clipboard does.
+void BM_Paste40x40(benchmark::State& state) {
+    Sample& s = TheSample();
+    MapFileData section;
+    section.width = section.height = 40;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            section.cells.push_back(s.map80.Cell(x + 40, y + 40));
+    QImage picture(1530, 925, QImage::Format_RGB32);
+    ZoomedTiles zoomed;
+    for (auto _ : state) {
+        state.PauseTiming();
+        HexMap m = s.map80;
+        state.ResumeTiming();
+        const EditOutcome out = edit::PasteHere(m, section, {5, 5});
+        DrawView(m, s.cat, s.images, zoomed, true, {{0, 0}, 100, 1530, 925}, picture);
+        benchmark::DoNotOptimize(out.cells.size());
+    }
+}
+BENCHMARK(BM_Paste40x40)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
 
 } // namespace

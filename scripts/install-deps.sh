@@ -3,7 +3,7 @@
 # Quiet when everything is present already.
 set -euo pipefail
 pkgs=(cmake make g++ qt6-base-dev zlib1g-dev libpng-dev libgtest-dev libbenchmark-dev tiled
-      dpkg-dev file librsvg2-bin desktop-file-utils)
+      dpkg-dev file librsvg2-bin desktop-file-utils xvfb xdotool imagemagick)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "windows/TInputForm.h"
 
 #include <QProcess>
 
@@ -117,9 +118,16 @@ namespace zem::test {
 App::App() {
     st.workDir = ws.Dir();
     w.Terminate = [](int code) { FAIL() << "terminated with " << code; };
-    main().resize(529, 600);
     main().show();
     main().FormActivate();
+}
+
+void AnswerNewMap(App& a, const QString& w, const QString& h, bool ok) {
+    a.w.InputForm->ModalScript = [=](TInputForm& f) {
+        f.MapxEdit->setText(w);
+        f.MapyEdit->setText(h);
+        ok ? f.OKBtn->click() : f.CancelBtn->click();
+    };
 }
 
 } // namespace zem::test

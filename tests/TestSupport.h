@@ -77,5 +77,7 @@ struct App {
     App();
     TMapForm& main() { return *w.MapForm; }
 };
+// The New Map dialog's answer: these sizes, then OK or Cancel.
+void AnswerNewMap(App& a, const QString& w, const QString& h, bool ok = true);
 
 } // namespace zem::test

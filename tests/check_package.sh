@@ -68,6 +68,8 @@ for size in 16 48 256; do
     *) fail "icon ${size}x$size: $(file -b "$usr/share/icons/hicolor/${size}x${size}/apps/zem-map.png")" ;;
     esac
 done
+# The licence, in Debian's machine-readable form.
+grep -q '^License: GPL-3+$' "$usr/share/doc/zem-map/copyright" || fail "copyright names no GPL-3+ licence"
 # The changelog's newest entry is this version.
 top=$(gzip -dc "$usr/share/doc/zem-map/changelog.gz" | head -n 1)
 case $top in

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "map/HexLayout.h"
 #include "render/DrawMap.h"
+#include "render/ViewDraw.h"
 
 using namespace zem;
 using namespace zem::test;
@@ -86,4 +87,38 @@ TEST(PixelToHex, BandBorders) {
     EXPECT_EQ(HexLayout::PixelToHex(0, 0, o), (HexPos{0, 0}));
     EXPECT_EQ(HexLayout::PixelToHex(60, 10, o), (HexPos{1, 0})); // above an odd column's first hex
     EXPECT_EQ(HexLayout::PixelToHex(100, 120, HexPos{4, 3}), (HexPos{6, 5}));
+}
+
+// Any view is the matching part of the whole map drawn from its corner, at
+// every zoom and from odd columns too: the same hexes, frames and roads at
+// the same rounded places, and every hex that reaches into the view drawn.
+TEST(ViewDraw, EveryViewIsAPartOfTheWholeMapAtEveryZoom) {
+    Loaded l;
+    HexMap& m = l.st.map;
+    m.MapWidth = 40; // wider than 15 hexes even at 200 %
+    m.MapHeight = 30;
+    const int tiles[] = {1, 2, 3, 4, 5, 10, 11, 20, 0};
+    for (int x = 0; x < 40; ++x)
+        for (int y = 0; y < 30; ++y) {
+            m.Cell(x, y).bmp = std::int16_t(tiles[(x * 5 + y * 3) % 9]);
+            m.Cell(x, y).RC = std::int16_t((x + 2 * y) & 0xBB);
+        }
+    ZoomedTiles zoomed;
+    for (int zoom : MapView::Zooms)
+        for (HexPos o : {HexPos{0, 0}, HexPos{3, 2}, HexPos{4, 5}}) {
+            const MapView whole{{0, 0}, zoom, 1200, 1300}, part{o, zoom, 310, 230};
+            QImage all(whole.width, whole.height, QImage::Format_RGB32),
+                pic(310, 230, QImage::Format_RGB32);
+            m.ViewOrigin = whole.origin;
+            DrawView(m, l.st.cat, l.st.images, zoomed, true, whole, all);
+            m.ViewOrigin = o;
+            DrawView(m, l.st.cat, l.st.images, zoomed, true, part, pic);
+            const QPoint corner(part.Scaled(HexLayout::Left(o.x)),
+                                part.Scaled(HexLayout::Top(o.y, 0)));
+            EXPECT_EQ(pic, all.copy(QRect(corner, pic.size())))
+                << zoom << "% from " << o.x << "," << o.y;
+            if (zoom >= 100) { // the frame's one-pixel top row, over the tile
+                EXPECT_EQ(all.pixel(whole.Scaled(22), 0), FrameColour) << zoom;
+            }
+        }
 }

@@ -48,7 +48,7 @@ TEST(Files, TitleFollowsChangesSavesAndLoads) {
     EXPECT_EQ(a.dialogs.dialogs[0].Title, "Save Map File");
     EXPECT_TRUE(a.dialogs.dialogs[0].Save);
     EXPECT_EQ(f.windowTitle(), "ZEM Map - island.zep");
-    EXPECT_EQ(f.HintLbl->text(), "Saved island.zep");
+    EXPECT_EQ(f.StatusBar->currentMessage(), "Saved island.zep");
 
     // Later saves go to the same file without a dialog.
     Click(f, At(3, 3));
@@ -153,7 +153,7 @@ TEST(Files, AMapNamedAtStartOpens) {
     }
 }
 
-TEST(Palette, PickedTileIsNamedAndTheShownSetsButtonKeepsIt) {
+TEST(Palette, FollowsAPickedTileAndItsButtonsFollowTheSelection) {
     App a;
     TMapForm& f = a.main();
     TTilForm& p = *a.w.TilForm;
@@ -161,13 +161,29 @@ TEST(Palette, PickedTileIsNamedAndTheShownSetsButtonKeepsIt) {
     a.st.map.Cell(4, 4).bmp = 20; // set 3
     Click(f, At(4, 4), Qt::ShiftModifier);
     EXPECT_EQ(a.st.ed.CurrentSet, 3);
-    EXPECT_TRUE(p.WhereLbl->text().contains("bmp20")) << p.WhereLbl->text().toStdString();
-    // The palette still shows set 2: its own button changes nothing.
+    EXPECT_TRUE(f.StatusBar->currentMessage().contains("bmp20"));
+    EXPECT_EQ(p.WhereLbl->text(), "?");
+    // Set 3 shows, its button checked and the tile marked, as if chosen there.
+    EXPECT_EQ(p.ItemIndex(), 2);
+    const QImage shown = p.TilImage->Picture().copy();
+    p.DrawTileSet(3);
+    p.MarkPaletteTile(1, 1);
+    EXPECT_EQ(p.TilImage->Picture(), shown);
+    // Set 2's button is another set now: it switches and leaves no tile.
     p.SetButtons[1]->click();
-    EXPECT_EQ(a.st.ed.CurrentSet, 3);
-    EXPECT_EQ(a.st.ed.CurrentImage, 1);
+    EXPECT_EQ(a.st.ed.CurrentSet, 2);
+    EXPECT_EQ(a.st.ed.CurrentImage, 0);
     Click(f, At(6, 6));
-    EXPECT_EQ(a.st.map.Cell(6, 6).bmp, 20);
+    EXPECT_EQ(a.st.map.Cell(6, 6).bmp, 0);
+    // The button of the selected set changes nothing; after a tile of no
+    // set the shown set's button chooses that set.
+    p.TilImageMouseDown(30, 10);
+    p.SetButtons[1]->click();
+    EXPECT_EQ(a.st.ed.CurrentImage, 1);
+    a.st.map.Cell(5, 5).bmp = 300;
+    Click(f, At(5, 5), Qt::ShiftModifier);
+    p.SetButtons[1]->click();
+    EXPECT_EQ(a.st.ed.CurrentSet, 2);
 }
 
 TEST(TerrainPicker, NothingIsChosenUntilTheUserChooses) {

@@ -105,7 +105,7 @@ TEST(History, EveryKindOfEditUndoesAndRedoesExactly) {
     st.map.MapWidth = 12;
     st.map.MapHeight = 9;
     int shown = 0;
-    History h(st.map, [&](const EditOutcome&) { ++shown; });
+    History h(st.map, st.ed, [&](const EditOutcome&) { ++shown; });
     st.ed.CurrentSet = 1;
     st.ed.CurrentImage = 2;
 
@@ -169,7 +169,7 @@ TEST(History, HundredsOfRandomEditsUndoToTheStartAndTheCleanStateFollows) {
     ZemState& st = l.st;
     Scramble(st.map, 3);
     st.map.MapWidth = st.map.MapHeight = 20;
-    History h(st.map, {});
+    History h(st.map, st.ed, {});
     const QByteArray start = MapFileText(st.map);
     std::mt19937 gen(11);
     QByteArray saved;
@@ -203,12 +203,12 @@ TEST(History, TheMemoryBoundForgetsTheOldestSteps) {
     Loaded l;
     ZemState& st = l.st;
     st.map.MapWidth = st.map.MapHeight = 80;
-    History h(st.map, {});
+    History h(st.map, st.ed, {});
     for (int i = 0; i < 120; ++i) {
         Scramble(st.map, 100 + i); // every cell of the grid changes
         EditOutcome out;
         out.name = "Scramble";
-        out.shapeBefore = out.shapeAfter = {80, 80, {0, 0}};
+        out.shapeBefore = out.shapeAfter = {80, 80};
         for (int x = 0; x < 80; ++x)
             for (int y = 0; y < 80; ++y)
                 out.cells.push_back({{x, y}, MapCell{}, st.map.Cell(x, y)});

@@ -59,10 +59,11 @@ TEST(MainWindow, MenuCaptionsAndAbout) {
     }
     EXPECT_EQ(captions.join('|'),
               "File|Load Map|Save Map|Save|Import Tiled Map (TMX)...|Recent "
-              "Maps|-|Quit|Edit|Undo|Redo|-|New Map|Copy Map  "
+              "Maps|-|Quit|Edit|Undo|Redo|-|Place|Pick Up|Select|Fill|Copy|Paste|-|New Map|Copy Map  "
               "Section To File|Paste From File|-|"
               "Show Road Connections|Toggle Road Connections|-|Terrain Type 1|Terrain Type 2|-|"
-              "Spray Can|Spray Can Settings|-|Show Strategic Map|Tools|Convert Bitmap|"
+              "Spray Can|Spray Can Settings|-|Show Strategic Map|View|"
+              "Terrain Codes While Painting|-|Zoom In|Zoom Out|Actual Size|Tools|Convert Bitmap|"
               "Generate Terrain|-|Make Road Connections|Clear Road Connections|Export|"
               "Panzer General 2|Tiled Map (TMX)...|Help|About");
     // A checkable item's mark follows its command, not the click.

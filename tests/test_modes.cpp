@@ -23,14 +23,6 @@ void Click(TMapForm& f, Qt::MouseButton b, QPoint at) {
 QPoint At(int x, int y) {
     return {45 * x + 20, 50 * y + ((x & 1) ? 25 : 0) + 20};
 }
-
-void AnswerNewMap(App& a, const QString& w, const QString& h, bool ok = true) {
-    a.w.InputForm->ModalScript = [=](TInputForm& f) {
-        f.MapxEdit->setText(w);
-        f.MapyEdit->setText(h);
-        ok ? f.OKBtn->click() : f.CancelBtn->click();
-    };
-}
 } // namespace
 
 TEST(NewMap, SizesAreClampedAndTheBoxesKeepTheirText) {

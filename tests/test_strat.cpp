@@ -46,6 +46,9 @@ TEST(StratMap, ClickOrigins) {
     EXPECT_EQ(StratClickOrigin(44, 3, m), (HexPos{0, 0}));
     EXPECT_EQ(StratClickOrigin(8, 58, m), (HexPos{0, 1}));  // column 1 (odd): row 6
     EXPECT_EQ(StratClickOrigin(16, 58, m), (HexPos{0, 2})); // column 2 (even): row 7
+    // Inside the picture the origin is the click's hex less five, near the
+    // map's end too: column 19, row 19 gives (14, 14), not (12, 12).
+    EXPECT_EQ(StratClickOrigin(8 * 19 + 1, 8 * 19 + 5, m), (HexPos{14, 14}));
     m.MapWidth = m.MapHeight = 80;
     EXPECT_EQ(StratClickOrigin(8 * 12, 58 + 8 * 10, m), (HexPos{6, 12})); // even: 138 / 8 = 17
     EXPECT_EQ(StratClickOrigin(8 * 13, 58 + 8 * 10, m), (HexPos{8, 11})); // odd: 134 / 8 = 16

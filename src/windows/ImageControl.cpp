@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace zem {
 
@@ -34,20 +35,37 @@ static int ButtonCode(Qt::MouseButton b) {
 
 void ImageControl::mousePressEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton) leftDown_ = true;
+    buttons_ = e->buttons();
     const QPoint p = e->position().toPoint();
     if (OnMouseDown)
         OnMouseDown(ButtonCode(e->button()), e->modifiers() & Qt::ShiftModifier, p.x(), p.y());
 }
 
 void ImageControl::mouseMoveEvent(QMouseEvent* e) {
+    buttons_ = e->buttons();
     const QPoint p = e->position().toPoint();
     if (OnMouseMove) OnMouseMove(e->modifiers() & Qt::ShiftModifier, p.x(), p.y());
 }
 
 void ImageControl::mouseReleaseEvent(QMouseEvent* e) {
-    if (e->button() != Qt::LeftButton || !leftDown_) return;
-    leftDown_ = false;
-    if (rect().contains(e->position().toPoint()) && OnClick) OnClick();
+    buttons_ = e->buttons();
+    const QPoint p = e->position().toPoint();
+    if (e->button() == Qt::LeftButton && leftDown_) {
+        leftDown_ = false;
+        if (rect().contains(p) && OnClick) OnClick();
+    }
+    if (OnMouseUp) OnMouseUp(ButtonCode(e->button()), p.x(), p.y());
+}
+
+void ImageControl::wheelEvent(QWheelEvent* e) {
+    if (OnWheel)
+        OnWheel(e);
+    else
+        e->ignore();
+}
+
+void ImageControl::leaveEvent(QEvent*) {
+    if (OnLeave) OnLeave();
 }
 
 } // namespace zem

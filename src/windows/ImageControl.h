@@ -26,6 +26,13 @@ class ImageControl : public QWidget {
     std::function<void(int button, bool shift, int x, int y)> OnMouseDown;
     std::function<void(bool shift, int x, int y)> OnMouseMove;
     std::function<void()> OnClick;
+    // Any button released (after OnClick, when one follows), the wheel, and
+    // the pointer leaving the control.
+    std::function<void(int button, int x, int y)> OnMouseUp;
+    std::function<void(QWheelEvent*)> OnWheel;
+    std::function<void()> OnLeave;
+    // The buttons held down now.
+    Qt::MouseButtons Buttons() const { return buttons_; }
     // Draws over the picture on screen, leaving the picture itself alone.
     std::function<void(QPainter&)> OnPaintOver;
 
@@ -34,10 +41,13 @@ class ImageControl : public QWidget {
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
+    void wheelEvent(QWheelEvent*) override;
+    void leaveEvent(QEvent*) override;
 
   private:
     QImage picture_;
     bool leftDown_ = false;
+    Qt::MouseButtons buttons_;
 };
 
 } // namespace zem

@@ -61,11 +61,29 @@ int TMapConvert::MapNumber() const {
     return StrToInt(MapNumEdit->text());
 }
 
-void TMapConvert::ScaleEditChange() {
+// The map's size follows the sketch at once. Unsaved work is offered for
+// saving as it is before that, never half converted; false: cancelled.
+bool TMapConvert::AskBeforeResize(QSize sketch) {
+    const QSize size = SketchMapSize(sketch, UpDown1->Position());
+    const bool resizes = size.width() != st.map.MapWidth || size.height() != st.map.MapHeight;
+    return !resizes || w.MaybeSaveBeforeSketch();
+}
+
+void TMapConvert::Resize() {
     PixelsPerHex = UpDown1->Position();
     const QSize size = SketchMapSize(CvtImage->size(), PixelsPerHex);
     w.Applied(edit::SetMapSize(st.map, size.width(), size.height()));
     SizeLbl->setText(QStringLiteral("Map Size%1x%2").arg(size.width()).arg(size.height()));
+}
+
+void TMapConvert::ScaleEditChange() {
+    if (AskBeforeResize(CvtImage->size())) {
+        Resize();
+        return;
+    }
+    // Cancelled: the scale goes back to the one the map's size follows.
+    const QSignalBlocker quiet(ScaleEdit);
+    UpDown1->SetPosition(PixelsPerHex);
 }
 
 void TMapConvert::LoadBtnClick() {
@@ -73,14 +91,16 @@ void TMapConvert::LoadBtnClick() {
     if (!w.dialogs.Execute(OpenDialog1)) return;
     Bitmap sketch;
     sketch.LoadFromFile(OpenDialog1.FileName); // an unreadable file throws: nothing changes
+    // Cancel leaves the converter and the map as they were.
+    if (!AskBeforeResize(sketch.Image().size())) return;
     CvtImage->SetPicture(sketch.Image());
-    ScaleEditChange();
+    Resize();
     SetMemo(QStringLiteral("Now Convert to map format"));
 }
 
 void TMapConvert::ConvertBtnClick() {
     if (st.map.MapWidth < 1) return;
-    if (!w.MaybeSave()) return; // the conversion replaces the whole map
+    if (!w.MaybeSaveBeforeSketch()) return; // the conversion replaces the whole map
     Result<ColourTable> table = LoadColourTable(st.workDir);
     if (!table) {
         // A missing table is passed over without a word.

@@ -43,6 +43,9 @@ class TMapConvert : public QWidget {
     int PixelsPerHex = 5;
 
   private:
+    bool AskBeforeResize(QSize sketch);
+    void Resize();
+
     ZemState& st;
     Windows& w;
 };

@@ -6,10 +6,10 @@
 #include "render/DrawMap.h"
 #include "runtime/Errors.h"
 #include "windows/TSprayForm.h"
+#include "windows/TStratMapForm.h"
 #include "windows/TTerrainForm.h"
 #include "windows/TTilForm.h"
 #include "windows/Windows.h"
-#include <cstdio>
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -17,10 +17,13 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSettings>
 #include <chrono>
 #include <cstdio>
 
 namespace zem {
+
+static const QString TerrainCodesKey = QStringLiteral("terrainCodesWhilePainting");
 
 namespace {
 // The client area: paints the scroll zones, reports pointer motion and
@@ -43,11 +46,10 @@ class MapClient : public QWidget {
 } // namespace
 
 TMapForm::TMapForm(ZemState& state, Windows& windows)
-    : history(state.map, [this](const EditOutcome& out) { ShowUndone(out); }), st(state),
+    : history(state.map, state.ed, [this](const EditOutcome& out) { ShowUndone(out); }), st(state),
       w(windows) {
     setWindowTitle(QStringLiteral("ZEM Map"));
     client_ = new MapClient(this);
-    setCentralWidget(client_);
     WhereLbl = new QLabel(QStringLiteral("??"), client_);
     WhereLbl->move(16, 0);
     WhereLbl->resize(170, 20);
@@ -60,14 +62,23 @@ TMapForm::TMapForm(ZemState& state, Windows& windows)
     HintLbl->setStyleSheet(QStringLiteral("color: rgb(0,128,0); font-weight: bold;"));
     MapImage = new ImageControl(client_);
     MapImage->setGeometry(32, 40, 433, 457);
-    MapImage->OnMouseDown = [this](int b, bool s, int x, int y) { MapImageMouseDown(b, s, x, y); };
-    MapImage->OnMouseMove = [this](bool, int x, int y) { MapImageMouseMove(x, y); };
-    MapImage->OnClick = [this] { MapImageClick(); };
     Timer1.OnTimer = [this] { Timer1Timer(); };
     BuildMenu();
+    BuildViewControls();
+    BuildToolBar();
     move(86, 109);
-    resize(529, 600);
+    // The tool bar, the scroll bars and the status bar come around the
+    // described window, which keeps its client area and map picture.
+    resize(529 + VScroll->sizeHint().width(), 600 + ToolBar1->sizeHint().height() +
+                                                  HScroll->sizeHint().height() +
+                                                  StatusBar->sizeHint().height());
     FormCreate();
+}
+
+void TMapForm::AddKeys(QAction* a, const QList<QKeySequence>& keys) {
+    a->setShortcuts(keys);
+    // The Tile Window or the strategic map may have the focus.
+    a->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 QAction* TMapForm::AddItem(QMenu* menu, const QString& caption, void (TMapForm::*handler)(),
@@ -85,10 +96,10 @@ QAction* TMapForm::AddItem(QMenu* menu, const QString& caption, void (TMapForm::
 void TMapForm::BuildMenu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     LoadMap1 = AddItem(file, QStringLiteral("Load Map"), &TMapForm::LoadMap1Click);
-    LoadMap1->setShortcut(QKeySequence::Open);
+    AddKeys(LoadMap1, {QKeySequence(Qt::CTRL | Qt::Key_O)});
     SaveMap1 = AddItem(file, QStringLiteral("Save Map"), &TMapForm::SaveMap1Click);
     Save1 = AddItem(file, QStringLiteral("Save"), &TMapForm::Save1Click);
-    Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    AddKeys(Save1, {QKeySequence(Qt::CTRL | Qt::Key_S)});
     ImportTmx1 =
         AddItem(file, QStringLiteral("Import Tiled Map (TMX)..."), &TMapForm::ImportTmx1Click);
     ImportPG21 =
@@ -97,22 +108,38 @@ void TMapForm::BuildMenu() {
     connect(RecentMaps1, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
     file->addSeparator();
     Quit1 = AddItem(file, QStringLiteral("Quit"), &TMapForm::Quit1Click);
-    Quit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    AddKeys(Quit1, {QKeySequence(Qt::CTRL | Qt::Key_Q)});
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit"));
     Undo1 = AddItem(edit, QStringLiteral("Undo"), &TMapForm::Undo1Click);
-    Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    AddKeys(Undo1, {QKeySequence(Qt::CTRL | Qt::Key_Z)});
     Redo1 = AddItem(edit, QStringLiteral("Redo"), &TMapForm::Redo1Click);
     // Ctrl+Y is bound by name: the platform's redo keys may lack it.
-    Redo1->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    AddKeys(Redo1,
+            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     for (QAction* a : {Undo1, Redo1})
         a->setAutoRepeat(false); // one key press, one step
     connect(&history.Stack(), &QUndoStack::indexChanged, this, [this] { UpdateUndoItems(); });
     connect(&history.Stack(), &QUndoStack::cleanChanged, this, [this] { UpdateUndoItems(); });
     UpdateUndoItems();
     edit->addSeparator();
+    auto tool = [this, edit](const QString& caption, Tool t, Qt::Key key) {
+        QAction* a = edit->addAction(caption);
+        a->setCheckable(true);
+        a->setShortcut(QKeySequence(key));
+        connect(a, &QAction::triggered, this, [this, t] { ChooseTool(t); });
+        return a;
+    };
+    PlaceTool1 = tool(QStringLiteral("Place"), Tool::Place, Qt::Key_B);
+    PickTool1 = tool(QStringLiteral("Pick Up"), Tool::Pick, Qt::Key_I);
+    SelectTool1 = tool(QStringLiteral("Select"), Tool::Select, Qt::Key_S);
+    FillTool1 = tool(QStringLiteral("Fill"), Tool::Fill, Qt::Key_F);
+    Copy1 = AddItem(edit, QStringLiteral("Copy"), &TMapForm::Copy1Click);
+    Copy1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    Paste1 = AddItem(edit, QStringLiteral("Paste"), &TMapForm::Paste1Click);
+    Paste1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    edit->addSeparator();
     NewMap1 = AddItem(edit, QStringLiteral("New Map"), &TMapForm::NewMap1Click);
-    NewMap1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    AddKeys(NewMap1, {QKeySequence(Qt::CTRL | Qt::Key_N)});
     CutMapToFile1 =
         AddItem(edit, QStringLiteral("Copy Map  Section To File"), &TMapForm::CopyMapToFile1Click);
     PasteFromFile1 =
@@ -134,6 +161,18 @@ void TMapForm::BuildMenu() {
     edit->addSeparator();
     ShowStrategicMap1 =
         AddItem(edit, QStringLiteral("Show Strategic Map"), &TMapForm::ShowStrategicMap1Click);
+    QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
+    TerrainCodes1 = AddItem(view, QStringLiteral("Terrain Codes While Painting"),
+                            &TMapForm::TerrainCodes1Click, true);
+    TerrainCodes1->setChecked(QSettings().value(TerrainCodesKey, true).toBool());
+    view->addSeparator();
+    ZoomIn1 = AddItem(view, QStringLiteral("Zoom In"), &TMapForm::ZoomIn1Click);
+    ZoomIn1->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    ZoomOut1 = AddItem(view, QStringLiteral("Zoom Out"), &TMapForm::ZoomOut1Click);
+    ZoomOut1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    ActualSize1 = AddItem(view, QStringLiteral("Actual Size"), &TMapForm::ActualSize1Click);
+    ActualSize1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
     ConvertBitmap1 =
         AddItem(tools, QStringLiteral("Convert Bitmap"), &TMapForm::ConvertBitmap1Click);
@@ -150,6 +189,16 @@ void TMapForm::BuildMenu() {
     ExportTmx1 = AddItem(exp, QStringLiteral("Tiled Map (TMX)..."), &TMapForm::ExportTmx1Click);
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     About1 = AddItem(help, QStringLiteral("About"), &TMapForm::About1Click);
+}
+
+bool TMapForm::TerrainCodesShown() const {
+    return TerrainCodes1->isChecked();
+}
+
+void TMapForm::TerrainCodes1Click() {
+    TerrainCodes1->setChecked(!TerrainCodes1->isChecked());
+    QSettings().setValue(TerrainCodesKey, TerrainCodes1->isChecked());
+    if (st.ed.Mode == ModePaintTT1 || st.ed.Mode == ModePaintTT2) DrawMap();
 }
 
 int TMapForm::ClientWidth() const {
@@ -210,7 +259,8 @@ void TMapForm::FormActivate() {
 void TMapForm::FormResize() {
     const int CW = ClientWidth(), CH = ClientHeight();
     MapImage->setGeometry(35, 40, CW - 70, CH - 75);
-    MapImage->SetPictureSize(900, 800);
+    // 900 by 800 at least; a larger window shows more of the map.
+    MapImage->SetPictureSize(std::max(900, CW - 70), std::max(800, CH - 75));
     DrawMap();
     ScrollZones[0] = {5, 105, 30, CH - 100, 4};
     ScrollZones[1] = {CW - 30, 105, CW - 5, CH - 100, 2};
@@ -287,33 +337,8 @@ void TMapForm::About1Click() {
                          QStringLiteral("About ZEM Map"));
 }
 
-void TMapForm::DrawMap() {
-    zem::DrawMap(st.map, st.cat, st.images, ShowRoadConnections1->isChecked(), MapImage->width(),
-                 MapImage->height(), MapImage->Picture());
-    // While a terrain type is painted, every hex shows its code.
-    if (st.ed.Mode == ModePaintTT1 || st.ed.Mode == ModePaintTT2)
-        DrawTerrainLabels(MapImage->Picture(), st.map, st.ed.Mode == ModePaintTT1 ? 1 : 2);
-    DrawHexMarks(MapImage->Picture(), st.map, UnsureHexes);
-    MapImage->Repaint();
-    w.MapShown();
-}
-
 void TMapForm::SetHint(const QString& text) {
     HintLbl->setText(text);
-}
-
-void TMapForm::MapImageMouseDown(int button, bool shift, int X, int Y) {
-    EditorState& ed = st.ed;
-    ed.DownX = X;
-    ed.DownY = Y;
-    ed.DownShift = shift;
-    ed.DownButton = std::uint8_t(button);
-    // The right button acts at once and always redraws the view.
-    if (button == mbRight) ApplyOutcome(edit::Click(Target(st), ClickState()), true);
-}
-
-void TMapForm::MapImageClick() {
-    ApplyOutcome(edit::Click(Target(st), ClickState()));
 }
 
 ClickInputs TMapForm::ClickState() const {
@@ -326,21 +351,41 @@ ClickInputs TMapForm::ClickState() const {
 
 void TMapForm::ApplyOutcome(const EditOutcome& out, bool redrawView) {
     if (out.Changed()) {
+        // A new map is no file's yet: Save asks for a name.
+        if (out.newMap) FileName.clear();
         history.Record(out);
         UnsureHexes.clear();
         UpdateTitle();
     }
+    ShowOutcome(out, redrawView);
+}
+
+void TMapForm::ShowOutcome(const EditOutcome& out, bool redrawView) {
+    if (out.Changed()) {
+        FollowOverview();
+        // The terrain codes on screen follow every change while they show.
+        if ((st.ed.Mode == ModePaintTT1 || st.ed.Mode == ModePaintTT2) && TerrainCodesShown())
+            redrawView = true;
+    }
+    if (out.failure) std::rethrow_exception(out.failure);
     if (out.hint) {
         SetHint(*out.hint);
         HintLbl->repaint();
     }
     if (out.what) WhatLbl->setText(*out.what);
-    if (out.picked) w.TilForm->ShowPicked();
+    // The palette shows what an edit selected (a pick, a New Map's first
+    // tile) as if the user had chosen it there.
+    if (out.picked || out.Reselected()) w.TilForm->ShowSelection();
+    if (out.picked) ShowStatus(w.TilForm->SelectionText());
     if (out.redraw == Redraw::Hex) {
         const HexPos o = st.map.ViewOrigin;
-        DrawPlacedHex(MapImage->Picture(), st.images, st.ed.CurrentSet, st.ed.CurrentImage,
-                      out.hex.x - o.x, out.hex.y - o.y);
-        MapImage->Repaint();
+        if (Zoom == 100) { // zoomed, the whole view is drawn anew
+            DrawPlacedHex(MapImage->Picture(), st.images, st.ed.CurrentSet, st.ed.CurrentImage,
+                          out.hex.x - o.x, out.hex.y - o.y, out.hex.x);
+            MapImage->Repaint();
+        } else {
+            redrawView = true;
+        }
     }
     switch (out.section) {
     case SectionRequest::Write:
@@ -353,19 +398,6 @@ void TMapForm::ApplyOutcome(const EditOutcome& out, bool redrawView) {
         break;
     }
     if (redrawView || out.redraw == Redraw::View) DrawMap();
-}
-
-void TMapForm::MapImageMouseMove(int X, int Y) {
-    Timer1.SetEnabled(false);
-    EditorState& ed = st.ed;
-    if (std::abs(X - ed.StatusX) <= 10 && std::abs(Y - ed.StatusY) <= 10) return;
-    ed.StatusX = X;
-    ed.StatusY = Y;
-    const HexPos hex = HexLayout::PixelToHex(X, Y, st.map.ViewOrigin);
-    WhereLbl->setText(QStringLiteral("%1,%2").arg(hex.x).arg(hex.y));
-    // Beyond the grid there is no cell to name: the terrain text stays.
-    if (HexMap::InGrid(hex.x, hex.y))
-        WhatLbl->setText(TerrainText(st.map.Cell(hex.x, hex.y), st.cat));
 }
 
 } // namespace zem

@@ -102,7 +102,7 @@ void TMapForm::SwitchTerrainMode(QAction* item, int mode, const QString& hint,
         SetHint(QString());
         w.TerrainForm->close();
         st.ed.Mode = ModeTiles;
-        DrawMap();
+        if (TerrainCodesShown()) DrawMap(); // the codes go
         return;
     }
     CancelModes();
@@ -114,7 +114,7 @@ void TMapForm::SwitchTerrainMode(QAction* item, int mode, const QString& hint,
     w.TerrainForm->ShowNames(first ? st.cat.TT1Names : st.cat.TT2Names,
                              first ? st.cat.TT1Count : st.cat.TT2Count, title);
     st.ed.Mode = std::uint8_t(mode);
-    DrawMap();
+    if (TerrainCodesShown()) DrawMap(); // every hex shows its code
 }
 
 void TMapForm::TerrainType11Click() {

@@ -14,7 +14,6 @@
 
 #include <QFileInfo>
 #include <QSettings>
-#include <QTimer>
 
 namespace zem {
 
@@ -37,15 +36,12 @@ void TMapForm::UpdateTitle() {
 }
 
 void TMapForm::ShowStatus(const QString& text) {
-    SetHint(text);
-    QTimer::singleShot(4000, this, [this, text] {
-        if (HintLbl->text() == text) SetHint(QString());
-    });
+    StatusBar->showMessage(text, 8000);
 }
 
 bool TMapForm::SaveTo(const QString& path) {
     if (!SaveText(w.dialogs, path, MapFileText(st.map))) return false;
-    FileName = path;
+    FileName = cleanName_ = path;
     history.SetClean();
     AddRecent(path);
     UpdateTitle();
@@ -65,6 +61,8 @@ void TMapForm::SaveMap1Click() {
 
 void TMapForm::Save1Click() {
     if (FileName.isEmpty()) {
+        // A map no file holds yet is offered no file to replace.
+        OpenDialog1.FileName = QString();
         SaveMap1Click();
         return;
     }
@@ -90,7 +88,7 @@ bool TMapForm::MaybeSave() {
 void TMapForm::Loaded(const MapFileData& data, const QString& path) {
     ApplyOutcome(edit::LoadMap(st.map, data));
     history.Reset();
-    FileName = QFileInfo(path).absoluteFilePath();
+    FileName = cleanName_ = QFileInfo(path).absoluteFilePath();
     AddRecent(FileName);
     UpdateTitle();
 }
@@ -133,6 +131,7 @@ void TMapForm::ImportTmx1Click() {
     EditOutcome out = Recorded(st.map, QStringLiteral("Import Tiled Map"),
                                [&] { ApplyTmxMap(tmx.Value(), st.map); });
     out.redraw = Redraw::View;
+    out.newMap = true;
     ApplyOutcome(out);
 }
 
@@ -188,24 +187,35 @@ void TMapForm::UpdateUndoItems() {
                                      : QStringLiteral("Redo"));
 }
 
+// Back at the state last loaded or saved, the map is that file's again.
 void TMapForm::Undo1Click() {
     history.Undo();
+    if (history.IsClean()) FileName = cleanName_;
     UpdateTitle();
 }
 
 void TMapForm::Redo1Click() {
     history.Redo();
+    if (history.IsClean()) FileName = cleanName_;
     UpdateTitle();
 }
 
-// After an undo or a redo: the whole view, the labels and the strategic map.
-void TMapForm::ShowUndone(const EditOutcome&) {
+// After an undo or a redo: the whole view, the labels, the palette when the
+// step changed the selection, and the strategic map.
+void TMapForm::ShowUndone(const EditOutcome& out) {
     UnsureHexes.clear();
     DrawMap();
     const HexPos at{st.ed.StatusX, st.ed.StatusY};
     const HexPos hex = HexLayout::PixelToHex(at.x, at.y, st.map.ViewOrigin);
-    if (HexMap::InGrid(hex.x, hex.y))
+    if (HexMap::InGrid(hex.x, hex.y)) { // both labels name the same hex
+        WhereLbl->setText(QStringLiteral("%1,%2").arg(hex.x).arg(hex.y));
         WhatLbl->setText(TerrainText(st.map.Cell(hex.x, hex.y), st.cat));
+    }
+    if (out.Reselected()) w.TilForm->ShowSelection();
+    FollowOverview();
+}
+
+void TMapForm::FollowOverview() {
     if (w.StratMapForm->isVisible()) w.StratMapForm->FormShow();
 }
 

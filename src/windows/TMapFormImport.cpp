@@ -35,13 +35,14 @@ void TMapForm::ImportPG21Click() {
         w.dialogs.MessageBox(imp.Message(), ErrorTitle);
         return;
     }
+    // Like a Tiled map: a change of the map, not a file of ours yet.
     EditOutcome out = Recorded(st.map, QStringLiteral("Import Panzer General 2 Map"),
                                [&] { ApplyPG2Import(imp.Value(), st.map); });
-    FileName.clear(); // the game's files are not a map file of ours
+    out.redraw = Redraw::View;
+    out.newMap = true;
     ApplyOutcome(out);
-    UpdateTitle();
     UnsureHexes = imp->Unsure();
-    DrawMap();
+    MapImage->Repaint();
     ShowStatus(imp->Summary());
 }
 

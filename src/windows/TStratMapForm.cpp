@@ -20,6 +20,15 @@ TStratMapForm::TStratMapForm(ZemState& state, Windows& windows) : st(state), w(w
     ScrollBox1->setWidget(StratMapImage);
     StratMapImage->OnMouseDown = [this](int, bool, int x, int y) { StratMapImageMouseDown(x, y); };
     StratMapImage->OnClick = [this] { StratMapImageClick(); };
+    // Dragging pans: the view follows the pointer as a click there would
+    // move it, and the release is no click.
+    StratMapImage->OnMouseMove = [this](bool, int x, int y) {
+        if (!(StratMapImage->Buttons() & Qt::LeftButton)) return;
+        if (std::abs(x - StratDownX) + std::abs(y - StratDownY) < 4 && !dragged_) return;
+        dragged_ = true;
+        st.map.ViewOrigin = StratClickOrigin(x, y, st.map);
+        w.RedrawMap();
+    };
     StratMapImage->OnPaintOver = [this](QPainter& p) {
         if (view_.isEmpty()) return;
         p.setPen(QPen(Qt::white, 1));
@@ -65,6 +74,7 @@ void TStratMapForm::FormActivate() {
 }
 
 void TStratMapForm::StratMapImageMouseDown(int X, int Y) {
+    dragged_ = false;
     StratDownX = X;
     StratDownY = Y;
 }
@@ -80,6 +90,7 @@ void TStratMapForm::ShowView(HexPos origin, int cols, int rows) {
 }
 
 void TStratMapForm::StratMapImageClick() {
+    if (dragged_) return;
     st.map.ViewOrigin = StratClickOrigin(StratDownX, StratDownY, st.map);
     w.RedrawMap();
 }

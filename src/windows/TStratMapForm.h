@@ -36,6 +36,7 @@ class TStratMapForm : public QWidget {
     ZemState& st;
     Windows& w;
     QRect view_; // the outline, in pixels of the overview
+    bool dragged_ = false;
 };
 
 } // namespace zem

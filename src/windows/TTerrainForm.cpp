@@ -10,7 +10,9 @@ TTerrainForm::TTerrainForm() {
     TerrainLB = new QListWidget(this);
     TerrainLB->setGeometry(8, 8, 233, 361);
     // Only a line the user selects counts: the list giving itself a current
-    // line when it takes the focus selects nothing.
+    // line when it takes the focus selects nothing. A click counts also on
+    // the line already selected; the keys select through the selection.
+    connect(TerrainLB, &QListWidget::itemClicked, this, [this] { TerrainLBClick(); });
     connect(TerrainLB, &QListWidget::itemSelectionChanged, this, [this] {
         if (SelectedCode() >= 0) TerrainLBClick();
     });

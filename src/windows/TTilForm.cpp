@@ -104,8 +104,7 @@ void TTilForm::MarkPaletteTile(int pos, int k) {
 
 void TTilForm::TilSetRGClick() {
     const int s = ItemIndex() + 1;
-    // The set already shown: nothing changes, a picked-up tile stays chosen.
-    if (s == shownSet_ || s == st.ed.CurrentSet || s > st.cat.SetCount || s < 1) return;
+    if (s == st.ed.CurrentSet || s > st.cat.SetCount || s < 1) return;
     st.ed.CurrentImage = 0;
     st.ed.CurrentSet = s;
     DrawTileSet(s);
@@ -130,18 +129,39 @@ void TTilForm::TilImageMouseMove(int X, int Y) {
     WhereLbl->repaint();
 }
 
-void TTilForm::ShowPicked() {
+void TTilForm::ShowSelection() {
+    const EditorState& ed = st.ed;
+    const int s = ed.CurrentSet;
+    if (s < 1 || s > st.cat.SetCount) {
+        // A tile of no set (a frame or an empty number): no button stands
+        // for it; the palette only loses its old mark.
+        if (shownSet_ >= 1) DrawTileSet(shownSet_);
+        return;
+    }
+    SetItemIndex(s - 1);
+    DrawTileSet(s);
+    if (ed.CurrentImage >= 1 && ed.CurrentImage <= st.cat.SetSize[size_t(s)])
+        MarkPaletteTile(ed.CurrentImage, 1);
+    TilImage->repaint();
+}
+
+QString TTilForm::SelectionText() const {
     const int t = CurrentTile(st.ed, st.cat);
     const TileRecord& r = st.cat.Record(t);
-    WhereLbl->setText(QStringLiteral("Picked: bmp%1 of set %2 %3(%4)")
-                          .arg(t)
-                          .arg(st.ed.CurrentSet)
-                          .arg(st.cat.TT1Name(r.TT1), st.cat.TT2Name(r.TT2)));
+    const int s = st.ed.CurrentSet;
+    const QString set = s >= 1 && s <= MaxSets ? st.cat.SetNames[size_t(s)] : QString();
+    return QStringLiteral("Picked: bmp%1 of set %2 %3 %4(%5)")
+        .arg(t)
+        .arg(s)
+        .arg(set, st.cat.TT1Name(r.TT1), st.cat.TT2Name(r.TT2));
 }
 
 void TTilForm::TilImageMouseDown(int X, int Y) {
     EditorState& ed = st.ed;
-    if (ed.CurrentImage > 0) RedrawPaletteTile(ed.CurrentSet, ed.CurrentImage);
+    // The old mark stands in the set shown; a selection of another set
+    // (a tile of no set) has no mark here to take away.
+    if (ed.CurrentImage > 0 && ed.CurrentSet == shownSet_)
+        RedrawPaletteTile(ed.CurrentSet, ed.CurrentImage);
     ed.CurrentImage = 0;
     const int pos = HexLayout::PaletteIndexAt(X, Y) + 1;
     const int shown = ItemIndex() + 1;

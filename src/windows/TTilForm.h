@@ -27,8 +27,12 @@ class TTilForm : public QWidget {
     void TilSetRGClick();
     void TilImageMouseMove(int X, int Y);
     void TilImageMouseDown(int X, int Y);
-    // Names the tile picked up from the map in the label.
-    void ShowPicked();
+    // Shows the selected tile as if the user had chosen it here: its set,
+    // that set's button checked, the tile marked (after a tile was picked
+    // up from the map, or an undo gave back another selection).
+    void ShowSelection();
+    // "Picked: bmp20 of set 3 Forest(None)", for the status bar.
+    QString SelectionText() const;
 
     // The index of the selected set button, -1 when none.
     int ItemIndex() const;

@@ -46,9 +46,8 @@ void Windows::RedrawMap() {
 
 void Windows::MapShown() {
     if (!StratMapForm || !StratMapForm->isVisible()) return;
-    const QSize view = MapForm->MapImage->size();
-    StratMapForm->ShowView(st.map.ViewOrigin, view.width() / HexLayout::ColumnStep + 1,
-                           view.height() / HexLayout::RowStep + 1);
+    const MapView view = MapForm->View();
+    StratMapForm->ShowView(st.map.ViewOrigin, view.Columns() + 1, view.Rows() + 1);
 }
 
 // Moves a window to `at` the first time it is shown; later the user's place
@@ -60,11 +59,18 @@ static void PlaceOnce(QWidget* form, QPoint at) {
 }
 
 void Windows::PlaceBeside(QWidget* form) {
-    // Right of the main window and of the Tile Window when that shows.
+    // Right of the main window and of the Tile Window when that shows, below
+    // the secondary windows already open there.
     const QRect main = MapForm->frameGeometry();
     int right = main.right();
     if (TilForm && TilForm->isVisible()) right = std::max(right, TilForm->frameGeometry().right());
-    PlaceOnce(form, {right + 8, main.top()});
+    QPoint at(right + 8, main.top());
+    for (QWidget* other :
+         {static_cast<QWidget*>(StratMapForm.get()), static_cast<QWidget*>(TerrainForm.get()),
+          static_cast<QWidget*>(SprayForm.get())})
+        if (other && other != form && other->isVisible() && other->frameGeometry().contains(at))
+            at.setY(other->frameGeometry().bottom() + 8);
+    PlaceOnce(form, at);
 }
 
 void Windows::PlaceCentred(QWidget* form) {
@@ -84,6 +90,10 @@ void Windows::Applied(const EditOutcome& out) {
 
 bool Windows::MaybeSave() {
     return MapForm->MaybeSave();
+}
+
+bool Windows::MaybeSaveBeforeSketch() {
+    return MapForm->history.PendingSketchSize() || MapForm->MaybeSave();
 }
 
 // The auxiliary windows go first: they hold no pointers into the main one

@@ -44,6 +44,9 @@ struct Windows {
     void Applied(const EditOutcome& out);
     // Asks before unsaved changes would be lost; true: go ahead.
     bool MaybeSave();
+    // The same before the converter changes the map, unless its own map
+    // size is the newest step: the question came before that size.
+    bool MaybeSaveBeforeSketch();
 
     std::unique_ptr<TMapForm> MapForm;
     std::unique_ptr<TTilForm> TilForm;

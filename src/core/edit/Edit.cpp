@@ -11,7 +11,11 @@ EditTarget Target(ZemState& st) {
 }
 
 static MapShape ShapeOf(const HexMap& map) {
-    return {map.MapWidth, map.MapHeight, map.ViewOrigin};
+    return {map.MapWidth, map.MapHeight};
+}
+
+Selection SelectionOf(const EditorState& ed) {
+    return {ed.ReplacedTile, ed.CurrentSet, ed.CurrentImage};
 }
 
 MapRecorder::MapRecorder(const HexMap& map) : before_(std::make_unique<HexMap>(map)) {}
@@ -26,6 +30,26 @@ EditOutcome MapRecorder::Finish(const HexMap& map, const QString& name) const {
             if (!(before_->Cell(x, y) == map.Cell(x, y)))
                 out.cells.push_back({{x, y}, before_->Cell(x, y), map.Cell(x, y)});
     return out;
+}
+
+void JoinOutcome(EditOutcome& first, const EditOutcome& later) {
+    std::vector<int> index(MaxMapSize * MaxMapSize, -1);
+    for (size_t i = 0; i < first.cells.size(); ++i)
+        index[size_t(first.cells[i].at.x * MaxMapSize + first.cells[i].at.y)] = int(i);
+    for (const CellChange& c : later.cells) {
+        int& i = index[size_t(c.at.x * MaxMapSize + c.at.y)];
+        if (i < 0) {
+            i = int(first.cells.size());
+            first.cells.push_back(c);
+        } else {
+            first.cells[size_t(i)].after = c.after;
+        }
+    }
+    first.shapeAfter = later.shapeAfter;
+    first.selAfter = later.selAfter;
+    first.name = later.name;
+    first.merge = later.merge;
+    first.newMap = first.newMap || later.newMap;
 }
 
 // A single cell's change, without copying the map.
@@ -99,7 +123,7 @@ EditOutcome TileClick(EditTarget t, HexPos hex) {
 
 } // namespace
 
-EditOutcome Click(EditTarget t, const ClickInputs& in) {
+static EditOutcome ClickIn(EditTarget t, const ClickInputs& in) {
     EditorState& ed = t.ed;
     const HexPos hex = HexLayout::PixelToHex(ed.DownX, ed.DownY, t.map.ViewOrigin);
     EditOutcome out;
@@ -120,9 +144,7 @@ EditOutcome Click(EditTarget t, const ClickInputs& in) {
                        first ? QStringLiteral("Paint Terrain Type 1")
                              : QStringLiteral("Paint Terrain Type 2"),
                        [&](MapCell& c) { (first ? c.TT1 : c.TT2) = std::uint8_t(code); });
-        out.redraw = Redraw::View; // the terrain labels show the new code
-        out.what = TerrainText(t.map.Cell(hex.x, hex.y), t.cat);
-        return out;
+        return out; // nothing is redrawn and no label changes
     }
     case ModePaste:
         ed.PasteAt = hex;
@@ -148,8 +170,18 @@ EditOutcome Click(EditTarget t, const ClickInputs& in) {
     return TileClick(t, hex);
 }
 
+EditOutcome Click(EditTarget t, const ClickInputs& in) {
+    const Selection before = SelectionOf(t.ed);
+    EditOutcome out = ClickIn(t, in);
+    out.selBefore = before;
+    out.selAfter = SelectionOf(t.ed);
+    return out;
+}
+
 EditOutcome NewMap(EditTarget t, const MapRecorder& before, bool accepted,
                    const std::function<SpraySettings()>& spray) {
+    const Selection sel = SelectionOf(t.ed);
+    std::exception_ptr failure;
     if (accepted) {
         EditorState& ed = t.ed;
         if (ed.CurrentImage < 1) {
@@ -161,10 +193,22 @@ EditOutcome NewMap(EditTarget t, const MapRecorder& before, bool accepted,
         const int tile = CurrentTile(ed, t.cat);
         for (int k = 0; k < map.MapWidth * map.MapHeight; ++k)
             PlaceTile(map, t.cat, k % map.MapWidth, k / map.MapWidth, tile);
-        if (spray) SprayWholeMap(map, t.cat, t.rng, spray());
+        // Settings the spray window refuses end the command after the map
+        // was filled: that much is still the new map, and one step.
+        try {
+            if (spray) SprayWholeMap(map, t.cat, t.rng, spray());
+        } catch (...) {
+            failure = std::current_exception();
+        }
     }
     EditOutcome out = before.Finish(t.map, QStringLiteral("New Map"));
-    if (accepted) out.redraw = Redraw::View;
+    out.selBefore = sel;
+    out.selAfter = SelectionOf(t.ed);
+    // Also a width left by a refused height is a map half made: no file's.
+    out.newMap = true;
+    out.failure = failure;
+    // A failed spray leaves the picture as it was.
+    if (accepted && !failure) out.redraw = Redraw::View;
     return out;
 }
 
@@ -182,16 +226,23 @@ EditOutcome PasteSection(HexMap& map, const MapFileData& section, HexPos at) {
 }
 
 EditOutcome SetMapSize(HexMap& map, int width, int height) {
-    return Recorded(map, QStringLiteral("Map Size"), [&] {
+    EditOutcome out = Recorded(map, QStringLiteral("Map Size"), [&] {
         map.MapWidth = width;
         map.MapHeight = height;
     });
+    out.merge = Merge::SketchSize;
+    out.newMap = true; // the start of a converted map, which no file holds
+    return out;
 }
 
 EditOutcome Convert(EditTarget t, const ColourTable& table, const QImage& sketch,
                     int pixelsPerHex) {
-    return Recorded(t.map, QStringLiteral("Convert"),
-                    [&] { ConvertSketch(t.map, t.cat, t.rng, table, sketch, pixelsPerHex); });
+    EditOutcome out = Recorded(t.map, QStringLiteral("Convert"), [&] {
+        ConvertSketch(t.map, t.cat, t.rng, table, sketch, pixelsPerHex);
+    });
+    out.merge = Merge::Convert;
+    out.newMap = true;
+    return out;
 }
 
 EditOutcome FixTerrain(EditTarget t, const TerrainTemplate& tmpl) {
@@ -201,15 +252,79 @@ EditOutcome FixTerrain(EditTarget t, const TerrainTemplate& tmpl) {
     return out;
 }
 
-// Making and clearing road connections leave the picture as it is.
+// The road lines on screen follow the new bits at once, so cleared roads
+// never stay drawn.
 EditOutcome MakeRoads(HexMap& map) {
-    return Recorded(map, QStringLiteral("Make Road Connections"),
-                    [&] { MakeRoadConnections(map); });
+    EditOutcome out =
+        Recorded(map, QStringLiteral("Make Road Connections"), [&] { MakeRoadConnections(map); });
+    out.redraw = Redraw::View;
+    return out;
 }
 
 EditOutcome ClearRoads(HexMap& map) {
-    return Recorded(map, QStringLiteral("Clear Road Connections"),
-                    [&] { ClearRoadConnections(map); });
+    EditOutcome out =
+        Recorded(map, QStringLiteral("Clear Road Connections"), [&] { ClearRoadConnections(map); });
+    out.redraw = Redraw::View;
+    return out;
+}
+
+// The hexes to fill, each once, in the order they are reached.
+static std::vector<HexPos> Region(const HexMap& map, HexPos at) {
+    std::vector<HexPos> found;
+    if (!map.OnMap(at.x, at.y) || !HexMap::InGrid(at.x, at.y)) return found;
+    std::vector<bool> seen(MaxMapSize * MaxMapSize, false);
+    const int tile = map.Cell(at.x, at.y).bmp;
+    found.push_back(at);
+    seen[size_t(at.x * MaxMapSize + at.y)] = true;
+    for (size_t i = 0; i < found.size(); ++i)
+        for (const Neighbour& n : Neighbours(found[i].x, found[i].y)) {
+            const HexPos p = n.at;
+            if (!map.OnMap(p.x, p.y) || !HexMap::InGrid(p.x, p.y)) continue;
+            if (seen[size_t(p.x * MaxMapSize + p.y)] || map.Cell(p.x, p.y).bmp != tile) continue;
+            seen[size_t(p.x * MaxMapSize + p.y)] = true;
+            found.push_back(p);
+        }
+    return found;
+}
+
+// Places the selected tile on every hex, each as a placement does: the last
+// tile replaced is the one the right button puts back.
+static EditOutcome PlaceAll(EditTarget t, const std::vector<HexPos>& hexes) {
+    const Selection sel = SelectionOf(t.ed);
+    const int tile = CurrentTile(t.ed, t.cat);
+    EditOutcome out;
+    out.name = QStringLiteral("Fill");
+    out.shapeBefore = out.shapeAfter = ShapeOf(t.map);
+    for (const HexPos p : hexes) {
+        MapCell& cell = t.map.Cell(p.x, p.y);
+        const MapCell before = cell;
+        t.ed.ReplacedTile = cell.bmp;
+        PlaceTile(t.map, t.cat, p.x, p.y, tile);
+        if (!(before == cell)) out.cells.push_back({p, before, cell});
+    }
+    out.selBefore = sel;
+    out.selAfter = SelectionOf(t.ed);
+    out.redraw = Redraw::View;
+    return out;
+}
+
+EditOutcome Fill(EditTarget t, HexPos at) {
+    return PlaceAll(t, Region(t.map, at));
+}
+
+EditOutcome FillBox(EditTarget t, HexPos at, HexPos corner) {
+    std::vector<HexPos> hexes;
+    for (int y = std::min(at.y, corner.y); y <= std::max(at.y, corner.y); ++y)
+        for (int x = std::min(at.x, corner.x); x <= std::max(at.x, corner.x); ++x)
+            if (t.map.OnMap(x, y) && HexMap::InGrid(x, y)) hexes.push_back({x, y});
+    return PlaceAll(t, hexes);
+}
+
+EditOutcome PasteHere(HexMap& map, const MapFileData& section, HexPos at) {
+    EditOutcome out =
+        Recorded(map, QStringLiteral("Paste"), [&] { PasteCellsHere(section, at, map); });
+    out.redraw = Redraw::View;
+    return out;
 }
 
 } // namespace edit

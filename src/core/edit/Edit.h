@@ -11,6 +11,7 @@
 #include "tools/Spray.h"
 
 #include <QString>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -28,17 +29,40 @@ struct CellChange {
     MapCell before, after;
 };
 
-// The map's size and view origin.
+// The map's size. The view origin is not part of a change: undo and redo
+// leave the view where the user put it.
 struct MapShape {
     int width = 0, height = 0;
-    HexPos origin;
     bool operator==(const MapShape&) const = default;
+};
+
+// What later clicks read of the editing state and an edit may change: the
+// tile the right button puts back and the selected tile.
+struct Selection {
+    int ReplacedTile = 1;
+    int CurrentSet = 2;
+    int CurrentImage = 1;
+    bool operator==(const Selection&) const = default;
+};
+Selection SelectionOf(const EditorState& ed);
+
+// Steps that join the step before them.
+enum class Merge : std::uint8_t {
+    None,
+    SketchSize, // the converter's map size, kept with the conversion that follows
+    Convert,
 };
 
 struct EditOutcome {
     QString name; // what the change is called ("Place Tile")
     std::vector<CellChange> cells;
     MapShape shapeBefore, shapeAfter;
+    Selection selBefore, selAfter;
+    Merge merge = Merge::None;
+    bool newMap = false; // a new map that no file holds (New Map, a conversion, an import)
+    // An error the action raised after it had changed the map: the change
+    // is recorded as a step, then the error is shown.
+    std::exception_ptr failure;
     Redraw redraw = Redraw::Nothing;
     HexPos hex;                  // the hex of Redraw::Hex
     std::optional<QString> hint; // the hint label's new text
@@ -46,7 +70,14 @@ struct EditOutcome {
     SectionRequest section = SectionRequest::None;
     bool picked = false; // Shift + left click chose the hex's tile
 
+    // Only a change of the map's cells or size is a step; the selection
+    // rides along with it.
     bool Changed() const { return !cells.empty() || shapeBefore != shapeAfter; }
+    // The edit chose another tile for the palette to show.
+    bool Reselected() const {
+        return selBefore.CurrentSet != selAfter.CurrentSet ||
+               selBefore.CurrentImage != selAfter.CurrentImage;
+    }
 };
 
 // Everything an action may read or change.
@@ -67,6 +98,10 @@ class MapRecorder {
   private:
     std::unique_ptr<HexMap> before_;
 };
+
+// `later` happened right after `first`: one change from before the first to
+// after the later, under the later's name.
+void JoinOutcome(EditOutcome& first, const EditOutcome& later);
 
 // Runs `action` on the map and returns what it changed.
 template <class F> EditOutcome Recorded(HexMap& map, const QString& name, F&& action) {
@@ -103,6 +138,14 @@ EditOutcome Convert(EditTarget t, const ColourTable& table, const QImage& sketch
 EditOutcome FixTerrain(EditTarget t, const TerrainTemplate& tmpl);
 EditOutcome MakeRoads(HexMap& map);
 EditOutcome ClearRoads(HexMap& map);
+
+// The selected tile placed on `at` and on every hex connected to it through
+// its six neighbours that holds the same tile; with `box`, on every hex of
+// the rectangle between `at` and `corner` instead. The hexes lie on the map.
+EditOutcome Fill(EditTarget t, HexPos at);
+EditOutcome FillBox(EditTarget t, HexPos at, HexPos corner);
+// A section pasted with its top-left at `at`, the view left where it is.
+EditOutcome PasteHere(HexMap& map, const MapFileData& section, HexPos at);
 
 } // namespace edit
 } // namespace zem

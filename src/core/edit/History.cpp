@@ -2,15 +2,27 @@
 
 namespace zem {
 
-// Puts the step's cells and shape, as they were before it or after it,
-// into the map.
-static void Put(HexMap& map, const EditOutcome& out, bool after) {
+// Puts the step's cells, size and selection, as they were before it or
+// after it, into the map and the editing state. A selection field the step
+// did not change keeps what the user chose since.
+static void Put(HexMap& map, EditorState& ed, const EditOutcome& out, bool after) {
     for (const CellChange& c : out.cells)
         if (HexMap::InGrid(c.at.x, c.at.y)) map.Cell(c.at.x, c.at.y) = after ? c.after : c.before;
     const MapShape& shape = after ? out.shapeAfter : out.shapeBefore;
     map.MapWidth = shape.width;
     map.MapHeight = shape.height;
-    map.ViewOrigin = shape.origin;
+    const Selection& from = after ? out.selBefore : out.selAfter;
+    const Selection& to = after ? out.selAfter : out.selBefore;
+    if (from.ReplacedTile != to.ReplacedTile) ed.ReplacedTile = to.ReplacedTile;
+    if (from.CurrentSet != to.CurrentSet || from.CurrentImage != to.CurrentImage) {
+        ed.CurrentSet = to.CurrentSet;
+        ed.CurrentImage = to.CurrentImage;
+    }
+    // The view stays unless the map no longer reaches it; then it goes
+    // where edge scrolling would stop.
+    HexPos& o = map.ViewOrigin;
+    if (o.x >= map.MapWidth) o.x = std::max(0, (map.MapWidth - 8) & ~1);
+    if (o.y >= map.MapHeight) o.y = std::max(0, map.MapHeight - 8);
 }
 
 static std::size_t BytesOf(const EditOutcome& out) {
@@ -28,6 +40,20 @@ class History::Step : public QUndoCommand {
     }
     ~Step() override { Forget(); }
 
+    // Steps of the converter: a map size takes the next size or conversion.
+    int id() const override { return out_ && out_->merge != Merge::None ? 1 : -1; }
+    bool mergeWith(const QUndoCommand* other) override {
+        const auto* later = static_cast<const Step*>(other);
+        if (!out_ || !later->out_ || out_->merge != Merge::SketchSize) return false;
+        JoinOutcome(*out_, *later->out_);
+        setText(out_->name);
+        const std::size_t size = BytesOf(*out_);
+        h_.bytes_ += size - size_;
+        size_ = size;
+        return true;
+    }
+    bool Pending() const { return out_ && out_->merge == Merge::SketchSize; }
+
     void redo() override {
         if (first_) { // already applied when it was recorded
             first_ = false;
@@ -38,7 +64,7 @@ class History::Step : public QUndoCommand {
     void undo() override { Apply(false); }
     void Apply(bool after) {
         if (!out_) return;
-        Put(h_.map_, *out_, after);
+        Put(h_.map_, h_.ed_, *out_, after);
         if (h_.shown_) h_.shown_(*out_);
     }
     bool Forgotten() const { return !out_; }
@@ -55,8 +81,8 @@ class History::Step : public QUndoCommand {
     bool first_ = true;
 };
 
-History::History(HexMap& map, std::function<void(const EditOutcome&)> shown)
-    : map_(map), shown_(std::move(shown)) {
+History::History(HexMap& map, EditorState& ed, std::function<void(const EditOutcome&)> shown)
+    : map_(map), ed_(ed), shown_(std::move(shown)) {
     stack_.setUndoLimit(MaxSteps);
 }
 
@@ -77,6 +103,14 @@ void History::Trim() {
         auto* step = const_cast<Step*>(static_cast<const Step*>(stack_.command(i)));
         step->Forget();
     }
+}
+
+bool History::PendingSketchSize() const {
+    // Qt joins steps only away from the clean state: a save in between
+    // keeps them apart.
+    const int top = stack_.index();
+    return top > 0 && top != stack_.cleanIndex() &&
+           static_cast<const Step*>(stack_.command(top - 1))->Pending();
 }
 
 bool History::CanUndo() const {

@@ -4,7 +4,8 @@
 // MaxSteps steps, and at most MaxBytes of recorded cells; past the memory
 // bound the oldest steps are forgotten (they can no longer be undone).
 // Its clean state tells whether the map differs from the last one loaded or
-// saved.
+// saved. Undo and redo give back the cells, the size and the selection a step
+// changed; the view stays where it is while the map still holds it.
 
 #include "edit/Edit.h"
 
@@ -20,12 +21,16 @@ class History {
 
     // `shown` is called after every undo and redo with the step's outcome,
     // to redraw.
-    History(HexMap& map, std::function<void(const EditOutcome&)> shown);
+    History(HexMap& map, EditorState& ed, std::function<void(const EditOutcome&)> shown);
     ~History();
 
     // Records an edit that has already been applied; one that changed
-    // nothing is not recorded.
+    // nothing is not recorded. The converter's map sizes and the conversion
+    // after them join into one step, unless the map was saved in between.
     void Record(EditOutcome out);
+    // The newest step is the converter's map size, which the next
+    // conversion or size joins.
+    bool PendingSketchSize() const;
     void Undo();
     void Redo();
     bool CanUndo() const;
@@ -47,6 +52,7 @@ class History {
     void Trim();
 
     HexMap& map_;
+    EditorState& ed_;
     std::function<void(const EditOutcome&)> shown_;
     std::size_t bytes_ = 0; // the cells the steps hold now; outlives the stack
     QUndoStack stack_;

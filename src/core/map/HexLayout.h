@@ -37,11 +37,12 @@ struct HexLayout {
     }
 
     // The absolute hex under pixel (X, Y) of the map view whose first drawn
-    // hex is `origin`; not tested against the map size.
+    // hex is `origin`; not tested against the map size. The half-hex shift
+    // follows the map column, so a view may also start at an odd column.
     static HexPos PixelToHex(int X, int Y, HexPos origin) {
         int c = (X - 8) / ColumnStep;
         if (c < 0) c = 0;
-        const int r = (c & 1) ? (Y - OddShift) / RowStep : Y / RowStep;
+        const int r = ((c + origin.x) & 1) ? (Y - OddShift) / RowStep : Y / RowStep;
         return {c + origin.x, r + origin.y};
     }
 

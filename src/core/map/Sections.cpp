@@ -16,13 +16,17 @@ bool SectionText(const HexMap& map, HexPos c1, HexPos c2, QByteArray& text) {
 }
 
 void PasteCells(const MapFileData& section, HexPos at, HexMap& map) {
+    PasteCellsHere(section, at, map);
+    map.ViewOrigin = {0, 0};
+}
+
+void PasteCellsHere(const MapFileData& section, HexPos at, HexMap& map) {
     for (int i = 0; i < section.height; ++i)
         for (int j = 0; j < section.width; ++j) {
             const int x = at.x + j, y = at.y + i;
             if (x >= 0 && y >= 0 && x < map.MapWidth && y < map.MapHeight && HexMap::InGrid(x, y))
                 map.Cell(x, y) = section.At(j, i);
         }
-    map.ViewOrigin = {0, 0};
 }
 
 } // namespace zem

@@ -13,5 +13,7 @@ bool SectionText(const HexMap& map, HexPos c1, HexPos c2, QByteArray& text);
 // Pastes the cells with their top-left at `at`; what falls beyond the map's
 // right or bottom edge is dropped. The view goes back to the top-left.
 void PasteCells(const MapFileData& section, HexPos at, HexMap& map);
+// The same, the view left where it is.
+void PasteCellsHere(const MapFileData& section, HexPos at, HexMap& map);
 
 } // namespace zem

@@ -100,6 +100,25 @@ void ImageList::Draw(const PixelRows& target, int x, int y, int index) const {
     }
 }
 
+ImageList ImageList::Scaled(int percent, bool smooth) const {
+    ImageList out;
+    out.SetSize(std::max(1, (width_ * percent + 50) / 100),
+                std::max(1, (height_ * percent + 50) / 100));
+    for (const Entry& e : images_) {
+        QImage img = e.image
+                         .scaled(out.width_, out.height_, Qt::IgnoreAspectRatio,
+                                 smooth ? Qt::SmoothTransformation : Qt::FastTransformation)
+                         .convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < img.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+            for (int x = 0; x < img.width(); ++x)
+                line[x] = qAlpha(line[x]) >= 128 ? (line[x] | 0xFF000000) : 0;
+        }
+        out.Push(img.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    }
+    return out;
+}
+
 void ImageList::Draw(QPainter& painter, int x, int y, int index) const {
     if (const QImage* img = Image(index)) painter.drawImage(x, y, *img);
 }

@@ -32,6 +32,10 @@ class ImageList {
     // The same into rows the caller holds, clipped to them.
     void Draw(const PixelRows& target, int x, int y, int index) const;
     const QImage* Image(int index) const;
+    // Every picture scaled to `percent`, each pixel opaque or transparent as
+    // the list draws them: smooth scaling keeps the colours of tiles, the
+    // nearest pixel keeps thin lines (the hex frame) visible.
+    ImageList Scaled(int percent, bool smooth) const;
 
   private:
     // A run of opaque pixels of one row.

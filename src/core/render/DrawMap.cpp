@@ -29,10 +29,14 @@ static void RoadLine(const PixelRows& img, int x0, int y0, int x1, int y1) {
     }
 }
 
-void DrawRoadLines(const PixelRows& img, int rc, int left, int top) {
-    const QPoint c = HexLayout::Centre(left, top);
+void DrawRoadLines(const PixelRows& img, int rc, int left, int top, int percent) {
+    auto scaled = [percent](int v) {
+        return v >= 0 ? (v * percent + 50) / 100 : -((-v * percent + 50) / 100);
+    };
+    const QPoint c(left + scaled(HexLayout::TileWidth / 2),
+                   top + scaled(HexLayout::TileHeight / 2));
     for (const auto& e : HexLayout::RoadEnds)
-        if (rc & e.bit) RoadLine(img, c.x(), c.y(), c.x() + e.dx, c.y() + e.dy);
+        if (rc & e.bit) RoadLine(img, c.x(), c.y(), c.x() + scaled(e.dx), c.y() + scaled(e.dy));
 }
 
 void DrawRoadLines(QImage& img, int rc, int left, int top) {
@@ -70,15 +74,15 @@ void DrawHexes(QImage& target, const HexMap& map, const TileCatalogue& cat,
 }
 
 void DrawPlacedHex(QImage& picture, const TileImages& images, int set, int image, int viewCol,
-                   int viewRow) {
+                   int viewRow, int mapCol) {
     QPainter p(&picture);
-    const int left = HexLayout::Left(viewCol), top = HexLayout::Top(viewRow, viewCol);
+    const int left = HexLayout::Left(viewCol), top = HexLayout::Top(viewRow, mapCol);
     if (set >= 0 && set <= MaxSets) images[size_t(set)].Draw(p, left, top, image - 1);
     images[0].Draw(p, left, top, 0);
 }
 
 void DrawMap(const HexMap& map, const TileCatalogue& cat, const TileImages& images, bool showRoads,
-             int imageW, int imageH, QImage& picture) {
+             int imageW, int imageH, QImage& picture, int lastCol, int lastRow) {
     if (picture.format() != QImage::Format_RGB32 &&
         picture.format() != QImage::Format_ARGB32_Premultiplied)
         picture = picture.convertToFormat(QImage::Format_RGB32);
@@ -88,8 +92,8 @@ void DrawMap(const HexMap& map, const TileCatalogue& cat, const TileImages& imag
     rows.Fill(ToQColor(clGreen).rgb());
     const HexPos o = map.ViewOrigin;
     HexRange range;
-    range.lastRow = std::min(o.y + 14, map.MapHeight - 1);
-    range.lastCol = std::min(o.x + 14, map.MapWidth - 1);
+    range.lastRow = std::min(lastRow < 0 ? o.y + 14 : lastRow, map.MapHeight - 1);
+    range.lastCol = std::min(lastCol < 0 ? o.x + 14 : lastCol, map.MapWidth - 1);
     const int marginY = o.y >= 1 ? HexLayout::RowStep : 0;
     const int marginX = o.x >= 1 ? HexLayout::ColumnStep : 0;
     range.firstRow = o.y >= 1 ? o.y - 1 : 0;
@@ -105,50 +109,6 @@ QImage RenderWholeMap(const HexMap& map, const TileCatalogue& cat, const TileIma
     img.fill(ToQColor(clGreen));
     DrawHexes(img, map, cat, images, {0, w - 1, 0, h - 1}, {true, roads});
     return img;
-}
-
-void DrawTerrainLabels(QImage& picture, const HexMap& map, int which) {
-    QPainter p(&picture);
-    QFont font = p.font();
-    font.setPixelSize(11);
-    font.setBold(true);
-    p.setFont(font);
-    const HexPos o = map.ViewOrigin;
-    const int cols = picture.width() / HexLayout::ColumnStep + 1;
-    const int rows = picture.height() / HexLayout::RowStep + 1;
-    for (int r = 0; r <= rows; ++r)
-        for (int c = 0; c <= cols; ++c) {
-            const int x = o.x + c, y = o.y + r;
-            if (!map.OnMap(x, y) || !HexMap::InGrid(x, y)) continue;
-            const MapCell& cell = map.Cell(x, y);
-            const int code = which == 1 ? cell.TT1 : cell.TT2;
-            if (code == 0) continue;
-            const QPoint centre = HexLayout::Centre(HexLayout::Left(c), HexLayout::Top(r, x));
-            const QRect box(centre.x() - 10, centre.y() - 7, 20, 14);
-            p.fillRect(box, QColor(0, 0, 0, 170));
-            p.setPen(which == 1 ? QColor(255, 255, 160) : QColor(160, 220, 255));
-            p.drawText(box, Qt::AlignCenter, QString::number(code));
-        }
-}
-
-void DrawHexMarks(QImage& picture, const HexMap& map, const std::vector<HexPos>& hexes) {
-    if (hexes.empty()) return;
-    QPainter p(&picture);
-    QFont font = p.font();
-    font.setPixelSize(13);
-    font.setBold(true);
-    p.setFont(font);
-    const HexPos o = map.ViewOrigin;
-    for (const HexPos h : hexes) {
-        const QPoint centre =
-            HexLayout::Centre(HexLayout::Left(h.x - o.x), HexLayout::Top(h.y - o.y, h.x));
-        const QRect box(centre.x() - 8, centre.y() - 8, 16, 16);
-        if (!box.intersects(picture.rect())) continue;
-        p.fillRect(box, QColor(255, 230, 0));
-        p.setPen(Qt::black);
-        p.drawRect(box.adjusted(0, 0, -1, -1));
-        p.drawText(box, Qt::AlignCenter, QStringLiteral("?"));
-    }
 }
 
 } // namespace zem

@@ -6,8 +6,6 @@
 #include "pictures/Bitmap.h"
 #include "render/TileImages.h"
 
-#include <vector>
-
 namespace zem {
 
 struct HexRange {
@@ -29,30 +27,23 @@ void DrawHexes(QImage& target, const HexMap& map, const TileCatalogue& cat,
 void DrawHexes(const PixelRows& target, QPoint offset, const HexMap& map, const TileCatalogue& cat,
                const TileImages& images, HexRange range, DrawOptions opt);
 
-// Draws the road lines of one hex whose top-left corner is (left, top).
+// Draws the road lines of one hex whose top-left corner is (left, top), at
+// `percent` of their size (the lines stay 3 pixels wide).
 void DrawRoadLines(QImage& target, int rc, int left, int top);
-void DrawRoadLines(const PixelRows& target, int rc, int left, int top);
+void DrawRoadLines(const PixelRows& target, int rc, int left, int top, int percent = 100);
 
 // Draws image `image` (1-based) of set `set` and the hex frame at the hex
-// `viewCol` columns and `viewRow` rows from the view's first hex: what a
-// placement shows before the next full redraw.
+// `viewCol` columns and `viewRow` rows from the view's first hex, map column
+// `mapCol`: what a placement shows before the next full redraw.
 void DrawPlacedHex(QImage& picture, const TileImages& images, int set, int image, int viewCol,
-                   int viewRow);
+                   int viewRow, int mapCol);
 
 // Composes the view from the map's origin into the top-left imageW x imageH
 // part of `picture` (the rest stays): the origin hex at the corner, with the
-// parts of its left and upper neighbours that reach into the view.
+// parts of its left and upper neighbours that reach into the view, up to
+// `lastCol` and `lastRow` (-1: the 15 columns and rows from the origin).
 void DrawMap(const HexMap& map, const TileCatalogue& cat, const TileImages& images, bool showRoads,
-             int imageW, int imageH, QImage& picture);
-
-// Over the view whose first hex is the map's origin: every hex's terrain
-// type 1 or 2 (`which`) as a small label at its centre, so painting them
-// shows. A code of 0 gets no label.
-void DrawTerrainLabels(QImage& picture, const HexMap& map, int which);
-
-// Over the view whose first hex is the map's origin: a question mark on
-// each of the hexes, for the tiles an import was unsure of.
-void DrawHexMarks(QImage& picture, const HexMap& map, const std::vector<HexPos>& hexes);
+             int imageW, int imageH, QImage& picture, int lastCol = -1, int lastRow = -1);
 
 // The whole map as one picture (HexLayout::WholeMapSize) on green.
 QImage RenderWholeMap(const HexMap& map, const TileCatalogue& cat, const TileImages& images,

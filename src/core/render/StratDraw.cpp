@@ -44,10 +44,14 @@ QImage RenderStratMap(const HexMap& map, const ImageList& list) {
 HexPos StratClickOrigin(int X, int Y, const HexMap& map) {
     const HexPos at = HexLayout::StratHexAt(X, Y);
     const int c = at.x, r = at.y;
+    int x = c - 5, y = r - 5;
     // A click beyond the drawn picture would put the view past the map;
     // keep it where edge scrolling can take it.
-    int x = std::min(c - 5, map.MapWidth - 8);
-    int y = std::min(r - 5, map.MapHeight - 8);
+    const QSize drawn = StratPictureSize(map);
+    if (X >= drawn.width() || Y >= drawn.height()) {
+        x = std::min(x, map.MapWidth - 8);
+        y = std::min(y, map.MapHeight - 8);
+    }
     if (x < 0) x = 0;
     if (y < 0) y = 0;
     if (x & 1) --x;

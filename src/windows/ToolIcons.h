@@ -1,0 +1,11 @@
+#pragma once
+// The tool bar's pictures, drawn by the program itself.
+
+#include <QIcon>
+
+namespace zem {
+
+enum class ToolPicture { Place, Pick, Select, Fill, Spray, Roads, Terrain1, Terrain2 };
+QIcon ToolIcon(ToolPicture which);
+
+} // namespace zem

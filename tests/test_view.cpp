@@ -1,0 +1,125 @@
+// The map view beside the described one: scrolling, zoom, the hex under the
+// pointer, drag strokes, selection with the clipboard, fill.
+
+#include "TestSupport.h"
+#include "map/MapFile.h"
+#include "windows/TMapForm.h"
+#include "windows/TSprayForm.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+#include <QWheelEvent>
+
+using namespace zem;
+using namespace zem::test;
+
+namespace {
+// The pixel of hex (x, y) in the view from (0, 0) at `zoom` percent.
+QPoint At(int x, int y, int zoom = 100) {
+    return QPoint(45 * x + 20, 50 * y + ((x & 1) ? 25 : 0) + 20) * zoom / 100;
+}
+void Wheel(TMapForm& f, int notches, Qt::KeyboardModifiers mods, QPoint at = {100, 100}) {
+    QWheelEvent e(at, f.MapImage->mapToGlobal(at), {}, {0, 120 * notches}, Qt::NoButton, mods,
+                  Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(f.MapImage, &e);
+}
+} // namespace
+
+TEST(View, ScrollZoomAndTheHexUnderThePointer) {
+    App a;
+    TMapForm& f = a.main();
+    HexMap& m = a.st.map;
+    AnswerNewMap(a, "80", "80");
+    f.NewMap1Click();
+    EXPECT_EQ(f.MapImage->Picture().size(), QSize(900, 800)); // as described at the start
+    Wheel(f, -1, Qt::NoModifier);
+    Wheel(f, -2, Qt::ShiftModifier);
+    EXPECT_EQ(m.ViewOrigin, (HexPos{4, 2}));
+    QTest::keyClick(&f, Qt::Key_Right);
+    QTest::keyClick(&f, Qt::Key_PageDown);
+    EXPECT_EQ(m.ViewOrigin, (HexPos{5, 2 + f.View().Rows()}));
+    a.st.ed.CurrentImage = 2; // from an odd column, rows follow the map's columns
+    QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, {65, 60});
+    EXPECT_EQ(m.Cell(6, m.ViewOrigin.y + 1).bmp, 11);
+    f.VScroll->setValue(30);
+    f.HScroll->setValue(6);
+    EXPECT_EQ(m.ViewOrigin, (HexPos{6, 30}));
+    QTest::mousePress(f.MapImage, Qt::MiddleButton, {}, {200, 200});
+    QTest::mouseMove(f.MapImage, {110, 100});
+    QTest::mouseRelease(f.MapImage, Qt::MiddleButton, {}, {110, 100});
+    EXPECT_EQ(m.ViewOrigin, (HexPos{8, 32}));
+
+    // Ctrl+wheel zooms around the pointer; a click follows the zoom.
+    Wheel(f, -1, Qt::ControlModifier, At(4, 4));
+    EXPECT_EQ(f.Zoom, 67);
+    EXPECT_EQ(m.ViewOrigin, (HexPos{6, 30})); // the point under the pointer stays
+    f.ZoomOut1->trigger();
+    EXPECT_EQ(f.ZoomLbl->text(), "50%");
+    f.ScrollTo({0, 0});
+    QTest::mouseMove(f.MapImage, At(7, 5, 50));
+    EXPECT_TRUE(f.HexInfoLbl->text().startsWith("7,5  tile 10 (set 2)"));
+    QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, At(7, 5, 50));
+    EXPECT_EQ(m.Cell(7, 5).bmp, 11);
+    f.ActualSize1->trigger();
+    EXPECT_EQ(f.Zoom, 100);
+}
+
+TEST(Tools, DragStrokesSelectionClipboardAndFill) {
+    App a;
+    TMapForm& f = a.main();
+    HexMap& m = a.st.map;
+    const QByteArray start = MapFileText(m);
+    a.st.ed.CurrentImage = 3;
+    QTest::mousePress(f.MapImage, Qt::LeftButton, {}, At(1, 2));
+    for (int x = 2; x <= 5; ++x)
+        QTest::mouseMove(f.MapImage, At(x, 2));
+    QTest::mouseRelease(f.MapImage, Qt::LeftButton, {}, At(5, 2));
+    for (int x = 1; x <= 5; ++x)
+        EXPECT_EQ(m.Cell(x, 2).bmp, 12) << x;
+    EXPECT_EQ(f.Undo1->text(), "Undo Place Tiles");
+    f.Undo1->trigger();
+    EXPECT_EQ(MapFileText(m), start);
+    f.Redo1->trigger();
+    a.w.SprayForm->DensityUpDown->SetPosition(100);
+    a.w.SprayForm->SizeEdit->setText("1");
+    f.SprayCan1Click();
+    const QByteArray unsprayed = MapFileText(m);
+    QTest::mousePress(f.MapImage, Qt::LeftButton, {}, At(6, 6));
+    QTest::mouseMove(f.MapImage, At(7, 6));
+    QTest::mouseRelease(f.MapImage, Qt::LeftButton, {}, At(7, 6));
+    f.Undo1->trigger(); // hexes sprayed twice come back whole
+    EXPECT_EQ(MapFileText(m), unsprayed);
+    f.SprayCan1Click();
+
+    f.ChooseTool(TMapForm::Tool::Select);
+    QTest::mousePress(f.MapImage, Qt::LeftButton, {}, At(1, 1));
+    QTest::mouseMove(f.MapImage, At(3, 2));
+    QTest::mouseRelease(f.MapImage, Qt::LeftButton, {}, At(3, 2));
+    f.Copy1->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text().toLatin1(), MapFileText(m, 1, 1, 3, 2));
+    m.ViewOrigin = {2, 0};
+    f.Paste1->trigger();
+    QTest::mouseMove(f.MapImage, At(8, 6));
+    QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, At(8, 6)); // hex (10, 6)
+    for (int x = 1; x <= 3; ++x)
+        for (int y = 1; y <= 2; ++y)
+            EXPECT_EQ(m.Cell(x + 9, y + 5), m.Cell(x, y)) << x << "," << y;
+    EXPECT_EQ(m.ViewOrigin, (HexPos{2, 0}));
+    EXPECT_EQ(f.Undo1->text(), "Undo Paste");
+
+    // Fill: exactly the hexes joined to the clicked one that hold its tile.
+    m.ViewOrigin = {0, 0};
+    const HexMap before = m;
+    f.ChooseTool(TMapForm::Tool::Fill);
+    a.st.ed.CurrentImage = 1;
+    QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, At(3, 2));
+    for (int x = 0; x < 20; ++x)
+        for (int y = 0; y < 20; ++y)
+            EXPECT_EQ(m.Cell(x, y).bmp, y == 2 && x >= 1 && x <= 5 ? 10 : before.Cell(x, y).bmp)
+                << x << "," << y;
+    QTest::mouseClick(f.MapImage, Qt::LeftButton, Qt::ShiftModifier, At(9, 9));
+    EXPECT_EQ(m.Cell(3, 2).bmp, 10); // the selection (1,1)-(3,2), filled
+    EXPECT_EQ(m.Cell(2, 1).bmp, 10);
+    EXPECT_EQ(m.Cell(4, 1).bmp, 0);
+}
