@@ -51,7 +51,8 @@ const Tiles& HardTiles() {
         QByteArray text = mapset.readAll() + "300 12 0 2 0 77 0 0 0\n301 12 0 1 0 78 0 0 0\n"
                                              "302 12 0 3 0 79 0 0 0\n303 12 0 4 0 80 0 0 0\n"
                                              "304 12 0 1 0 81 0 0 0\n305 0 0 0 0 82 0 0 0\n"
-                                             "306 0 0 0 0 83 0 0 0\n307 0 0 0 0 84 0 0 0\n";
+                                             "306 0 0 0 0 83 0 0 0\n307 0 0 0 0 84 0 0 0\n"
+                                             "308 12 0 1 0 85 0 0 0\n";
         for (auto [n, same] : {std::pair{300, 11}, {301, 1}})
             QFile::copy(from.filePath(QString::asprintf("tilbmp/til%04d.bmp", same)),
                         to.filePath(QString::asprintf("tilbmp/til%04d.bmp", n)));
@@ -62,6 +63,9 @@ const Tiles& HardTiles() {
         line.save(to.filePath("tilbmp/til0302.bmp"));
         empty.save(to.filePath("tilbmp/til0303.bmp"));
         QImage(from.filePath("tilbmp/til0180.bmp")).save(to.filePath("tilbmp/til0304.bmp"));
+        QImage left(from.filePath("tilbmp/til0011.bmp")); // differs only where column 0 is cut
+        QPainter(&left).fillRect(0, 0, 40, 50, Qt::black);
+        left.save(to.filePath("tilbmp/til0308.bmp"));
         QFile f(to.filePath("Mapset.txt"));
         f.open(QIODevice::WriteOnly);
         f.write(text);
@@ -150,17 +154,25 @@ TEST(PG2Import, ExportsOfSampleMapsComeBackAsMapsThatExportTheSameFiles) {
             EXPECT_GT(same, PG2Hexes * 9 / 10);
         }
     }
-    // A picture that repeats: the tile whose catalogue terrain byte is the
-    // hex's, else the lowest number.
+    // Pictures that repeat, or differ only where the hex is not seen: the
+    // tile whose catalogue terrain byte is the hex's, else the lowest number.
     HexMap twins = island;
+    PlaceTile(twins, HardTiles().cat, 0, 0, 308);
     PlaceTile(twins, HardTiles().cat, 20, 20, 300);
     PlaceTile(twins, HardTiles().cat, 22, 20, 300);
     twins.Cell(22, 20).TT3 = 5;
-    const Result<PG2Import> imp = ImportPG2("Map67.map", PG2MapBytes(twins, 67),
-                                            PG2Pieces(twins, HardTiles().cat, HardTiles().images),
-                                            HardTiles().cat, HardTiles().images);
+    std::vector<QImage> pieces = PG2Pieces(twins, HardTiles().cat, HardTiles().images);
+    Result<PG2Import> imp =
+        ImportPG2("Map67.map", PG2MapBytes(twins, 67), pieces, HardTiles().cat, HardTiles().images);
     EXPECT_EQ(imp->map.Cell(20, 20).bmp, 300);
     EXPECT_EQ(imp->map.Cell(22, 20).bmp, 11);
+    EXPECT_EQ(imp->map.Cell(0, 0).bmp, 308);
+    // One pixel changed in its red alone: that hex is no longer exact.
+    pieces[6].setPixel(245, 42, pieces[6].pixel(245, 42) ^ 0x10000);
+    imp =
+        ImportPG2("Map67.map", PG2MapBytes(twins, 67), pieces, HardTiles().cat, HardTiles().images);
+    EXPECT_EQ(imp->fits[20 * PG2Width + 20], HexFit::Nearest);
+    EXPECT_TRUE(imp->Summary().endsWith("in 1 pixels of 1 hexes")) << imp->Summary().toStdString();
 }
 
 TEST(PG2Import, PiecesSavedAgainByAPaintProgram) {
@@ -242,8 +254,9 @@ TEST(PG2Import, ZemtoolWritesTheMapAndItsReportOrRefusesWithOneLine) {
               0);
 
     const QByteArray file = out.Read("Map67.map");
-    QByteArray wide = file;
+    QByteArray wide = file, tall = file;
     wide[2] = 45;
+    tall[4] = 40;
     QImage shortPiece(640, 479, QImage::Format_RGB32);
     shortPiece.fill(Qt::red);
     struct Refusal {
@@ -255,6 +268,7 @@ TEST(PG2Import, ZemtoolWritesTheMapAndItsReportOrRefusesWithOneLine) {
          "Map5.map: a Panzer General 2 map file is 14561 bytes, this one 100"},
         {"Map6.map", [&] { out.Write("Map6.map", wide); },
          "Map6.map: the map is 45x39 hexes; only 44x39 maps are read"},
+        {"Map8.map", [&] { out.Write("Map8.map", tall); }, "Map8.map: the map is 44x40"},
         {"Map7.map", [&] { out.Write("Map7.map", file); }, "map0700.bmp: the piece is missing"},
         {"Map67.map", [&] { shortPiece.save(out.Path("map6712.bmp")); },
          "map6712.bmp: the piece is 640x479 pixels, not 640x480"},
