@@ -37,9 +37,8 @@ class ScriptedDialogs : public DialogService {
     void AnswerConfirm(bool yes) { confirmAnswers_.push_back(yes); }
     bool Confirm(const QString& text) override {
         questions.push_back(text);
-        if (confirmAnswers_.empty()) return false;
-        const bool a = confirmAnswers_.front();
-        confirmAnswers_.pop_front();
+        const bool a = !confirmAnswers_.empty() && confirmAnswers_.front();
+        if (!confirmAnswers_.empty()) confirmAnswers_.pop_front();
         return a;
     }
 

@@ -1,6 +1,5 @@
-// Panzer General 2 maps read back: exports of the sample workspace's maps
-// that import as maps exporting the same files, pieces a paint program
-// saved again, the refusals, and the editor's menu item.
+// Panzer General 2 maps read back: round trips of sample maps, pieces saved
+// again with a palette and as JPEG, the refusals, the editor's menu item.
 
 #include "TestSupport.h"
 #include "edit/EditorState.h"
@@ -9,13 +8,12 @@
 #include "map/MapFile.h"
 #include "windows/TMapForm.h"
 
-#include <functional>
-
 #include <QBuffer>
 #include <QFile>
 #include <QImageWriter>
 #include <QPainter>
 #include <cstring>
+#include <functional>
 #include <random>
 
 using namespace zem;
@@ -26,15 +24,12 @@ namespace {
 struct Tiles {
     TileCatalogue cat;
     TileImages images;
-    explicit Tiles(const QDir& dir) {
-        EXPECT_TRUE(LoadMapset(dir, cat));
-        EXPECT_TRUE(LoadTileBitmaps(cat, images, dir));
+    explicit Tiles(const QDir& d) {
+        EXPECT_TRUE(LoadMapset(d, cat) && LoadTileBitmaps(cat, images, d));
     }
 };
 
-QString Sample() {
-    return SampleWorkspace(ZEMSAMPLE);
-}
+const auto Sample = [] { return SampleWorkspace(ZEMSAMPLE); };
 
 // The sample workspace with pictures that repeat under other terrain bytes,
 // a picture of one thin line, an empty one and the three kinds of set-0
@@ -63,8 +58,8 @@ const Tiles& HardTiles() {
         line.save(to.filePath("tilbmp/til0302.bmp"));
         empty.save(to.filePath("tilbmp/til0303.bmp"));
         QImage(from.filePath("tilbmp/til0180.bmp")).save(to.filePath("tilbmp/til0304.bmp"));
-        QImage left(from.filePath("tilbmp/til0011.bmp")); // differs only where column 0 is cut
-        QPainter(&left).fillRect(0, 0, 40, 50, Qt::black);
+        QImage left(from.filePath("tilbmp/til0011.bmp"));  // differs only where column 0 is cut
+        QPainter(&left).fillRect(0, 0, 40, 40, Qt::black); // (0, 49) stays the mask
         left.save(to.filePath("tilbmp/til0308.bmp"));
         QFile f(to.filePath("Mapset.txt"));
         f.open(QIODevice::WriteOnly);
@@ -150,9 +145,7 @@ TEST(PG2Import, ExportsOfSampleMapsComeBackAsMapsThatExportTheSameFiles) {
                       std::make_tuple(std::uint8_t(r.TT1), std::uint8_t(r.TT2), std::int16_t(r.PL),
                                       std::int16_t(r.E2), std::int16_t(r.E3)));
         }
-        if (&c.tiles == &sample) {
-            EXPECT_GT(same, PG2Hexes * 9 / 10);
-        }
+        EXPECT_GT(same, &c.tiles == &sample ? PG2Hexes * 9 / 10 : 0);
     }
     // Pictures that repeat, or differ only where the hex is not seen: the
     // tile whose catalogue terrain byte is the hex's, else the lowest number.
@@ -325,7 +318,6 @@ TEST(PG2Import, TheEditorImportsOneUntitledStepAndMarksTheUnsureHexes) {
         QRect(f.View().Corner(u.x, u.y), QSize(HexLayout::TileWidth, HexLayout::TileHeight))
             .center();
     EXPECT_EQ(f.MapImage->grab().toImage().pixel(mark + QPoint(-5, 6)), TMapForm::UnsureMarkColour);
-    EXPECT_NE(f.MapImage->Picture().pixel(mark + QPoint(-5, 6)), TMapForm::UnsureMarkColour);
     // The next change takes the marks away; the import is one step.
     f.MapImageMouseDown(mbLeft, false, 300, 300);
     f.MapImageClick();
