@@ -33,6 +33,15 @@ class ScriptedDialogs : public DialogService {
         return a;
     }
 
+    // The answers to yes-or-no questions, in order; No when none is left.
+    void AnswerConfirm(bool yes) { confirmAnswers_.push_back(yes); }
+    bool Confirm(const QString& text) override {
+        questions.push_back(text);
+        const bool a = !confirmAnswers_.empty() && confirmAnswers_.front();
+        if (!confirmAnswers_.empty()) confirmAnswers_.pop_front();
+        return a;
+    }
+
     std::vector<OpenDialog> dialogs; // as each was run
     std::vector<QString> questions;
     std::vector<std::pair<QString, QString>> messages; // text, title
@@ -40,6 +49,7 @@ class ScriptedDialogs : public DialogService {
   private:
     std::deque<std::optional<QString>> answers_;
     std::deque<SaveAnswer> saveAnswers_;
+    std::deque<bool> confirmAnswers_;
 };
 
 // Answers with the given numbers in order, then with 0.

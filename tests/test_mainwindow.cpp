@@ -58,8 +58,9 @@ TEST(MainWindow, MenuCaptionsAndAbout) {
             captions << (item->isSeparator() ? "-" : item->text());
     }
     EXPECT_EQ(captions.join('|'),
-              "File|Load Map|Save Map|Save|Import Tiled Map (TMX)...|Recent "
-              "Maps|-|Quit|Edit|Undo|Redo|-|Place|Pick Up|Select|Fill|Copy|Paste|-|New Map|Copy Map  "
+              "File|Load Map|Save Map|Save|Import Tiled Map (TMX)...|"
+              "Import Panzer General 2 Map...|Recent Maps|-|Quit|Edit|Undo|Redo|-|Place|Pick "
+              "Up|Select|Fill|Copy|Paste|-|New Map|Copy Map  "
               "Section To File|Paste From File|-|"
               "Show Road Connections|Toggle Road Connections|-|Terrain Type 1|Terrain Type 2|-|"
               "Spray Can|Spray Can Settings|-|Show Strategic Map|View|"

@@ -63,7 +63,8 @@ TEST(Writers, AFailedWriteLeavesEveryOldFile) {
     for (const QStringList& made :
          {QStringList{"new", "7x5", "--tile", "11", "-o", "m.zep"},
           {"convert", ws + "/sketch.bmp", "-o", "pg2.zep", "--scale", "10"},
-          {"export-tmx", "m.zep", "-o", "m.tmx"}})
+          {"export-tmx", "m.zep", "-o", "m.tmx"},
+          {"export-pg2", "pg2.zep", "--number", "67", "--out", "."}})
         ASSERT_EQ(RunProgram(ZEMTOOL, w + made, tmp.path()).code, 0);
     QStringList pg2{"Map67.map"};
     for (int s = 0; s < 3; ++s)
@@ -80,6 +81,8 @@ TEST(Writers, AFailedWriteLeavesEveryOldFile) {
         {{"import-tmx", "m.tmx", "-o", "OUT/o.zep"}, {"o.zep"}},
         {{"export-pg2", "pg2.zep", "--number", "67", "--out", "OUT"}, pg2},
         {{"export-tmx", "m.zep", "-o", "OUT/m.tmx"}, tmx},
+        {{"import-pg2", "Map67.map", "-o", "OUT/o.zep", "--report", "OUT/u.txt"},
+         {"o.zep", "u.txt"}},
     };
     // What is done to the output folder, which holds an old file of each
     // name, and how the run ends; no words: it succeeds.

@@ -24,6 +24,13 @@ void QtDialogs::MessageBox(const QString& text, const QString& title) {
     box.exec();
 }
 
+bool QtDialogs::Confirm(const QString& text) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("ZEM Map"), text,
+                    QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 SaveAnswer QtDialogs::AskSave(const QString& text) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("ZEM Map"), text,
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,

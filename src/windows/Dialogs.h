@@ -13,6 +13,7 @@ class QtDialogs : public DialogService {
     bool Execute(OpenDialog& d) override;
     void MessageBox(const QString& text, const QString& title) override;
     SaveAnswer AskSave(const QString& text) override;
+    bool Confirm(const QString& text) override;
 };
 
 } // namespace zem

@@ -102,6 +102,8 @@ void TMapForm::BuildMenu() {
     AddKeys(Save1, {QKeySequence(Qt::CTRL | Qt::Key_S)});
     ImportTmx1 =
         AddItem(file, QStringLiteral("Import Tiled Map (TMX)..."), &TMapForm::ImportTmx1Click);
+    ImportPG21 =
+        AddItem(file, QStringLiteral("Import Panzer General 2 Map..."), &TMapForm::ImportPG21Click);
     RecentMaps1 = file->addMenu(QStringLiteral("Recent Maps"));
     connect(RecentMaps1, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
     file->addSeparator();
@@ -360,6 +362,7 @@ void TMapForm::ApplyOutcome(const EditOutcome& out, bool redrawView) {
         // A new map is no file's yet: Save asks for a name.
         if (out.newMap) FileName.clear();
         history.Record(out);
+        UnsureHexes.clear();
         UpdateTitle();
     }
     ShowOutcome(out, redrawView);

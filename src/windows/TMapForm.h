@@ -67,6 +67,7 @@ class TMapForm : public QMainWindow {
     void SaveMap1Click();
     void Save1Click();
     void ImportTmx1Click();
+    void ImportPG21Click();
     void ExportTmx1Click();
     void Quit1Click();
     // Loads a map file as the current one: a fresh history, the file's name
@@ -144,7 +145,7 @@ class TMapForm : public QMainWindow {
 
     QAction *LoadMap1, *SaveMap1, *Save1, *Quit1, *Undo1, *Redo1;
     QMenu* RecentMaps1;
-    QAction *ImportTmx1, *ExportTmx1;
+    QAction *ImportTmx1, *ExportTmx1, *ImportPG21;
     QAction *NewMap1, *CutMapToFile1, *PasteFromFile1;
     QAction *ShowRoadConnections1, *ToggleRoadConnections1, *TerrainType11, *TerrainType21;
     QAction *SprayCan1, *SprayCanSettings1, *ShowStrategicMap1;
@@ -164,6 +165,9 @@ class TMapForm : public QMainWindow {
     std::uint8_t ScrollDirection = 0;      // 1 up, 2 right, 3 down, 4 left
     int ScrollTicks = 0;
     bool MouseCaptured = false;
+    // Hexes an import was unsure of, marked on the map until the next change.
+    std::vector<HexPos> UnsureHexes;
+    static constexpr QRgb UnsureMarkColour = 0xFFFFE600;
 
   protected:
     bool event(QEvent* e) override;
@@ -203,6 +207,7 @@ class TMapForm : public QMainWindow {
     void PictureUp(int button);
     void PictureWheel(QWheelEvent* e);
     void PaintOverPicture(QPainter& p);
+    void PaintUnsureMarks(QPainter& p, const MapView& view);
     // A press and drag of the left button: every hex entered is edited as a
     // click there would, and the stroke is one step.
     bool StrokeFits() const;

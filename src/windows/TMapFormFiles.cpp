@@ -207,6 +207,7 @@ void TMapForm::Redo1Click() {
 // After an undo or a redo: the whole view, the labels, the palette when the
 // step changed the selection, and the strategic map.
 void TMapForm::ShowUndone(const EditOutcome& out) {
+    UnsureHexes.clear();
     DrawMap();
     const HexPos at{st.ed.StatusX, st.ed.StatusY};
     const HexPos hex = HexLayout::PixelToHex(at.x, at.y, st.map.ViewOrigin);

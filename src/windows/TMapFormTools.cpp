@@ -231,6 +231,7 @@ void TMapForm::PaintOverPicture(QPainter& p) {
                               r.bottomLeft() + QPoint(q, 0), QPoint(r.left(), r.center().y())}));
             }
     }
+    PaintUnsureMarks(p, view);
     if (!pointer_) return;
     p.setOpacity(0.55);
     const HexPos at = *pointer_;
@@ -247,6 +248,26 @@ void TMapForm::PaintOverPicture(QPainter& p) {
                 draw(at.x + j, at.y + i, pasting_->At(j, i).bmp);
     } else if (ToolsApply() && tool_ == Tool::Place) {
         draw(at.x, at.y, CurrentTile(st.ed, st.cat));
+    }
+}
+
+// A question mark on each hex whose imported tile is unsure, until the next
+// change of the map.
+void TMapForm::PaintUnsureMarks(QPainter& p, const MapView& view) {
+    if (UnsureHexes.empty()) return;
+    QFont font = p.font();
+    font.setPixelSize(13);
+    font.setBold(true);
+    p.setFont(font);
+    const QSize tile(view.Scaled(HexLayout::TileWidth), view.Scaled(HexLayout::TileHeight));
+    for (const HexPos h : UnsureHexes) {
+        const QPoint centre = QRect(view.Corner(h.x, h.y), tile).center();
+        const QRect box(centre.x() - 7, centre.y() - 7, 16, 16);
+        if (!box.intersects(p.window())) continue;
+        p.fillRect(box, QColor(UnsureMarkColour));
+        p.setPen(Qt::black);
+        p.drawRect(box.adjusted(0, 0, -1, -1));
+        p.drawText(box, Qt::AlignCenter, QStringLiteral("?"));
     }
 }
 

@@ -4,6 +4,8 @@
 #include "edit/EditorState.h"
 #include "edit/ZemState.h"
 #include "export/PG2Export.h"
+#include "files/SafeFile.h"
+#include "interop/PG2Import.h"
 #include "interop/TmxExport.h"
 #include "interop/TmxImport.h"
 #include "map/MapFile.h"
@@ -40,6 +42,8 @@ const char* const Overview =
     "  strat MAP.zep -o OUT.png                      the strategic overview\n"
     "  export-tmx MAP.zep -o OUT.tmx                 a map for Tiled, pictures beside it\n"
     "  import-tmx IN.tmx -o OUT.zep                  a map file from such a Tiled map\n"
+    "  import-pg2 MAPN.map -o OUT.zep [--pieces DIR] [--no-pieces] [--report FILE]\n"
+    "                                                a Panzer General 2 map back\n"
     "\n"
     "--workspace DIR holds Mapset.txt, tilbmp/, Gmap.txt and the strategic tiles\n"
     "(default: the current directory). 'zemtool COMMAND --help' tells more;\n"
@@ -301,6 +305,34 @@ int ImportTmxCommand(Context& c, const Words& w) {
     return Ok;
 }
 
+int ImportPg2Command(Context& c, const Words& w) {
+    w.Expect(1, "MAPN.map");
+    const QString out = w.Output();
+    PG2ImportOptions opt;
+    opt.piecesDir = w.Value("--pieces");
+    opt.noPieces = w.Has("--no-pieces");
+    opt.catalogueName = c.workspace.filePath("Mapset.txt");
+    c.NeedPictures();
+    const Result<PG2Import> imp = ImportPG2(w.positional[0], c.cat, c.images, opt);
+    if (!imp) Bad(imp.Message());
+    HexMap map;
+    ApplyPG2Import(imp.Value(), map);
+    // The report and the map arrive together or not at all.
+    FileSet files;
+    if (w.Has("--report"))
+        if (Status st = files.Stage(w.Value("--report"), imp->Report()); !st) Bad(st.Message());
+    if (Status st = files.Stage(out, MapFileText(map)); !st) Bad(st.Message());
+    if (Status st = files.Commit(); !st) Bad(st.Message());
+    c.out << imp->Summary() << "\n";
+    int beyond = 0;
+    for (int y = 0; y < PG2Height; ++y)
+        beyond += !(map.Cell(PG2Width, y) == MapCell{});
+    if (beyond > 0)
+        c.out << out << " holds 44 columns: the 45th record of " << beyond
+              << " rows (column 44) is not kept\n";
+    return Ok;
+}
+
 struct Command {
     int (*run)(Context&, const Words&);
     QStringList valued, flags;
@@ -371,6 +403,17 @@ const std::map<QString, Command>& Commands() {
           "export-tmx, also after Tiled\n  has saved it again. A hex painted with another tile "
           "in Tiled gets that\n  tile's terrain codes and values from the workspace's "
           "Mapset.txt.\n"}},
+        {"import-pg2",
+         {ImportPg2Command,
+          {"-o", "--pieces", "--report"},
+          {"--no-pieces"},
+          "zemtool import-pg2 MAPN.map -o OUT.zep [--pieces DIR] [--no-pieces] [--report FILE]\n"
+          "  The map whose Panzer General 2 export gives MAPN.map and its twelve pieces\n"
+          "  mapNNsb.bmp (from DIR, else beside the map file), each hex's tile matched\n"
+          "  against the workspace's tile pictures. Prints one line: the hexes whose\n"
+          "  tile gives the pieces' pixels exactly, the nearest, the unsure ones.\n"
+          "  --report FILE lists the unsure hexes; --no-pieces takes each hex's tile\n"
+          "  from its terrain byte alone.\n"}},
     };
     return commands;
 }

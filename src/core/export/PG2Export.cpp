@@ -53,30 +53,22 @@ QByteArray PG2MapBytes(const HexMap& map, int number) {
 
 namespace {
 
-// Each strip is drawn with its first column at the canvas's left edge and
-// cut from srcX; later strips draw over the earlier ones.
-struct Strip {
-    int firstCol, lastCol, srcX;
-};
-constexpr Strip Strips[3] = {{0, 15, 45}, {14, 29, 55}, {29, PG2Width - 1, 19}};
-constexpr int PieceWidth = 640, PieceHeight = 480, PieceTop = 23;
-
 QImage StripCanvas() {
-    QImage canvas(700, 1980, QImage::Format_RGB32);
-    canvas.fill(QColor(0, 128, 0)); // once: later strips draw over earlier ones
+    QImage canvas(PG2CanvasWidth, PG2CanvasHeight, QImage::Format_RGB32);
+    canvas.fill(PG2Green); // once: later strips draw over earlier ones
     return canvas;
 }
 
-void DrawStrip(const PixelRows& canvas, const Strip& s, const HexMap& map, const TileCatalogue& cat,
-               const TileImages& images) {
+void DrawStrip(const PixelRows& canvas, const PG2Strip& s, const HexMap& map,
+               const TileCatalogue& cat, const TileImages& images) {
     for (int y = 0; y < PG2Height; ++y)
         for (int c = s.firstCol; c <= s.lastCol; ++c)
             DrawTile(canvas, cat, images, map.Cell(c, y).bmp, HexLayout::Left(c - s.firstCol),
                      HexLayout::Top(y, c));
 }
 
-QRect PieceRect(const Strip& s, int b) {
-    return {s.srcX, PieceTop + PieceHeight * b, PieceWidth, PieceHeight};
+QRect PieceRect(const PG2Strip& s, int b) {
+    return {s.srcX, PG2PieceTop + PG2PieceHeight * b, PG2PieceWidth, PG2PieceHeight};
 }
 
 } // namespace
@@ -85,7 +77,7 @@ std::vector<QImage> PG2Pieces(const HexMap& map, const TileCatalogue& cat,
                               const TileImages& images) {
     QImage canvas = StripCanvas();
     std::vector<QImage> pieces;
-    for (const Strip& s : Strips) {
+    for (const PG2Strip& s : PG2Strips) {
         DrawStrip(PixelRows::Of(canvas), s, map, cat, images);
         for (int b = 0; b < 4; ++b)
             pieces.push_back(canvas.copy(PieceRect(s, b)));
@@ -104,9 +96,9 @@ Status ExportPG2(const HexMap& map, const TileCatalogue& cat, const TileImages& 
     QByteArray bytes;
     FileSet files;
     for (int s = 0; s < 3; ++s) {
-        DrawStrip(rows, Strips[s], map, cat, images);
+        DrawStrip(rows, PG2Strips[s], map, cat, images);
         for (int b = 0; b < 4; ++b) {
-            EncodeBmp(rows, PieceRect(Strips[s], b), bytes);
+            EncodeBmp(rows, PieceRect(PG2Strips[s], b), bytes);
             if (Status st = files.Stage(dir.filePath(names[s * 4 + b]), bytes); !st) return st;
         }
     }

@@ -8,6 +8,7 @@
 #include "render/TileImages.h"
 
 #include <QByteArray>
+#include <QColor>
 #include <QDir>
 #include <QStringList>
 
@@ -16,6 +17,22 @@ namespace zem {
 constexpr int PG2Width = 44;
 constexpr int PG2Height = 39;
 constexpr int PG2MapFileSize = 14561;
+// Every row of the map file carries one record more than the map is wide.
+constexpr int PG2RowRecords = PG2Width + 1;
+constexpr int PG2RecordSize = 7;
+constexpr int PG2HeaderSize = 10;
+
+// The pieces are cut from three strips drawn one after the other on one
+// canvas that is filled green once: each strip draws its columns with the
+// first at the canvas's left edge, over whatever the earlier strips left,
+// and is cut from srcX.
+struct PG2Strip {
+    int firstCol, lastCol, srcX;
+};
+constexpr PG2Strip PG2Strips[3] = {{0, 15, 45}, {14, 29, 55}, {29, PG2Width - 1, 19}};
+constexpr int PG2PieceWidth = 640, PG2PieceHeight = 480, PG2PieceTop = 23;
+constexpr int PG2CanvasWidth = 700, PG2CanvasHeight = 1980;
+constexpr QRgb PG2Green = 0xFF008000;
 
 // "map%02d%d%d.bmp" for strip s and piece b.
 QString PG2PieceName(int number, int strip, int piece);

@@ -27,6 +27,8 @@ class DialogService {
     // True when the user chose a file; its name is then in d.FileName.
     virtual bool Execute(OpenDialog& d) = 0;
     virtual void MessageBox(const QString& text, const QString& title) = 0;
+    // A question answered Yes (true) or No (false, also Escape).
+    virtual bool Confirm(const QString& text) = 0;
 };
 
 // The Qt form of a filter: "ZEM map files (*.zep);;All files (*.*)".

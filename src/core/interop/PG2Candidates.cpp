@@ -1,0 +1,120 @@
+#include "interop/PG2Candidates.h"
+
+#include <QHash>
+#include <algorithm>
+#include <numeric>
+#include <unordered_map>
+
+namespace zem {
+
+namespace {
+// Enough key positions that a hex at the edge of the pieces still shows
+// some of them.
+constexpr int KeyCount = 512;
+} // namespace
+
+PG2Candidates::PG2Candidates(const TileCatalogue& cat, const TileImages& images)
+    : cat_(cat), W(images[0].Width()), H(images[0].Height()) {
+    Group(cat, images);
+    Rank();
+}
+
+void PG2Candidates::Group(const TileCatalogue& cat, const TileImages& images) {
+    std::unordered_multimap<size_t, int> byHash;
+    const size_t area = size_t(W) * size_t(H);
+    std::vector<QRgb> pixels(area);
+    int nothing = -1;
+    for (int t = 0; t < MaxTiles; ++t) {
+        const TileRecord& r = cat.Record(t);
+        const QImage* img =
+            r.set >= 0 && r.set <= MaxSets ? images[size_t(r.set)].Image(r.image - 1) : nullptr;
+        int opaque = 0;
+        if (img)
+            for (int y = 0; y < H; ++y) {
+                const auto* line = reinterpret_cast<const QRgb*>(img->constScanLine(y));
+                for (int x = 0; x < W; ++x) {
+                    const bool o = qAlpha(line[x]) != 0;
+                    pixels[size_t(y * W + x)] = o ? (line[x] | 0xFF000000) : 0;
+                    opaque += o;
+                }
+            }
+        if (!opaque) {
+            if (nothing < 0) {
+                nothing = int(groups_.size());
+                groups_.push_back({});
+                sparse_.push_back(nothing);
+            }
+            groups_[size_t(nothing)].tiles.push_back(t);
+            continue;
+        }
+        const size_t h = qHashBits(pixels.data(), area * sizeof(QRgb));
+        int found = -1;
+        for (auto [it, end] = byHash.equal_range(h); it != end && found < 0; ++it)
+            if (std::equal(pixels.begin(), pixels.end(),
+                           pool_.begin() + groups_[size_t(it->second)].first))
+                found = it->second;
+        if (found < 0) {
+            found = int(groups_.size());
+            groups_.push_back({{}, qsizetype(pool_.size())});
+            pool_.insert(pool_.end(), pixels.begin(), pixels.end());
+            byHash.emplace(h, found);
+            if (2 * size_t(opaque) < area) sparse_.push_back(found);
+        }
+        groups_[size_t(found)].tiles.push_back(t);
+    }
+}
+
+void PG2Candidates::Rank() {
+    const int area = W * H, G = int(groups_.size());
+    // Counted a block of positions at a time, each picture read in runs.
+    constexpr int Run = 64;
+    std::vector<QRgb> block(size_t(Run) * size_t(G));
+    size_t buckets = 1;
+    while (buckets < 2 * size_t(G))
+        buckets <<= 1;
+    std::vector<QRgb> values(buckets);
+    std::vector<int> stamp(buckets, -1);
+    std::vector<int> distinct(static_cast<size_t>(area), 0);
+    for (int at0 = 0; at0 < area; at0 += Run) {
+        const int n = std::min(Run, area - at0);
+        for (int g = 0; g < G; ++g)
+            for (int i = 0; i < n; ++i)
+                block[size_t(i) * size_t(G) + size_t(g)] = Pixels(g) ? Pixels(g)[at0 + i] : 0;
+        for (int i = 0; i < n; ++i)
+            for (int g = 0; g < G; ++g) {
+                const QRgb v = block[size_t(i) * size_t(G) + size_t(g)];
+                size_t h = (v * 2654435761u) & (buckets - 1);
+                while (stamp[h] == at0 + i && values[h] != v)
+                    h = (h + 1) & (buckets - 1);
+                if (stamp[h] == at0 + i) continue;
+                stamp[h] = at0 + i;
+                values[h] = v;
+                ++distinct[size_t(at0 + i)];
+            }
+    }
+    std::vector<int> positions(static_cast<size_t>(area));
+    std::iota(positions.begin(), positions.end(), 0);
+    // Among equally telling positions a scattered order keeps the key from
+    // bunching in one corner.
+    std::sort(positions.begin(), positions.end(), [&](int a, int b) {
+        return std::pair(-distinct[size_t(a)], unsigned(a) * 2654435761u) <
+               std::pair(-distinct[size_t(b)], unsigned(b) * 2654435761u);
+    });
+    positions.resize(std::min(size_t(KeyCount), positions.size()));
+    keyTable_.resize(positions.size() * size_t(G));
+    keySlot_.assign(size_t(area), -1);
+    for (size_t k = 0; k < positions.size(); ++k) {
+        keySlot_[size_t(positions[k])] = int(k);
+        for (int g = 0; g < G; ++g)
+            keyTable_[k * size_t(G) + size_t(g)] = Pixels(g) ? Pixels(g)[positions[k]] : 0;
+    }
+    keyPositions_ = std::move(positions);
+}
+
+int PG2Candidates::Preferred(int c, int tt3) const {
+    for (int t : groups_[size_t(c)].tiles)
+        if ((cat_.Record(t).TT3 & 0xFF) == tt3) return t;
+    return Tile(c);
+}
+
+} // namespace zem

@@ -1,0 +1,63 @@
+#pragma once
+// What the Panzer General 2 export can draw for a hex: for every tile number
+// its picture (the frame or the mark for the first two lines of set 0,
+// nothing for a number without a picture), the numbers whose pictures are
+// the same pixels taken together as one candidate.
+
+#include "render/TileImages.h"
+
+#include <QRgb>
+#include <vector>
+
+namespace zem {
+
+class PG2Candidates {
+  public:
+    PG2Candidates(const TileCatalogue& cat, const TileImages& images);
+
+    int Count() const { return int(groups_.size()); }
+    int Width() const { return W; }
+    int Height() const { return H; }
+    // The picture, row by row, opaque pixels with full alpha and holes 0;
+    // null for the candidate that draws nothing.
+    const QRgb* Pixels(int c) const {
+        const qsizetype first = groups_[size_t(c)].first;
+        return first < 0 ? nullptr : pool_.data() + first;
+    }
+    // A number that draws it.
+    int Tile(int c) const { return groups_[size_t(c)].tiles.front(); }
+    // The number it stands for in a hex with this terrain byte: the lowest
+    // whose catalogue terrain byte is the hex's, else the lowest.
+    int Preferred(int c, int tt3) const;
+    // The candidates less than half opaque, drawing nothing included.
+    const std::vector<int>& Sparse() const { return sparse_; }
+
+    // The positions of a picture where the candidates take the most
+    // different colours, first the most telling; their colours there are
+    // kept side by side, so a first comparison reads them in one sweep.
+    const std::vector<int>& KeyPositions() const { return keyPositions_; }
+    // The candidates' colours at picture offset `at`; null when it is no
+    // key position.
+    const QRgb* KeyColours(int at) const {
+        const int slot = keySlot_[size_t(at)];
+        return slot < 0 ? nullptr : keyTable_.data() + size_t(slot) * groups_.size();
+    }
+
+  private:
+    void Group(const TileCatalogue& cat, const TileImages& images);
+    void Rank();
+
+    struct Numbers {
+        std::vector<int> tiles; // ascending
+        qsizetype first = -1;   // offset of the picture in the pool; -1: draws nothing
+    };
+    const TileCatalogue& cat_;
+    int W, H;
+    std::vector<Numbers> groups_;
+    std::vector<QRgb> pool_;
+    std::vector<int> sparse_;
+    std::vector<int> keyPositions_, keySlot_;
+    std::vector<QRgb> keyTable_;
+};
+
+} // namespace zem

@@ -1,0 +1,287 @@
+#include "interop/PG2Import.h"
+#include "edit/EditorState.h"
+#include "files/DataPath.h"
+#include "map/HexLayout.h"
+#include "pictures/PictureRead.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
+
+namespace zem {
+
+namespace {
+
+// A hex whose pixels a paint program changed is unsure when another tile
+// comes within this distance of the chosen one (a JPEG at quality 90 that
+// blurred away a few dozen pixels of a picture's detail stays below it), or
+// when the chosen one lies further from the pieces than a paint program's
+// colours stray: then no tile of the catalogue looks like the hex.
+constexpr qint64 UnsureMargin = 2000;
+constexpr int MeanStray = 96;
+
+int U16(const QByteArray& b, int at) {
+    return quint8(b[at]) | quint8(b[at + 1]) << 8;
+}
+
+// N of "MapN.map", as the export names the file; -1 for any other name.
+int FileNumber(const QString& path) {
+    static const QRegularExpression re(QStringLiteral("^map(\\d{1,9})\\.map$"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = re.match(QFileInfo(path).fileName());
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// The pieces carry N of the file's name; a file named otherwise, the
+// header's number.
+int PieceNumber(const QString& path, const QByteArray& head) {
+    const int n = FileNumber(path);
+    return n >= 0 || head.size() < 2 ? n : U16(head, 0);
+}
+
+Failure SizeFault(const QString& name, qint64 size) {
+    return FileFault(name, QStringLiteral("a Panzer General 2 map file is %1 bytes, this one %2")
+                               .arg(PG2MapFileSize)
+                               .arg(size));
+}
+
+Failure PieceFault(const QString& name, QSize size) {
+    return FileFault(name, QStringLiteral("the piece is %1x%2 pixels, not 640x480")
+                               .arg(size.width())
+                               .arg(size.height()));
+}
+
+// A map file of the export's size whose header gives 44x39 hexes.
+Status CheckMapFile(const QString& name, const QByteArray& bytes) {
+    if (bytes.size() != PG2MapFileSize) return SizeFault(name, bytes.size());
+    if (U16(bytes, 2) != PG2Width || U16(bytes, 4) != PG2Height)
+        return FileFault(name, QStringLiteral("the map is %1x%2 hexes; only 44x39 maps are read")
+                                   .arg(U16(bytes, 2))
+                                   .arg(U16(bytes, 4)));
+    return {};
+}
+
+QDir PiecesDir(const QString& path, const PG2ImportOptions& opt) {
+    return opt.piecesDir.isEmpty() ? QFileInfo(path).dir() : QDir(opt.piecesDir);
+}
+
+// The first tile of the catalogue with the terrain byte (any, for -1);
+// -1: none. A number without a catalogue line is no tile.
+int TerrainTile(const TileCatalogue& cat, int tt3) {
+    for (int t = 0; t < MaxTiles; ++t) {
+        const TileRecord& r = cat.records[size_t(t)];
+        if (r.image > 0 && (tt3 < 0 || (r.TT3 & 0xFF) == tt3)) return t;
+    }
+    return -1;
+}
+
+HexFit Fit(const PG2HexMatch& m) {
+    if (m.differing == 0) return HexFit::Exact;
+    const bool close = m.margin >= 0 && m.margin < UnsureMargin;
+    return close || m.cost > qint64(m.seen) * MeanStray ? HexFit::Unsure : HexFit::Nearest;
+}
+
+// Which hex the export leaves at each pixel of the canvas once `strip` is
+// drawn: the last whose picture covers it, in this strip or an earlier one.
+void DrawOwners(std::vector<int>& owner, int strip, const HexMap& map, const TileCatalogue& cat,
+                const TileImages& images) {
+    const PG2Strip& s = PG2Strips[strip];
+    for (int y = 0; y < PG2Height; ++y)
+        for (int c = s.firstCol; c <= s.lastCol; ++c) {
+            const TileRecord& r = cat.Record(map.Cell(c, y).bmp);
+            const QImage* img =
+                r.set >= 0 && r.set <= MaxSets ? images[size_t(r.set)].Image(r.image - 1) : nullptr;
+            const int left = HexLayout::Left(c - s.firstCol), top = HexLayout::Top(y, c);
+            for (int py = 0; img && py < img->height() && top + py < PG2CanvasHeight; ++py) {
+                const auto* line = reinterpret_cast<const QRgb*>(img->constScanLine(py));
+                int* to = owner.data() + size_t(top + py) * PG2CanvasWidth;
+                for (int px = 0; px < img->width() && left + px < PG2CanvasWidth; ++px)
+                    if (qAlpha(line[px])) to[left + px] = y * PG2Width + c;
+            }
+        }
+}
+
+// Draws the pieces again from the map with the export's own drawing and
+// counts the pixels that differ, and the hexes that show them.
+void Verify(PG2Import& imp, const std::vector<QImage>& pieces, const TileCatalogue& cat,
+            const TileImages& images) {
+    const std::vector<QImage> again = PG2Pieces(imp.map, cat, images);
+    std::vector<int> owner(size_t(PG2CanvasWidth) * PG2CanvasHeight, -1);
+    std::vector<char> blamed(PG2Hexes, 0);
+    for (int i = 0; i < 12; ++i) {
+        const int s = i / 4, b = i % 4;
+        if (b == 0) DrawOwners(owner, s, imp.map, cat, images);
+        const QImage read = pieces[size_t(i)].convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < PG2PieceHeight; ++y) {
+            const auto* a = reinterpret_cast<const QRgb*>(read.constScanLine(y));
+            const auto* c = reinterpret_cast<const QRgb*>(again[size_t(i)].constScanLine(y));
+            const int* by = owner.data() +
+                            size_t(PG2PieceTop + PG2PieceHeight * b + y) * PG2CanvasWidth +
+                            PG2Strips[s].srcX;
+            for (int x = 0; x < PG2PieceWidth; ++x) {
+                if (((a[x] ^ c[x]) & 0xFFFFFF) == 0) continue;
+                ++imp.differingPixels;
+                if (by[x] >= 0 && !std::exchange(blamed[size_t(by[x])], 1))
+                    imp.differingHexes.push_back({by[x] % PG2Width, by[x] / PG2Width});
+            }
+        }
+    }
+    std::sort(imp.differingHexes.begin(), imp.differingHexes.end(),
+              [](HexPos a, HexPos b) { return std::tie(a.y, a.x) < std::tie(b.y, b.x); });
+}
+
+} // namespace
+
+int PG2Import::Count(HexFit f) const {
+    return int(std::count(fits.begin(), fits.end(), f));
+}
+
+std::vector<HexPos> PG2Import::Unsure() const {
+    std::vector<HexPos> out;
+    for (int i = 0; i < int(fits.size()); ++i)
+        if (fits[size_t(i)] == HexFit::Unsure) out.push_back({i % PG2Width, i / PG2Width});
+    return out;
+}
+
+QString PG2Import::Summary() const {
+    QString text;
+    if (!withPieces) {
+        text = QStringLiteral("%1: %2 hexes, tiles from the terrain byte alone (no pieces read); "
+                              "%3 unsure (no tile has their terrain byte)")
+                   .arg(name)
+                   .arg(PG2Hexes)
+                   .arg(Count(HexFit::Unsure));
+    } else {
+        text = QStringLiteral("%1: %2 hexes, %3 exact, %4 nearest, %5 unsure; ")
+                   .arg(name)
+                   .arg(PG2Hexes)
+                   .arg(Count(HexFit::Exact))
+                   .arg(Count(HexFit::Nearest))
+                   .arg(Count(HexFit::Unsure));
+        text += differingPixels == 0
+                    ? QStringLiteral("its export gives the same pieces")
+                    : QStringLiteral("its export differs from the pieces in %1 pixels of %2 hexes")
+                          .arg(differingPixels)
+                          .arg(differingHexes.size());
+    }
+    if (unkeptBytes > 0)
+        text += QStringLiteral("; %1 bytes of the map file are not kept").arg(unkeptBytes);
+    return text;
+}
+
+QByteArray PG2Import::Report() const {
+    QByteArray out = ";Unsure hexes of " + name.toUtf8() + "\n;column row tile next margin\n";
+    for (const HexPos h : Unsure()) {
+        const PG2HexMatch& m = matches[size_t(h.y * PG2Width + h.x)];
+        out += QString::asprintf("%d %d %d %d %lld\n", h.x, h.y, int(map.Cell(h.x, h.y).bmp),
+                                 m.next, m.margin)
+                   .toLatin1();
+    }
+    return out;
+}
+
+Result<PG2Import> ImportPG2(const QString& name, const QByteArray& bytes,
+                            const std::vector<QImage>& pieces, const TileCatalogue& cat,
+                            const TileImages& images, const PG2ImportOptions& opt) {
+    if (Status st = CheckMapFile(name, bytes); !st) return st.Fault();
+    const int firstTile = TerrainTile(cat, -1);
+    if (firstTile < 0)
+        return FileFault(opt.catalogueName, QStringLiteral("the catalogue has no tiles"));
+    const bool withPieces = !opt.noPieces && !pieces.empty();
+    const int number = PieceNumber(name, bytes);
+    if (withPieces)
+        for (int i = 0; i < 12; ++i) {
+            const QString piece = PG2PieceName(number, i / 4, i % 4);
+            if (i >= int(pieces.size()))
+                return FileFault(piece, QStringLiteral("the piece is missing"));
+            if (pieces[size_t(i)].size() != QSize(PG2PieceWidth, PG2PieceHeight))
+                return PieceFault(piece, pieces[size_t(i)].size());
+        }
+
+    PG2Import imp;
+    imp.name = QFileInfo(name).fileName();
+    imp.mapNumber = U16(bytes, 0);
+    imp.withPieces = withPieces;
+    imp.map.MapWidth = PG2Width;
+    imp.map.MapHeight = PG2Height;
+    std::array<std::uint8_t, PG2Hexes> tt3{};
+    for (int y = 0; y < PG2Height; ++y)
+        for (int x = 0; x < PG2RowRecords; ++x) {
+            const int at = PG2HeaderSize + (PG2RowRecords * y + x) * PG2RecordSize;
+            if (x < PG2Width) tt3[size_t(y * PG2Width + x)] = quint8(bytes[at]);
+            imp.map.Cell(x, y).RC = quint8(bytes[at + 2]);
+            imp.map.Cell(x, y).TT3 = quint8(bytes[at]);
+        }
+    imp.matches =
+        withPieces ? MatchPG2Pieces(pieces, tt3, cat, images) : std::vector<PG2HexMatch>(PG2Hexes);
+    for (int i = 0; i < PG2Hexes; ++i) {
+        PG2HexMatch& m = imp.matches[size_t(i)];
+        HexFit fit = Fit(m);
+        if (!withPieces) {
+            const int t = TerrainTile(cat, tt3[size_t(i)]);
+            m.tile = t >= 0 ? t : firstTile;
+            fit = t >= 0 ? HexFit::Terrain : HexFit::Unsure;
+        }
+        const int x = i % PG2Width, y = i / PG2Width;
+        PlaceTile(imp.map, cat, x, y, m.tile);
+        imp.map.Cell(x, y).TT3 = tt3[size_t(i)]; // the map file's, not the tile's
+        imp.fits.push_back(fit);
+    }
+    if (withPieces) Verify(imp, pieces, cat, images);
+    const QByteArray again = PG2MapBytes(imp.map, imp.mapNumber);
+    for (int i = 0; i < PG2MapFileSize; ++i)
+        imp.unkeptBytes += again[i] != bytes[i];
+    return imp;
+}
+
+Result<PG2Import> ImportPG2(const QString& path, const TileCatalogue& cat, const TileImages& images,
+                            const PG2ImportOptions& opt) {
+    const QFileInfo info(path);
+    if (!info.isFile()) return FileFault(path, QStringLiteral("cannot open the file"), true);
+    if (info.size() != PG2MapFileSize) return SizeFault(path, info.size());
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return FileFault(path, f.errorString(), true);
+    const QByteArray bytes = f.read(PG2MapFileSize + 1);
+    if (Status st = CheckMapFile(path, bytes); !st) return st.Fault();
+    std::vector<QImage> pieces;
+    if (!opt.noPieces) {
+        const QDir dir = PiecesDir(path, opt);
+        const int number = PieceNumber(path, bytes);
+        for (int i = 0; i < 12; ++i) {
+            const QString piece = DataPath(PG2PieceName(number, i / 4, i % 4), dir);
+            if (!QFileInfo(piece).isFile())
+                return FileFault(piece, QStringLiteral("the piece is missing"), true);
+            Result<QImage> read = ReadPicture(piece);
+            if (!read) return read.Fault();
+            if (read->size() != QSize(PG2PieceWidth, PG2PieceHeight))
+                return PieceFault(piece, read->size());
+            pieces.push_back(std::move(read.Value()));
+        }
+    }
+    return ImportPG2(path, bytes, pieces, cat, images, opt);
+}
+
+QString MissingPG2Piece(const QString& path, const PG2ImportOptions& opt) {
+    QFile f(path);
+    const QByteArray head =
+        QFileInfo(path).isFile() && f.open(QIODevice::ReadOnly) ? f.read(2) : QByteArray();
+    const int number = PieceNumber(path, head);
+    if (number < 0) return {};
+    for (int i = 0; i < 12; ++i) {
+        const QString piece = DataPath(PG2PieceName(number, i / 4, i % 4), PiecesDir(path, opt));
+        if (!QFileInfo(piece).isFile()) return piece;
+    }
+    return {};
+}
+
+void ApplyPG2Import(const PG2Import& imp, HexMap& map) {
+    map.MapWidth = PG2Width;
+    map.MapHeight = PG2Height;
+    for (int y = 0; y < PG2Height; ++y)
+        for (int x = 0; x < PG2RowRecords; ++x)
+            map.Cell(x, y) = imp.map.Cell(x, y);
+    map.ViewOrigin = {0, 0};
+}
+
+} // namespace zem

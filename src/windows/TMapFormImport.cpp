@@ -1,0 +1,49 @@
+// File > Import Panzer General 2 Map: a game map back as an untitled map,
+// one step to undo, with the hexes whose tile is unsure marked.
+
+#include "edit/ZemState.h"
+#include "interop/PG2Import.h"
+#include "windows/MapFiles.h"
+#include "windows/TMapForm.h"
+#include "windows/Windows.h"
+
+#include <QApplication>
+
+namespace zem {
+
+void TMapForm::ImportPG21Click() {
+    if (!MaybeSave()) return;
+    OpenDialog1.Filter =
+        QStringLiteral("Panzer General 2 maps (Map*.map)|Map*.map|All files (*.*)|*.*");
+    OpenDialog1.Title = QStringLiteral("Import Panzer General 2 Map");
+    OpenDialog1.Save = false;
+    if (!w.dialogs.Execute(OpenDialog1)) return;
+    PG2ImportOptions opt;
+    opt.catalogueName = st.workDir.filePath(QStringLiteral("Mapset.txt"));
+    if (const QString missing = MissingPG2Piece(OpenDialog1.FileName); !missing.isEmpty()) {
+        if (!w.dialogs.Confirm(
+                QStringLiteral("%1 is missing.\nImport the terrain and roads with tiles chosen "
+                               "from the terrain byte alone?")
+                    .arg(missing)))
+            return;
+        opt.noPieces = true;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const Result<PG2Import> imp = ImportPG2(OpenDialog1.FileName, st.cat, st.images, opt);
+    QApplication::restoreOverrideCursor();
+    if (!imp) {
+        w.dialogs.MessageBox(imp.Message(), ErrorTitle);
+        return;
+    }
+    // Like a Tiled map: a change of the map, not a file of ours yet.
+    EditOutcome out = Recorded(st.map, QStringLiteral("Import Panzer General 2 Map"),
+                               [&] { ApplyPG2Import(imp.Value(), st.map); });
+    out.redraw = Redraw::View;
+    out.newMap = true;
+    ApplyOutcome(out);
+    UnsureHexes = imp->Unsure();
+    MapImage->Repaint();
+    ShowStatus(imp->Summary());
+}
+
+} // namespace zem
