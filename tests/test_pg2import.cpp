@@ -212,6 +212,7 @@ TEST(PG2Import, ZemtoolWritesTheMapAndItsReportOrRefusesWithOneLine) {
     Workspace out;
     out.Dir().mkpath("a");
     out.Dir().mkpath("b");
+    out.Dir().mkpath("n");
     auto tool = [](const QStringList& args) {
         return RunProgram(ZEMTOOL, QStringList{"--workspace", Sample()} + args);
     };
@@ -277,6 +278,16 @@ TEST(PG2Import, ZemtoolWritesTheMapAndItsReportOrRefusesWithOneLine) {
         EXPECT_EQ(ran.err.count('\n'), 1);
         EXPECT_FALSE(QFile::exists(out.Path("no.zep")));
     }
+    const Ran twice = tool({"import-pg2", out.Path("a/Map67.map"), "-o", out.Path("no.zep"),
+                            "--report", out.Path("./no.zep")});
+    EXPECT_TRUE(twice.code == 2 && twice.err.contains("two files")) << twice.err.toStdString();
+    EXPECT_FALSE(QFile::exists(out.Path("no.zep")));
+    EXPECT_EQ(tool({"import-pg2", out.Path("a/Map67.map"), "-o", out.Path("a/map6700.bmp")}).code,
+              2);
+    EXPECT_EQ(out.Read("a/map6700.bmp"), out.Read("b/map6700.bmp")); // an input stays
+    // A negative number, as the export writes it, names the pieces too.
+    tool({"export-pg2", Sample() + "/sample.zep", "--number", "-3", "--out", out.Path("n")});
+    EXPECT_EQ(tool({"import-pg2", out.Path("n/Map-3.map"), "-o", out.Path("n.zep")}).code, 0);
     out.Write("Mapset.txt", "60\n45\n50\n1\nA\n0\n0\n");
     const Ran empty = RunProgram(
         ZEMTOOL, {"--workspace", out.Path(""), "import-pg2", out.Path("Map67.map"), "-o", "x.zep"});
@@ -343,4 +354,11 @@ TEST(PG2Import, TheEditorImportsOneUntitledStepAndMarksTheUnsureHexes) {
     f.ImportPG21Click();
     EXPECT_TRUE(f.StatusBar->currentMessage().contains("terrain byte alone"));
     EXPECT_EQ(app.st.map.Cell(30, 30).bmp, map.Cell(30, 30).bmp); // tile t has terrain byte t
+    const size_t asked = app.dialogs.questions.size();            // a refused file asks nothing
+    game.Write("Map9.map", "short");
+    app.dialogs.AnswerSave(SaveAnswer::Discard);
+    app.dialogs.Answer(game.Path("Map9.map"));
+    f.ImportPG21Click();
+    EXPECT_EQ(app.dialogs.questions.size(), asked + 1); // only the unsaved work
+    EXPECT_TRUE(app.dialogs.messages.back().first.contains("14561 bytes"));
 }

@@ -20,14 +20,10 @@ void TMapForm::ImportPG21Click() {
     if (!w.dialogs.Execute(OpenDialog1)) return;
     PG2ImportOptions opt;
     opt.catalogueName = st.workDir.filePath(QStringLiteral("Mapset.txt"));
-    if (const QString missing = MissingPG2Piece(OpenDialog1.FileName); !missing.isEmpty()) {
-        if (!w.dialogs.Confirm(
-                QStringLiteral("%1 is missing.\nImport the terrain and roads with tiles chosen "
-                               "from the terrain byte alone?")
-                    .arg(missing)))
-            return;
-        opt.noPieces = true;
-    }
+    // Without a piece, the map file is read first: a file that is refused
+    // anyway is no reason for the question.
+    const QString missing = MissingPG2Piece(OpenDialog1.FileName);
+    opt.noPieces = !missing.isEmpty();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const Result<PG2Import> imp = ImportPG2(OpenDialog1.FileName, st.cat, st.images, opt);
     QApplication::restoreOverrideCursor();
@@ -35,6 +31,11 @@ void TMapForm::ImportPG21Click() {
         w.dialogs.MessageBox(imp.Message(), ErrorTitle);
         return;
     }
+    if (opt.noPieces && !w.dialogs.Confirm(QStringLiteral("%1 is missing.\nImport the terrain and "
+                                                          "roads with tiles chosen from the "
+                                                          "terrain byte alone?")
+                                               .arg(missing)))
+        return;
     // Like a Tiled map: a change of the map, not a file of ours yet.
     EditOutcome out = Recorded(st.map, QStringLiteral("Import Panzer General 2 Map"),
                                [&] { ApplyPG2Import(imp.Value(), st.map); });

@@ -312,6 +312,12 @@ int ImportPg2Command(Context& c, const Words& w) {
     opt.piecesDir = w.Value("--pieces");
     opt.noPieces = w.Has("--no-pieces");
     opt.catalogueName = c.workspace.filePath("Mapset.txt");
+    // The game files are read, never written over by a slip of -o.
+    for (const QString& input : PG2ImportInputs(w.positional[0], opt))
+        for (const QString& output : {out, w.Value("--report")})
+            if (!output.isEmpty() &&
+                QFileInfo(output).absoluteFilePath() == QFileInfo(input).absoluteFilePath())
+                Bad(output + ": is a file the import reads");
     c.NeedPictures();
     const Result<PG2Import> imp = ImportPG2(w.positional[0], c.cat, c.images, opt);
     if (!imp) Bad(imp.Message());

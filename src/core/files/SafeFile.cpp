@@ -111,6 +111,12 @@ Status FileSet::Stage(const QString& path, const FileWriter& write) {
     createError_ = 0;
     Entry e{path, {}, {}, {}, false};
     if (const int err = ResolveLinks(path, e.real)) return FileFault(path, SystemText(err), true);
+    // Two files of a set on one name: the later would silently replace the
+    // earlier.
+    const QString target = QFileInfo(e.real).absoluteFilePath();
+    for (const Entry& other : entries_)
+        if (QFileInfo(other.real).absoluteFilePath() == target)
+            return FileFault(path, QStringLiteral("is named for two files of one set"), true);
     // Not a byte may reach a device or a pipe: refused before any open.
     if (const QString fault = TargetFault(e.real); !fault.isEmpty())
         return FileFault(path, fault, true);

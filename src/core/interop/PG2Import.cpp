@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
+#include <optional>
 
 namespace zem {
 
@@ -25,19 +26,21 @@ int U16(const QByteArray& b, int at) {
     return quint8(b[at]) | quint8(b[at + 1]) << 8;
 }
 
-// N of "MapN.map", as the export names the file; -1 for any other name.
-int FileNumber(const QString& path) {
-    static const QRegularExpression re(QStringLiteral("^map(\\d{1,9})\\.map$"),
+// N of "MapN.map", as the export names the file (a negative number too).
+std::optional<int> FileNumber(const QString& path) {
+    static const QRegularExpression re(QStringLiteral("^map(-?\\d{1,9})\\.map$"),
                                        QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = re.match(QFileInfo(path).fileName());
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
+    if (!m.hasMatch()) return std::nullopt;
+    return m.captured(1).toInt();
 }
 
 // The pieces carry N of the file's name; a file named otherwise, the
 // header's number.
-int PieceNumber(const QString& path, const QByteArray& head) {
-    const int n = FileNumber(path);
-    return n >= 0 || head.size() < 2 ? n : U16(head, 0);
+std::optional<int> PieceNumber(const QString& path, const QByteArray& head) {
+    if (const std::optional<int> n = FileNumber(path)) return n;
+    if (head.size() < 2) return std::nullopt;
+    return U16(head, 0);
 }
 
 Failure SizeFault(const QString& name, qint64 size) {
@@ -189,7 +192,7 @@ Result<PG2Import> ImportPG2(const QString& name, const QByteArray& bytes,
     if (firstTile < 0)
         return FileFault(opt.catalogueName, QStringLiteral("the catalogue has no tiles"));
     const bool withPieces = !opt.noPieces && !pieces.empty();
-    const int number = PieceNumber(name, bytes);
+    const int number = *PieceNumber(name, bytes); // the header was read
     if (withPieces)
         for (int i = 0; i < 12; ++i) {
             const QString piece = PG2PieceName(number, i / 4, i % 4);
@@ -247,7 +250,7 @@ Result<PG2Import> ImportPG2(const QString& path, const TileCatalogue& cat, const
     std::vector<QImage> pieces;
     if (!opt.noPieces) {
         const QDir dir = PiecesDir(path, opt);
-        const int number = PieceNumber(path, bytes);
+        const int number = *PieceNumber(path, bytes);
         for (int i = 0; i < 12; ++i) {
             const QString piece = DataPath(PG2PieceName(number, i / 4, i % 4), dir);
             if (!QFileInfo(piece).isFile())
@@ -262,16 +265,21 @@ Result<PG2Import> ImportPG2(const QString& path, const TileCatalogue& cat, const
     return ImportPG2(path, bytes, pieces, cat, images, opt);
 }
 
-QString MissingPG2Piece(const QString& path, const PG2ImportOptions& opt) {
+QStringList PG2ImportInputs(const QString& path, const PG2ImportOptions& opt) {
     QFile f(path);
     const QByteArray head =
         QFileInfo(path).isFile() && f.open(QIODevice::ReadOnly) ? f.read(2) : QByteArray();
-    const int number = PieceNumber(path, head);
-    if (number < 0) return {};
-    for (int i = 0; i < 12; ++i) {
-        const QString piece = DataPath(PG2PieceName(number, i / 4, i % 4), PiecesDir(path, opt));
-        if (!QFileInfo(piece).isFile()) return piece;
-    }
+    QStringList files{path};
+    if (const std::optional<int> number = PieceNumber(path, head))
+        for (int i = 0; i < 12; ++i)
+            files << DataPath(PG2PieceName(*number, i / 4, i % 4), PiecesDir(path, opt));
+    return files;
+}
+
+QString MissingPG2Piece(const QString& path, const PG2ImportOptions& opt) {
+    const QStringList files = PG2ImportInputs(path, opt);
+    for (qsizetype i = 1; i < files.size(); ++i)
+        if (!QFileInfo(files[i]).isFile()) return files[i];
     return {};
 }
 

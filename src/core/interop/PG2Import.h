@@ -61,6 +61,8 @@ Result<PG2Import> ImportPG2(const QString& name, const QByteArray& mapFile,
 // The first piece of the map file's set that is not there; empty when all
 // twelve are.
 QString MissingPG2Piece(const QString& path, const PG2ImportOptions& opt = {});
+// The files an import reads: the map file and its twelve pieces.
+QStringList PG2ImportInputs(const QString& path, const PG2ImportOptions& opt = {});
 
 // Makes the map 44x39 with the imported cells (column 44 included) and the
 // view at the top-left.
