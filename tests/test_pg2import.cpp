@@ -284,7 +284,12 @@ TEST(PG2Import, ZemtoolWritesTheMapAndItsReportOrRefusesWithOneLine) {
     EXPECT_FALSE(QFile::exists(out.Path("no.zep")));
     EXPECT_EQ(tool({"import-pg2", out.Path("a/Map67.map"), "-o", out.Path("a/map6700.bmp")}).code,
               2);
-    EXPECT_EQ(out.Read("a/map6700.bmp"), out.Read("b/map6700.bmp")); // an input stays
+    EXPECT_EQ(tool({"import-pg2", out.Path("a/Map67.map"), "-o", out.Path("x.zep"), "--report",
+                    out.Path("a/./Map67.map")})
+                  .code,
+              2);
+    EXPECT_EQ(out.Read("a/map6700.bmp"), out.Read("b/map6700.bmp")); // the inputs stay
+    EXPECT_EQ(out.Read("a/Map67.map"), out.Read("b/Map67.map"));
     // A negative number, as the export writes it, names the pieces too.
     tool({"export-pg2", Sample() + "/sample.zep", "--number", "-3", "--out", out.Path("n")});
     EXPECT_EQ(tool({"import-pg2", out.Path("n/Map-3.map"), "-o", out.Path("n.zep")}).code, 0);
