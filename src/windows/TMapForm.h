@@ -190,6 +190,7 @@ class TMapForm : public QMainWindow {
     void AddRecent(const QString& path);
     void FillRecentMenu();
     void ShowUndone(const EditOutcome& out);
+    void ApplyImported(const QString& step, const std::function<void()>& read);
     // The strategic map, when open, shows the map as it is now.
     void FollowOverview();
     // What an edit shows: labels, redraws, the section file it asks for.

@@ -129,9 +129,12 @@ void TMapForm::ImportTmx1Click() {
         w.dialogs.MessageBox(tmx.Message(), ErrorTitle);
         return;
     }
-    // The imported map is a change of the map, not a file of ours yet.
-    EditOutcome out = Recorded(st.map, QStringLiteral("Import Tiled Map"),
-                               [&] { ApplyTmxMap(tmx.Value(), st.map); });
+    ApplyImported(QStringLiteral("Import Tiled Map"), [&] { ApplyTmxMap(tmx.Value(), st.map); });
+}
+
+// An imported map is a change of the map, one step, and no file of ours yet.
+void TMapForm::ApplyImported(const QString& step, const std::function<void()>& read) {
+    EditOutcome out = Recorded(st.map, step, read);
     out.redraw = Redraw::View;
     out.newMap = true;
     ApplyOutcome(out);

@@ -36,12 +36,8 @@ void TMapForm::ImportPG21Click() {
                                                           "terrain byte alone?")
                                                .arg(missing)))
         return;
-    // Like a Tiled map: a change of the map, not a file of ours yet.
-    EditOutcome out = Recorded(st.map, QStringLiteral("Import Panzer General 2 Map"),
-                               [&] { ApplyPG2Import(imp.Value(), st.map); });
-    out.redraw = Redraw::View;
-    out.newMap = true;
-    ApplyOutcome(out);
+    ApplyImported(QStringLiteral("Import Panzer General 2 Map"),
+                  [&] { ApplyPG2Import(imp.Value(), st.map); });
     UnsureHexes = imp->Unsure();
     MapImage->Repaint();
     ShowStatus(imp->Summary());
