@@ -262,12 +262,7 @@ void TMapForm::FormResize() {
     MapImage->setGeometry(35, 40, CW - 70, CH - 75);
     // 900 by 800 at least; a larger window shows more of the map.
     MapImage->SetPictureSize(std::max(900, CW - 70), std::max(800, CH - 75));
-    if (Zoom < 100) { // a grown window zoomed out shows more map, not green
-        const MapView view = View();
-        HexPos& o = st.map.ViewOrigin;
-        o = {std::min(o.x, std::max(0, st.map.MapWidth - view.Columns())),
-             std::min(o.y, std::max(0, st.map.MapHeight - view.Rows()))};
-    }
+    if (Zoom < 100) ShowOrigin(st.map.ViewOrigin); // a grown window zoomed out: more map
     DrawMap();
     ScrollZones[0] = {5, 105, 30, CH - 100, 4};
     ScrollZones[1] = {CW - 30, 105, CW - 5, CH - 100, 2};

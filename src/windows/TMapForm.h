@@ -226,6 +226,8 @@ class TMapForm : public QMainWindow {
     void LeaveSectionModes();
     // The middle of the part of the picture the window shows.
     QPoint ViewCentre() const;
+    // Sets the view's origin where the view stays on the map.
+    void ShowOrigin(HexPos origin);
     // Clicks of the new tools; false: the described click goes ahead.
     bool ToolClick();
 

@@ -237,10 +237,8 @@ void TMapForm::PaintOverPicture(QPainter& p) {
     const HexPos at = *pointer_;
     const auto draw = [&](int x, int y, int tile) {
         if (!st.map.OnMap(x, y)) return;
-        const TileRecord& r = st.cat.Record(tile);
-        if (r.set >= 0 && r.set <= MaxSets)
-            if (const QImage* img = tiles[size_t(r.set)].Image(r.image - 1))
-                p.drawImage(view.Corner(x, y), *img);
+        if (const QImage* img = TilePicture(st.cat, tiles, tile))
+            p.drawImage(view.Corner(x, y), *img);
     };
     if (pasting_) {
         for (int i = 0; i < pasting_->height; ++i)

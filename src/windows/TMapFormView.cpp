@@ -106,15 +106,19 @@ void TMapForm::SetZoom(int percent, QPoint around) {
     const QPoint after = View().Unzoomed(around.x(), around.y());
     const int x = (wx - after.x() + HexLayout::ColumnStep / 2) / HexLayout::ColumnStep;
     const int y = (wy - after.y() + HexLayout::RowStep / 2) / HexLayout::RowStep;
-    // Zoomed out, the view shows as much of the map as it can hold rather
-    // than green beyond its edge.
-    const MapView view = View();
-    st.map.ViewOrigin = {std::clamp(x, 0, std::max(0, st.map.MapWidth - view.Columns())),
-                         std::clamp(y, 0, std::max(0, st.map.MapHeight - view.Rows()))};
+    ShowOrigin({x, y});
     DrawMap();
     if (pointer_) ShowPointerHex(pointerAt_.x(), pointerAt_.y());
     ZoomIn1->setEnabled(Zoom < MapView::Zooms.back());
     ZoomOut1->setEnabled(Zoom > MapView::Zooms.front());
+}
+
+// The view shows as much of the map as it can hold rather than green beyond
+// its edge.
+void TMapForm::ShowOrigin(HexPos origin) {
+    const MapView view = View();
+    st.map.ViewOrigin = {std::clamp(origin.x, 0, std::max(0, st.map.MapWidth - view.Columns())),
+                         std::clamp(origin.y, 0, std::max(0, st.map.MapHeight - view.Rows()))};
 }
 
 QPoint TMapForm::ViewCentre() const {

@@ -25,9 +25,7 @@ void PG2Candidates::Group(const TileCatalogue& cat, const TileImages& images) {
     std::vector<QRgb> pixels(area);
     int nothing = -1;
     for (int t = 0; t < MaxTiles; ++t) {
-        const TileRecord& r = cat.Record(t);
-        const QImage* img =
-            r.set >= 0 && r.set <= MaxSets ? images[size_t(r.set)].Image(r.image - 1) : nullptr;
+        const QImage* img = TilePicture(cat, images, t);
         int opaque = 0;
         if (img)
             for (int y = 0; y < H; ++y) {

@@ -65,8 +65,14 @@ Status CheckMapFile(const QString& name, const QByteArray& bytes) {
     return {};
 }
 
-QDir PiecesDir(const QString& path, const PG2ImportOptions& opt) {
-    return opt.piecesDir.isEmpty() ? QFileInfo(path).dir() : QDir(opt.piecesDir);
+// The twelve pieces of map `number`: from the folder named, else beside the
+// map file.
+QStringList PiecePaths(const QString& path, const PG2ImportOptions& opt, int number) {
+    const QDir dir = opt.piecesDir.isEmpty() ? QFileInfo(path).dir() : QDir(opt.piecesDir);
+    QStringList paths;
+    for (int i = 0; i < 12; ++i)
+        paths << DataPath(PG2PieceName(number, i / 4, i % 4), dir);
+    return paths;
 }
 
 // The first tile of the catalogue with the terrain byte (any, for -1);
@@ -92,9 +98,7 @@ void DrawOwners(std::vector<int>& owner, int strip, const HexMap& map, const Til
     const PG2Strip& s = PG2Strips[strip];
     for (int y = 0; y < PG2Height; ++y)
         for (int c = s.firstCol; c <= s.lastCol; ++c) {
-            const TileRecord& r = cat.Record(map.Cell(c, y).bmp);
-            const QImage* img =
-                r.set >= 0 && r.set <= MaxSets ? images[size_t(r.set)].Image(r.image - 1) : nullptr;
+            const QImage* img = TilePicture(cat, images, map.Cell(c, y).bmp);
             const int left = HexLayout::Left(c - s.firstCol), top = HexLayout::Top(y, c);
             for (int py = 0; img && py < img->height() && top + py < PG2CanvasHeight; ++py) {
                 const auto* line = reinterpret_cast<const QRgb*>(img->constScanLine(py));
@@ -248,11 +252,8 @@ Result<PG2Import> ImportPG2(const QString& path, const TileCatalogue& cat, const
     const QByteArray bytes = f.read(PG2MapFileSize + 1);
     if (Status st = CheckMapFile(path, bytes); !st) return st.Fault();
     std::vector<QImage> pieces;
-    if (!opt.noPieces) {
-        const QDir dir = PiecesDir(path, opt);
-        const int number = *PieceNumber(path, bytes);
-        for (int i = 0; i < 12; ++i) {
-            const QString piece = DataPath(PG2PieceName(number, i / 4, i % 4), dir);
+    if (!opt.noPieces)
+        for (const QString& piece : PiecePaths(path, opt, *PieceNumber(path, bytes))) {
             if (!QFileInfo(piece).isFile())
                 return FileFault(piece, QStringLiteral("the piece is missing"), true);
             Result<QImage> read = ReadPicture(piece);
@@ -261,7 +262,6 @@ Result<PG2Import> ImportPG2(const QString& path, const TileCatalogue& cat, const
                 return PieceFault(piece, read->size());
             pieces.push_back(std::move(read.Value()));
         }
-    }
     return ImportPG2(path, bytes, pieces, cat, images, opt);
 }
 
@@ -269,11 +269,8 @@ QStringList PG2ImportInputs(const QString& path, const PG2ImportOptions& opt) {
     QFile f(path);
     const QByteArray head =
         QFileInfo(path).isFile() && f.open(QIODevice::ReadOnly) ? f.read(2) : QByteArray();
-    QStringList files{path};
-    if (const std::optional<int> number = PieceNumber(path, head))
-        for (int i = 0; i < 12; ++i)
-            files << DataPath(PG2PieceName(*number, i / 4, i % 4), PiecesDir(path, opt));
-    return files;
+    const std::optional<int> number = PieceNumber(path, head);
+    return QStringList{path} + (number ? PiecePaths(path, opt, *number) : QStringList());
 }
 
 QString MissingPG2Piece(const QString& path, const PG2ImportOptions& opt) {

@@ -36,6 +36,12 @@ Status LoadTileBitmaps(const TileCatalogue& cat, TileImages& images, const QDir&
     return AddBitmap(images[0], QStringLiteral("tilbmp\\tilmark.bmp"), dir);
 }
 
+const QImage* TilePicture(const TileCatalogue& cat, const TileImages& images, int t) {
+    const TileRecord& r = cat.Record(t);
+    if (r.set < 0 || r.set > MaxSets) return nullptr;
+    return images[size_t(r.set)].Image(r.image - 1);
+}
+
 void DrawTile(QPainter& p, const TileCatalogue& cat, const TileImages& images, int t, int x,
               int y) {
     const TileRecord& r = cat.Record(t);

@@ -19,6 +19,9 @@ using TileImages = std::array<ImageList, MaxSets + 1>;
 // added before it.
 Status LoadTileBitmaps(const TileCatalogue& cat, TileImages& images, const QDir& dir);
 
+// Tile t's picture; null for a tile without one.
+const QImage* TilePicture(const TileCatalogue& cat, const TileImages& images, int t);
+
 // Draws tile t's picture at (x, y); a tile without a picture draws nothing.
 void DrawTile(QPainter& p, const TileCatalogue& cat, const TileImages& images, int t, int x, int y);
 void DrawTile(QImage& target, const TileCatalogue& cat, const TileImages& images, int t, int x,
