@@ -57,16 +57,17 @@ TEST(MainWindow, MenuCaptionsAndAbout) {
         for (QAction* item : menu->menu()->actions())
             captions << (item->isSeparator() ? "-" : item->text());
     }
-    EXPECT_EQ(captions.join('|'),
-              "File|Load Map|Save Map|Save|Import Tiled Map (TMX)...|"
-              "Import Panzer General 2 Map...|Recent Maps|-|Quit|Edit|Undo|Redo|-|Place|Pick "
-              "Up|Select|Fill|Copy|Paste|-|New Map|Copy Map  "
-              "Section To File|Paste From File|-|"
-              "Show Road Connections|Toggle Road Connections|-|Terrain Type 1|Terrain Type 2|-|"
-              "Spray Can|Spray Can Settings|-|Show Strategic Map|View|"
-              "Terrain Codes While Painting|-|Zoom In|Zoom Out|Actual Size|Tools|Convert Bitmap|"
-              "Generate Terrain|-|Make Road Connections|Clear Road Connections|Export|"
-              "Panzer General 2|Tiled Map (TMX)...|Help|About");
+    EXPECT_EQ(
+        captions.join('|'),
+        "File|Load Map|Save Map|Save|Import Tiled Map (TMX)...|"
+        "Import Panzer General 2 Map...|Recent Maps|-|Quit|Edit|Undo|Redo|-|Place|Pick "
+        "Up|Select|Fill|Copy|Paste|-|New Map|Copy Map  "
+        "Section To File|Paste From File|-|"
+        "Show Road Connections|Toggle Road Connections|-|Terrain Type 1|Terrain Type 2|-|"
+        "Spray Can|Spray Can Settings|-|Show Strategic Map|View|"
+        "Terrain Codes While Painting|-|Zoom In|Zoom Out|Actual Size|-|Panels|Tools|Convert Bitmap|"
+        "Generate Terrain|-|Make Road Connections|Clear Road Connections|Export|"
+        "Panzer General 2|Tiled Map (TMX)...|Help|About");
     // A checkable item's mark follows its command, not the click.
     a.main().ShowRoadConnections1->trigger();
     EXPECT_TRUE(a.main().ShowRoadConnections1->isChecked());

@@ -1,21 +1,21 @@
 #include "windows/TMapForm.h"
 
-#include "edit/Edit.h"
 #include "edit/ZemState.h"
 #include "map/HexLayout.h"
-#include "render/DrawMap.h"
 #include "runtime/Errors.h"
-#include "windows/TSprayForm.h"
+#include "windows/Messages.h"
+#include "windows/Panels.h"
 #include "windows/TStratMapForm.h"
 #include "windows/TTerrainForm.h"
 #include "windows/TTilForm.h"
+#include "windows/ToolIcons.h"
 #include "windows/Windows.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QSettings>
 #include <chrono>
@@ -46,8 +46,7 @@ class MapClient : public QWidget {
 } // namespace
 
 TMapForm::TMapForm(ZemState& state, Windows& windows)
-    : history(state.map, state.ed, [this](const EditOutcome& out) { ShowUndone(out); }), st(state),
-      w(windows) {
+    : st(state), w(windows), doc(windows.doc), tools(windows.tools) {
     setWindowTitle(QStringLiteral("ZEM Map"));
     client_ = new MapClient(this);
     WhereLbl = new QLabel(QStringLiteral("??"), client_);
@@ -60,25 +59,32 @@ TMapForm::TMapForm(ZemState& state, Windows& windows)
     HintLbl->move(320, 0);
     HintLbl->resize(200, 20);
     HintLbl->setStyleSheet(QStringLiteral("color: rgb(0,128,0); font-weight: bold;"));
-    MapImage = new ImageControl(client_);
+    MapImage = new MapCanvas(st, doc, tools, client_);
     MapImage->setGeometry(32, 40, 433, 457);
+    MapImage->MouseDown = [this](int b, bool s, int x, int y) { MapImageMouseDown(b, s, x, y); };
+    MapImage->Clicked = [this] { MapImageClick(); };
+    MapImage->MouseMoved = [this](int x, int y) { MapImageMouseMove(x, y); };
     Timer1.OnTimer = [this] { Timer1Timer(); };
+    // The scroll bars come around the described client area.
+    auto* frame = new QWidget(this);
+    auto* grid = new QGridLayout(frame);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    grid->addWidget(client_, 0, 0);
+    grid->addWidget(MapImage->VScroll, 0, 1);
+    grid->addWidget(MapImage->HScroll, 1, 0);
+    setCentralWidget(frame);
     BuildMenu();
-    BuildViewControls();
+    BuildStatusBar();
     BuildToolBar();
+    ConnectDocument();
     move(86, 109);
     // The tool bar, the scroll bars and the status bar come around the
     // described window, which keeps its client area and map picture.
-    resize(529 + VScroll->sizeHint().width(), 600 + ToolBar1->sizeHint().height() +
-                                                  HScroll->sizeHint().height() +
-                                                  StatusBar->sizeHint().height());
+    resize(529 + MapImage->VScroll->sizeHint().width(), 600 + ToolBar1->sizeHint().height() +
+                                                            MapImage->HScroll->sizeHint().height() +
+                                                            StatusBar->sizeHint().height());
     FormCreate();
-}
-
-void TMapForm::AddKeys(QAction* a, const QList<QKeySequence>& keys) {
-    a->setShortcuts(keys);
-    // The Tile Window or the strategic map may have the focus.
-    a->setShortcutContext(Qt::ApplicationShortcut);
 }
 
 QAction* TMapForm::AddItem(QMenu* menu, const QString& caption, void (TMapForm::*handler)(),
@@ -93,13 +99,29 @@ QAction* TMapForm::AddItem(QMenu* menu, const QString& caption, void (TMapForm::
     return a;
 }
 
+// A panel, the Tile Window or the strategic map may have the keyboard; a
+// text box being typed into and an open dialog keep their own keys.
+QAction* TMapForm::AddKey(const QList<QKeySequence>& keys, const std::function<void()>& run) {
+    auto* a = new QAction(this);
+    a->setShortcuts(keys);
+    a->setShortcutContext(Qt::ApplicationShortcut);
+    a->setAutoRepeat(false); // a held key acts once
+    connect(a, &QAction::triggered, this, run);
+    addAction(a);
+    return a;
+}
+
 void TMapForm::BuildMenu() {
+    const auto keys = [](QAction* a, const QList<QKeySequence>& k) {
+        a->setShortcuts(k);
+        a->setShortcutContext(Qt::ApplicationShortcut);
+    };
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     LoadMap1 = AddItem(file, QStringLiteral("Load Map"), &TMapForm::LoadMap1Click);
-    AddKeys(LoadMap1, {QKeySequence(Qt::CTRL | Qt::Key_O)});
+    keys(LoadMap1, {QKeySequence(Qt::CTRL | Qt::Key_O)});
     SaveMap1 = AddItem(file, QStringLiteral("Save Map"), &TMapForm::SaveMap1Click);
     Save1 = AddItem(file, QStringLiteral("Save"), &TMapForm::Save1Click);
-    AddKeys(Save1, {QKeySequence(Qt::CTRL | Qt::Key_S)});
+    keys(Save1, {QKeySequence(Qt::CTRL | Qt::Key_S)});
     ImportTmx1 =
         AddItem(file, QStringLiteral("Import Tiled Map (TMX)..."), &TMapForm::ImportTmx1Click);
     ImportPG21 =
@@ -108,39 +130,36 @@ void TMapForm::BuildMenu() {
     connect(RecentMaps1, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
     file->addSeparator();
     Quit1 = AddItem(file, QStringLiteral("Quit"), &TMapForm::Quit1Click);
-    AddKeys(Quit1, {QKeySequence(Qt::CTRL | Qt::Key_Q)});
+    keys(Quit1, {QKeySequence(Qt::CTRL | Qt::Key_Q)});
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit"));
     Undo1 = AddItem(edit, QStringLiteral("Undo"), &TMapForm::Undo1Click);
-    AddKeys(Undo1, {QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    keys(Undo1, {QKeySequence(Qt::CTRL | Qt::Key_Z)});
     Redo1 = AddItem(edit, QStringLiteral("Redo"), &TMapForm::Redo1Click);
     // Ctrl+Y is bound by name: the platform's redo keys may lack it.
-    AddKeys(Redo1,
-            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    keys(Redo1,
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     for (QAction* a : {Undo1, Redo1})
         a->setAutoRepeat(false); // one key press, one step
-    connect(&history.Stack(), &QUndoStack::indexChanged, this, [this] { UpdateUndoItems(); });
-    connect(&history.Stack(), &QUndoStack::cleanChanged, this, [this] { UpdateUndoItems(); });
-    UpdateUndoItems();
     edit->addSeparator();
-    auto tool = [this, edit](const QString& caption, Tool t, Qt::Key key) {
+    const auto tool = [&](const QString& caption, ToolKind t, Qt::Key key) {
         QAction* a = edit->addAction(caption);
         a->setCheckable(true);
-        a->setShortcut(QKeySequence(key));
+        keys(a, {QKeySequence(key)});
         a->setAutoRepeat(false); // a held key is one choice
-        connect(a, &QAction::triggered, this, [this, t] { ChooseTool(t); });
+        connect(a, &QAction::triggered, this, [this, t] { tools.Choose(t); });
         return a;
     };
-    PlaceTool1 = tool(QStringLiteral("Place"), Tool::Place, Qt::Key_B);
-    PickTool1 = tool(QStringLiteral("Pick Up"), Tool::Pick, Qt::Key_I);
-    SelectTool1 = tool(QStringLiteral("Select"), Tool::Select, Qt::Key_S);
-    FillTool1 = tool(QStringLiteral("Fill"), Tool::Fill, Qt::Key_F);
+    PlaceTool1 = tool(QStringLiteral("Place"), ToolKind::Place, Qt::Key_B);
+    PickTool1 = tool(QStringLiteral("Pick Up"), ToolKind::Pick, Qt::Key_I);
+    SelectTool1 = tool(QStringLiteral("Select"), ToolKind::Select, Qt::Key_S);
+    FillTool1 = tool(QStringLiteral("Fill"), ToolKind::Fill, Qt::Key_F);
     Copy1 = AddItem(edit, QStringLiteral("Copy"), &TMapForm::Copy1Click);
-    Copy1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    keys(Copy1, {QKeySequence(Qt::CTRL | Qt::Key_C)});
     Paste1 = AddItem(edit, QStringLiteral("Paste"), &TMapForm::Paste1Click);
-    Paste1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    keys(Paste1, {QKeySequence(Qt::CTRL | Qt::Key_V)});
     edit->addSeparator();
     NewMap1 = AddItem(edit, QStringLiteral("New Map"), &TMapForm::NewMap1Click);
-    AddKeys(NewMap1, {QKeySequence(Qt::CTRL | Qt::Key_N)});
+    keys(NewMap1, {QKeySequence(Qt::CTRL | Qt::Key_N)});
     CutMapToFile1 =
         AddItem(edit, QStringLiteral("Copy Map  Section To File"), &TMapForm::CopyMapToFile1Click);
     PasteFromFile1 =
@@ -162,27 +181,27 @@ void TMapForm::BuildMenu() {
     edit->addSeparator();
     ShowStrategicMap1 =
         AddItem(edit, QStringLiteral("Show Strategic Map"), &TMapForm::ShowStrategicMap1Click);
-    QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
-    TerrainCodes1 = AddItem(view, QStringLiteral("Terrain Codes While Painting"),
+    View1 = menuBar()->addMenu(QStringLiteral("View"));
+    TerrainCodes1 = AddItem(View1, QStringLiteral("Terrain Codes While Painting"),
                             &TMapForm::TerrainCodes1Click, true);
     TerrainCodes1->setChecked(QSettings().value(TerrainCodesKey, true).toBool());
-    view->addSeparator();
-    ZoomIn1 = AddItem(view, QStringLiteral("Zoom In"), &TMapForm::ZoomIn1Click);
-    ZoomIn1->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    ZoomOut1 = AddItem(view, QStringLiteral("Zoom Out"), &TMapForm::ZoomOut1Click);
-    ZoomOut1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
-    ActualSize1 = AddItem(view, QStringLiteral("Actual Size"), &TMapForm::ActualSize1Click);
-    ActualSize1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
+    MapImage->TerrainCodes = TerrainCodes1->isChecked();
+    View1->addSeparator();
+    ZoomIn1 = AddItem(View1, QStringLiteral("Zoom In"), &TMapForm::ZoomIn1Click);
+    keys(ZoomIn1, {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    ZoomOut1 = AddItem(View1, QStringLiteral("Zoom Out"), &TMapForm::ZoomOut1Click);
+    keys(ZoomOut1, {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+    ActualSize1 = AddItem(View1, QStringLiteral("Actual Size"), &TMapForm::ActualSize1Click);
+    keys(ActualSize1, {QKeySequence(Qt::CTRL | Qt::Key_0)});
+    QMenu* toolsMenu = menuBar()->addMenu(QStringLiteral("Tools"));
     ConvertBitmap1 =
-        AddItem(tools, QStringLiteral("Convert Bitmap"), &TMapForm::ConvertBitmap1Click);
+        AddItem(toolsMenu, QStringLiteral("Convert Bitmap"), &TMapForm::ConvertBitmap1Click);
     GenerateTerrain1 =
-        AddItem(tools, QStringLiteral("Generate Terrain"), &TMapForm::GenerateTerrain1Click);
-    tools->addSeparator();
-    MakeRoadConnections1 = AddItem(tools, QStringLiteral("Make Road Connections"),
+        AddItem(toolsMenu, QStringLiteral("Generate Terrain"), &TMapForm::GenerateTerrain1Click);
+    toolsMenu->addSeparator();
+    MakeRoadConnections1 = AddItem(toolsMenu, QStringLiteral("Make Road Connections"),
                                    &TMapForm::MakeRoadConnections1Click);
-    ClearRoadConnections1 = AddItem(tools, QStringLiteral("Clear Road Connections"),
+    ClearRoadConnections1 = AddItem(toolsMenu, QStringLiteral("Clear Road Connections"),
                                     &TMapForm::ClearRoadConnections1Click);
     QMenu* exp = menuBar()->addMenu(QStringLiteral("Export"));
     PanzerGeneral21 =
@@ -190,15 +209,104 @@ void TMapForm::BuildMenu() {
     ExportTmx1 = AddItem(exp, QStringLiteral("Tiled Map (TMX)..."), &TMapForm::ExportTmx1Click);
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     About1 = AddItem(help, QStringLiteral("About"), &TMapForm::About1Click);
+    // The keys that move the view and end a paste, from every panel too.
+    for (const int key :
+         {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown})
+        AddKey({QKeySequence(key)}, [this, key] { MapImage->ScrollKey(key); });
+    AddKey({QKeySequence(Qt::Key_Escape)}, [this] { tools.Escape(); });
 }
 
-bool TMapForm::TerrainCodesShown() const {
-    return TerrainCodes1->isChecked();
+void TMapForm::BuildStatusBar() {
+    StatusBar = statusBar();
+    StatusLbl = new StatusMessage(StatusBar);
+    StatusBar->addWidget(StatusLbl, 1);
+    HexInfoLbl = new QLabel(StatusBar);
+    ZoomLbl = new QLabel(QStringLiteral("100%"), StatusBar);
+    StatusBar->addPermanentWidget(HexInfoLbl);
+    StatusBar->addPermanentWidget(ZoomLbl);
+}
+
+void TMapForm::BuildToolBar() {
+    ToolBar1 = addToolBar(QStringLiteral("Tools"));
+    ToolBar1->setObjectName(QStringLiteral("tools"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setIconSize({24, 24});
+    struct Button {
+        QAction* action;
+        ToolPicture picture;
+        QString tip;
+        const char* key; // the described items' keys are shortcuts of their own
+    };
+    const Button buttons[] = {
+        {PlaceTool1, ToolPicture::Place, QStringLiteral("Place tiles (B)"), nullptr},
+        {PickTool1, ToolPicture::Pick, QStringLiteral("Pick up a hex's tile (I)"), nullptr},
+        {SelectTool1, ToolPicture::Select, QStringLiteral("Select hexes (S)"), nullptr},
+        {FillTool1, ToolPicture::Fill,
+         QStringLiteral("Fill connected hexes, Shift: the selection (F)"), nullptr},
+        {SprayCan1, ToolPicture::Spray, QStringLiteral("Spray Can (A)"), "A"},
+        {ToggleRoadConnections1, ToolPicture::Roads, QStringLiteral("Toggle Road Connections (R)"),
+         "R"},
+        {TerrainType11, ToolPicture::Terrain1, QStringLiteral("Terrain Type 1 (1)"), "1"},
+        {TerrainType21, ToolPicture::Terrain2, QStringLiteral("Terrain Type 2 (2)"), "2"},
+    };
+    for (const Button& b : buttons) {
+        b.action->setIcon(ToolIcon(b.picture));
+        b.action->setIconVisibleInMenu(false); // the menus look as they always did
+        b.action->setToolTip(b.tip);
+        ToolBar1->addAction(b.action);
+        if (b.key) AddKey({QKeySequence(QLatin1String(b.key))}, [a = b.action] { a->trigger(); });
+    }
+    UpdateToolButtons();
+}
+
+// The check marks show the described modes; one tool bar button of the new
+// tools shows the tool in use.
+void TMapForm::UpdateToolButtons() {
+    const ModeMarks& m = tools.Marks();
+    const std::pair<QAction*, bool> marks[] = {{ToggleRoadConnections1, m.ToggleRoads},
+                                               {TerrainType11, m.TerrainType1},
+                                               {TerrainType21, m.TerrainType2},
+                                               {SprayCan1, m.SprayCan}};
+    const std::pair<QAction*, ToolKind> chosen[] = {{PlaceTool1, ToolKind::Place},
+                                                    {PickTool1, ToolKind::Pick},
+                                                    {SelectTool1, ToolKind::Select},
+                                                    {FillTool1, ToolKind::Fill}};
+    for (const auto& [action, on] : marks)
+        action->setChecked(on);
+    for (const auto& [action, t] : chosen)
+        action->setChecked(tools.Active() == t);
+}
+
+void TMapForm::ConnectDocument() {
+    connect(&doc, &MapDocument::applied, this,
+            [this](const EditOutcome& out) { ShowOutcome(out); });
+    connect(&doc, &MapDocument::undone, this, [this](const EditOutcome& out) { ShowUndone(out); });
+    connect(&doc, &MapDocument::titleChanged, this, [this] {
+        setWindowTitle(doc.Title());
+        UpdateUndoItems();
+    });
+    connect(&doc.Steps().Stack(), &QUndoStack::indexChanged, this, [this] { UpdateUndoItems(); });
+    UpdateUndoItems();
+    connect(&doc, &MapDocument::hintChanged, this, [this](const QString& text) {
+        HintLbl->setText(text);
+        HintLbl->repaint();
+    });
+    connect(&doc, &MapDocument::message, this, [this](const QString& text) { ShowStatus(text); });
+    connect(&tools, &ToolManager::activeChanged, this, [this] { UpdateToolButtons(); });
+    connect(&tools, &ToolManager::terrainPicker, this,
+            [this](int which) { ShowTerrainPicker(which); });
+    connect(MapImage, &MapCanvas::pointerChanged, this, [this] { ShowHexInfo(); });
+    connect(MapImage, &MapCanvas::zoomChanged, this, [this] {
+        ZoomLbl->setText(QStringLiteral("%1%").arg(MapImage->Zoom()));
+        ZoomIn1->setEnabled(MapImage->Zoom() < MapView::Zooms.back());
+        ZoomOut1->setEnabled(MapImage->Zoom() > MapView::Zooms.front());
+    });
 }
 
 void TMapForm::TerrainCodes1Click() {
     TerrainCodes1->setChecked(!TerrainCodes1->isChecked());
     QSettings().setValue(TerrainCodesKey, TerrainCodes1->isChecked());
+    MapImage->TerrainCodes = TerrainCodes1->isChecked();
     if (st.ed.Mode == ModePaintTT1 || st.ed.Mode == ModePaintTT2) DrawMap();
 }
 
@@ -223,11 +331,27 @@ bool TMapForm::event(QEvent* e) {
     return r;
 }
 
+void TMapForm::keyPressEvent(QKeyEvent* e) {
+    switch (e->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return MapImage->ScrollKey(e->key());
+    case Qt::Key_Escape:
+        return tools.Escape();
+    }
+    QMainWindow::keyPressEvent(e);
+}
+
 void TMapForm::closeEvent(QCloseEvent* e) {
     if (!MaybeSave()) {
         e->ignore();
         return;
     }
+    w.panels->Save();
     QMainWindow::closeEvent(e);
     QCoreApplication::quit();
 }
@@ -247,9 +371,8 @@ void TMapForm::FormActivate() {
     if (Status loaded = LoadTileBitmaps(st.cat, st.images, st.workDir); !loaded)
         throw FileError(loaded.Message());
     w.TilForm->SetUpTileSetButtons();
-    w.TilForm->show();
-    w.TilForm->raise();
-    w.TilForm->activateWindow();
+    w.panels->Restore(); // the panels where the last run left them
+    w.panels->Show(w.TilForm.get());
     // The picture was composed before the tiles and frames were loaded;
     // compose it again so the start map shows its hexes at once.
     DrawMap();
@@ -261,8 +384,7 @@ void TMapForm::FormResize() {
     const int CW = ClientWidth(), CH = ClientHeight();
     MapImage->setGeometry(35, 40, CW - 70, CH - 75);
     // 900 by 800 at least; a larger window shows more of the map.
-    MapImage->SetPictureSize(std::max(900, CW - 70), std::max(800, CH - 75));
-    if (Zoom < 100) ShowOrigin(st.map.ViewOrigin); // a grown window zoomed out: more map
+    MapImage->Fit(CW - 70, CH - 75);
     DrawMap();
     ScrollZones[0] = {5, 105, 30, CH - 100, 4};
     ScrollZones[1] = {CW - 30, 105, CW - 5, CH - 100, 2};
@@ -340,68 +462,95 @@ void TMapForm::About1Click() {
 }
 
 void TMapForm::SetHint(const QString& text) {
-    HintLbl->setText(text);
+    doc.SetHint(text);
 }
 
-ClickInputs TMapForm::ClickState() const {
-    ClickInputs in;
-    in.toggleRoads = ToggleRoadConnections1->isChecked();
-    in.terrainCode = w.TerrainForm->SelectedCode();
-    in.spray = [this] { return w.SprayForm->ReadSettings(); };
-    return in;
+void TMapForm::DrawMap() {
+    MapImage->DrawMap();
 }
 
-void TMapForm::ApplyOutcome(const EditOutcome& out, bool redrawView) {
-    EndStroke();
-    if (out.Changed()) {
-        // A new map is no file's yet: Save asks for a name.
-        if (out.newMap) FileName.clear();
-        history.Record(out);
-        UnsureHexes.clear();
-        UpdateTitle();
-    }
-    ShowOutcome(out, redrawView);
+void TMapForm::ShowStatus(const QString& text) {
+    StatusLbl->Show(text);
+    w.messages->Add(text);
 }
 
-void TMapForm::ShowOutcome(const EditOutcome& out, bool redrawView) {
+QString TMapForm::StatusText() const {
+    return StatusLbl->Text();
+}
+
+void TMapForm::MapImageMouseDown(int button, bool shift, int X, int Y) {
+    EditorState& ed = st.ed;
+    ed.DownX = X;
+    ed.DownY = Y;
+    ed.DownShift = shift;
+    ed.DownButton = std::uint8_t(button);
+    tools.Press({button, shift, {X, Y}});
+}
+
+void TMapForm::MapImageClick() {
+    tools.Click();
+}
+
+void TMapForm::MapImageMouseMove(int X, int Y) {
+    Timer1.SetEnabled(false);
+    EditorState& ed = st.ed;
+    if (std::abs(X - ed.StatusX) <= 10 && std::abs(Y - ed.StatusY) <= 10) return;
+    ed.StatusX = X;
+    ed.StatusY = Y;
+    const HexPos hex = HexLayout::PixelToHex(X, Y, st.map.ViewOrigin);
+    WhereLbl->setText(QStringLiteral("%1,%2").arg(hex.x).arg(hex.y));
+    // Beyond the grid there is no cell to name: the terrain text stays.
+    if (HexMap::InGrid(hex.x, hex.y))
+        WhatLbl->setText(TerrainText(st.map.Cell(hex.x, hex.y), st.cat));
+}
+
+void TMapForm::ShowOutcome(const EditOutcome& out) {
     if (out.Changed()) {
         FollowOverview();
         ShowHexInfo();
-        // The terrain codes on screen follow every change while they show.
-        if ((st.ed.Mode == ModePaintTT1 || st.ed.Mode == ModePaintTT2) && TerrainCodesShown())
-            redrawView = true;
     }
-    if (out.failure) std::rethrow_exception(out.failure);
-    if (out.hint) {
-        SetHint(*out.hint);
-        HintLbl->repaint();
-    }
+    if (out.failure) return;
     if (out.what) WhatLbl->setText(*out.what);
     // The palette shows what an edit selected (a pick, a New Map's first
     // tile) as if the user had chosen it there.
     if (out.picked || out.Reselected()) w.TilForm->ShowSelection();
     if (out.picked) ShowStatus(w.TilForm->SelectionText());
-    if (out.redraw == Redraw::Hex) {
-        const HexPos o = st.map.ViewOrigin;
-        if (Zoom == 100) { // zoomed, the whole view is drawn anew
-            DrawPlacedHex(MapImage->Picture(), st.images, st.ed.CurrentSet, st.ed.CurrentImage,
-                          out.hex.x - o.x, out.hex.y - o.y, out.hex.x);
-            MapImage->Repaint();
-        } else {
-            redrawView = true;
-        }
+    if (out.section == SectionRequest::Write) WriteSection();
+    if (out.section == SectionRequest::Paste) PasteSection();
+}
+
+// After an undo or a redo: the labels, the palette when the step changed
+// the selection, and the strategic map.
+void TMapForm::ShowUndone(const EditOutcome& out) {
+    const HexPos hex = HexLayout::PixelToHex(st.ed.StatusX, st.ed.StatusY, st.map.ViewOrigin);
+    if (HexMap::InGrid(hex.x, hex.y)) { // both labels name the same hex
+        WhereLbl->setText(QStringLiteral("%1,%2").arg(hex.x).arg(hex.y));
+        WhatLbl->setText(TerrainText(st.map.Cell(hex.x, hex.y), st.cat));
     }
-    switch (out.section) {
-    case SectionRequest::Write:
-        WriteSection();
-        break;
-    case SectionRequest::Paste:
-        PasteSection();
-        break;
-    case SectionRequest::None:
-        break;
+    if (out.Reselected()) w.TilForm->ShowSelection();
+    FollowOverview();
+    ShowHexInfo();
+}
+
+void TMapForm::ShowHexInfo() {
+    const std::optional<HexPos> pointer = MapImage->Pointer();
+    if (!pointer) return HexInfoLbl->clear();
+    const HexPos hex = *pointer;
+    if (!st.map.OnMap(hex.x, hex.y) || !HexMap::InGrid(hex.x, hex.y)) {
+        HexInfoLbl->setText(QStringLiteral("%1,%2 off the map").arg(hex.x).arg(hex.y));
+        return;
     }
-    if (redrawView || out.redraw == Redraw::View) DrawMap();
+    const MapCell& c = st.map.Cell(hex.x, hex.y);
+    HexInfoLbl->setText(QStringLiteral("%1,%2  tile %3 (set %4)  %5 / %6")
+                            .arg(hex.x)
+                            .arg(hex.y)
+                            .arg(c.bmp)
+                            .arg(st.cat.Record(c.bmp).set)
+                            .arg(st.cat.TT1Name(c.TT1), st.cat.TT2Name(c.TT2)));
+}
+
+void TMapForm::FollowOverview() {
+    if (w.StratMapForm->isVisible()) w.StratMapForm->FormShow();
 }
 
 } // namespace zem

@@ -38,8 +38,7 @@ void TMapForm::ImportPG21Click() {
         return;
     ApplyImported(QStringLiteral("Import Panzer General 2 Map"),
                   [&] { ApplyPG2Import(imp.Value(), st.map); });
-    UnsureHexes = imp->Unsure();
-    MapImage->Repaint();
+    doc.SetUnsure(imp->Unsure());
     ShowStatus(imp->Summary());
 }
 
