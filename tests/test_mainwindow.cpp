@@ -2,6 +2,7 @@
 #include "windows/TMapForm.h"
 #include "windows/TTilForm.h"
 
+#include <QApplication>
 #include <QMenuBar>
 #include <QTest>
 
@@ -101,8 +102,9 @@ TEST(MainWindow, LayoutAndScrollZones) {
     EXPECT_TRUE(left.Holds(29, CH - 101));
     EXPECT_FALSE(left.Holds(29, CH - 100));
 
-    f.activateWindow();
-    if (!QTest::qWaitForWindowActive(&f)) GTEST_SKIP() << "no window activation on this platform";
+    f.activateWindow(); // not the floating Tile Window: the main window itself
+    if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == &f; }))
+        GTEST_SKIP() << "no window activation on this platform";
     f.FormMouseMove(10, 200);
     EXPECT_TRUE(f.Timer1.Enabled());
     EXPECT_EQ(f.Timer1.Interval(), 300);

@@ -3,18 +3,19 @@
 #include "edit/ZemState.h"
 #include "map/HexLayout.h"
 #include "runtime/Errors.h"
+#include "windows/MapStatusBar.h"
+#include "windows/MapToolBar.h"
 #include "windows/Messages.h"
 #include "windows/Panels.h"
+#include "windows/RecentMaps.h"
 #include "windows/TStratMapForm.h"
 #include "windows/TTerrainForm.h"
 #include "windows/TTilForm.h"
-#include "windows/ToolIcons.h"
 #include "windows/Windows.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QMenuBar>
 #include <QPainter>
 #include <QSettings>
@@ -75,8 +76,9 @@ TMapForm::TMapForm(ZemState& state, Windows& windows)
     grid->addWidget(MapImage->HScroll, 1, 0);
     setCentralWidget(frame);
     BuildMenu();
-    BuildStatusBar();
-    BuildToolBar();
+    setStatusBar(StatusBar = new MapStatusBar(st, doc, *MapImage));
+    HexInfoLbl = StatusBar->HexInfoLbl;
+    ZoomLbl = StatusBar->ZoomLbl;
     ConnectDocument();
     move(86, 109);
     // The tool bar, the scroll bars and the status bar come around the
@@ -88,9 +90,13 @@ TMapForm::TMapForm(ZemState& state, Windows& windows)
 }
 
 QAction* TMapForm::AddItem(QMenu* menu, const QString& caption, void (TMapForm::*handler)(),
-                           bool checkable) {
+                           bool checkable, const QList<QKeySequence>& keys) {
     QAction* a = menu->addAction(caption);
     a->setCheckable(checkable);
+    a->setShortcuts(keys);
+    // A panel, the Tile Window or the strategic map may have the keyboard.
+    a->setShortcutContext(Qt::ApplicationShortcut);
+    a->setAutoRepeat(false); // one key press, one command
     connect(a, &QAction::triggered, this, [this, a, handler] {
         // The handler decides the check mark, not the click.
         if (a->isCheckable()) a->setChecked(!a->isChecked());
@@ -99,67 +105,52 @@ QAction* TMapForm::AddItem(QMenu* menu, const QString& caption, void (TMapForm::
     return a;
 }
 
-// A panel, the Tile Window or the strategic map may have the keyboard; a
-// text box being typed into and an open dialog keep their own keys.
-QAction* TMapForm::AddKey(const QList<QKeySequence>& keys, const std::function<void()>& run) {
-    auto* a = new QAction(this);
-    a->setShortcuts(keys);
-    a->setShortcutContext(Qt::ApplicationShortcut);
-    a->setAutoRepeat(false); // a held key acts once
-    connect(a, &QAction::triggered, this, run);
-    addAction(a);
-    return a;
-}
-
 void TMapForm::BuildMenu() {
-    const auto keys = [](QAction* a, const QList<QKeySequence>& k) {
-        a->setShortcuts(k);
-        a->setShortcutContext(Qt::ApplicationShortcut);
-    };
+    using K = QKeySequence;
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
-    LoadMap1 = AddItem(file, QStringLiteral("Load Map"), &TMapForm::LoadMap1Click);
-    keys(LoadMap1, {QKeySequence(Qt::CTRL | Qt::Key_O)});
+    LoadMap1 = AddItem(file, QStringLiteral("Load Map"), &TMapForm::LoadMap1Click, false,
+                       {K(Qt::CTRL | Qt::Key_O)});
     SaveMap1 = AddItem(file, QStringLiteral("Save Map"), &TMapForm::SaveMap1Click);
-    Save1 = AddItem(file, QStringLiteral("Save"), &TMapForm::Save1Click);
-    keys(Save1, {QKeySequence(Qt::CTRL | Qt::Key_S)});
+    Save1 = AddItem(file, QStringLiteral("Save"), &TMapForm::Save1Click, false,
+                    {K(Qt::CTRL | Qt::Key_S)});
     ImportTmx1 =
         AddItem(file, QStringLiteral("Import Tiled Map (TMX)..."), &TMapForm::ImportTmx1Click);
     ImportPG21 =
         AddItem(file, QStringLiteral("Import Panzer General 2 Map..."), &TMapForm::ImportPG21Click);
     RecentMaps1 = file->addMenu(QStringLiteral("Recent Maps"));
-    connect(RecentMaps1, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
+    new RecentMaps(RecentMaps1, [this](const QString& path) {
+        if (MaybeSave()) OpenMapFile(path);
+    });
     file->addSeparator();
-    Quit1 = AddItem(file, QStringLiteral("Quit"), &TMapForm::Quit1Click);
-    keys(Quit1, {QKeySequence(Qt::CTRL | Qt::Key_Q)});
+    Quit1 = AddItem(file, QStringLiteral("Quit"), &TMapForm::Quit1Click, false,
+                    {K(Qt::CTRL | Qt::Key_Q)});
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit"));
-    Undo1 = AddItem(edit, QStringLiteral("Undo"), &TMapForm::Undo1Click);
-    keys(Undo1, {QKeySequence(Qt::CTRL | Qt::Key_Z)});
-    Redo1 = AddItem(edit, QStringLiteral("Redo"), &TMapForm::Redo1Click);
+    Undo1 = AddItem(edit, QStringLiteral("Undo"), &TMapForm::Undo1Click, false,
+                    {K(Qt::CTRL | Qt::Key_Z)});
     // Ctrl+Y is bound by name: the platform's redo keys may lack it.
-    keys(Redo1,
-         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    for (QAction* a : {Undo1, Redo1})
-        a->setAutoRepeat(false); // one key press, one step
+    Redo1 = AddItem(edit, QStringLiteral("Redo"), &TMapForm::Redo1Click, false,
+                    {K(Qt::CTRL | Qt::Key_Y), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     edit->addSeparator();
-    const auto tool = [&](const QString& caption, ToolKind t, Qt::Key key) {
-        QAction* a = edit->addAction(caption);
-        a->setCheckable(true);
-        keys(a, {QKeySequence(key)});
-        a->setAutoRepeat(false); // a held key is one choice
-        connect(a, &QAction::triggered, this, [this, t] { tools.Choose(t); });
-        return a;
-    };
-    PlaceTool1 = tool(QStringLiteral("Place"), ToolKind::Place, Qt::Key_B);
-    PickTool1 = tool(QStringLiteral("Pick Up"), ToolKind::Pick, Qt::Key_I);
-    SelectTool1 = tool(QStringLiteral("Select"), ToolKind::Select, Qt::Key_S);
-    FillTool1 = tool(QStringLiteral("Fill"), ToolKind::Fill, Qt::Key_F);
-    Copy1 = AddItem(edit, QStringLiteral("Copy"), &TMapForm::Copy1Click);
-    keys(Copy1, {QKeySequence(Qt::CTRL | Qt::Key_C)});
-    Paste1 = AddItem(edit, QStringLiteral("Paste"), &TMapForm::Paste1Click);
-    keys(Paste1, {QKeySequence(Qt::CTRL | Qt::Key_V)});
+    ToolBar1 = new MapToolBar(*this, tools);
+    edit->addActions({
+        PlaceTool1 = ToolBar1->AddTool(ToolKind::Place, QStringLiteral("Place"), ToolPicture::Place,
+                                       QStringLiteral("Place tiles (B)"), Qt::Key_B),
+        PickTool1 = ToolBar1->AddTool(ToolKind::Pick, QStringLiteral("Pick Up"), ToolPicture::Pick,
+                                      QStringLiteral("Pick up a hex's tile (I)"), Qt::Key_I),
+        SelectTool1 =
+            ToolBar1->AddTool(ToolKind::Select, QStringLiteral("Select"), ToolPicture::Select,
+                              QStringLiteral("Select hexes (S)"), Qt::Key_S),
+        FillTool1 = ToolBar1->AddTool(
+            ToolKind::Fill, QStringLiteral("Fill"), ToolPicture::Fill,
+            QStringLiteral("Fill connected hexes, Shift: the selection (F)"), Qt::Key_F),
+    });
+    Copy1 = AddItem(edit, QStringLiteral("Copy"), &TMapForm::Copy1Click, false,
+                    {K(Qt::CTRL | Qt::Key_C)});
+    Paste1 = AddItem(edit, QStringLiteral("Paste"), &TMapForm::Paste1Click, false,
+                     {K(Qt::CTRL | Qt::Key_V)});
     edit->addSeparator();
-    NewMap1 = AddItem(edit, QStringLiteral("New Map"), &TMapForm::NewMap1Click);
-    keys(NewMap1, {QKeySequence(Qt::CTRL | Qt::Key_N)});
+    NewMap1 = AddItem(edit, QStringLiteral("New Map"), &TMapForm::NewMap1Click, false,
+                      {K(Qt::CTRL | Qt::Key_N)});
     CutMapToFile1 =
         AddItem(edit, QStringLiteral("Copy Map  Section To File"), &TMapForm::CopyMapToFile1Click);
     PasteFromFile1 =
@@ -181,18 +172,26 @@ void TMapForm::BuildMenu() {
     edit->addSeparator();
     ShowStrategicMap1 =
         AddItem(edit, QStringLiteral("Show Strategic Map"), &TMapForm::ShowStrategicMap1Click);
+    ToolBar1->AddMode(SprayCan1, &ModeMarks::SprayCan, ToolPicture::Spray,
+                      QStringLiteral("Spray Can (A)"), Qt::Key_A);
+    ToolBar1->AddMode(ToggleRoadConnections1, &ModeMarks::ToggleRoads, ToolPicture::Roads,
+                      QStringLiteral("Toggle Road Connections (R)"), Qt::Key_R);
+    ToolBar1->AddMode(TerrainType11, &ModeMarks::TerrainType1, ToolPicture::Terrain1,
+                      QStringLiteral("Terrain Type 1 (1)"), Qt::Key_1);
+    ToolBar1->AddMode(TerrainType21, &ModeMarks::TerrainType2, ToolPicture::Terrain2,
+                      QStringLiteral("Terrain Type 2 (2)"), Qt::Key_2);
     View1 = menuBar()->addMenu(QStringLiteral("View"));
     TerrainCodes1 = AddItem(View1, QStringLiteral("Terrain Codes While Painting"),
                             &TMapForm::TerrainCodes1Click, true);
     TerrainCodes1->setChecked(QSettings().value(TerrainCodesKey, true).toBool());
     MapImage->TerrainCodes = TerrainCodes1->isChecked();
     View1->addSeparator();
-    ZoomIn1 = AddItem(View1, QStringLiteral("Zoom In"), &TMapForm::ZoomIn1Click);
-    keys(ZoomIn1, {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    ZoomOut1 = AddItem(View1, QStringLiteral("Zoom Out"), &TMapForm::ZoomOut1Click);
-    keys(ZoomOut1, {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
-    ActualSize1 = AddItem(View1, QStringLiteral("Actual Size"), &TMapForm::ActualSize1Click);
-    keys(ActualSize1, {QKeySequence(Qt::CTRL | Qt::Key_0)});
+    ZoomIn1 = AddItem(View1, QStringLiteral("Zoom In"), &TMapForm::ZoomIn1Click, false,
+                      {K(Qt::CTRL | Qt::Key_Plus), K(Qt::CTRL | Qt::Key_Equal)});
+    ZoomOut1 = AddItem(View1, QStringLiteral("Zoom Out"), &TMapForm::ZoomOut1Click, false,
+                       {K(Qt::CTRL | Qt::Key_Minus)});
+    ActualSize1 = AddItem(View1, QStringLiteral("Actual Size"), &TMapForm::ActualSize1Click, false,
+                          {K(Qt::CTRL | Qt::Key_0)});
     QMenu* toolsMenu = menuBar()->addMenu(QStringLiteral("Tools"));
     ConvertBitmap1 =
         AddItem(toolsMenu, QStringLiteral("Convert Bitmap"), &TMapForm::ConvertBitmap1Click);
@@ -212,69 +211,8 @@ void TMapForm::BuildMenu() {
     // The keys that move the view and end a paste, from every panel too.
     for (const int key :
          {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown})
-        AddKey({QKeySequence(key)}, [this, key] { MapImage->ScrollKey(key); });
-    AddKey({QKeySequence(Qt::Key_Escape)}, [this] { tools.Escape(); });
-}
-
-void TMapForm::BuildStatusBar() {
-    StatusBar = statusBar();
-    StatusLbl = new StatusMessage(StatusBar);
-    StatusBar->addWidget(StatusLbl, 1);
-    HexInfoLbl = new QLabel(StatusBar);
-    ZoomLbl = new QLabel(QStringLiteral("100%"), StatusBar);
-    StatusBar->addPermanentWidget(HexInfoLbl);
-    StatusBar->addPermanentWidget(ZoomLbl);
-}
-
-void TMapForm::BuildToolBar() {
-    ToolBar1 = addToolBar(QStringLiteral("Tools"));
-    ToolBar1->setObjectName(QStringLiteral("tools"));
-    ToolBar1->setMovable(false);
-    ToolBar1->setIconSize({24, 24});
-    struct Button {
-        QAction* action;
-        ToolPicture picture;
-        QString tip;
-        const char* key; // the described items' keys are shortcuts of their own
-    };
-    const Button buttons[] = {
-        {PlaceTool1, ToolPicture::Place, QStringLiteral("Place tiles (B)"), nullptr},
-        {PickTool1, ToolPicture::Pick, QStringLiteral("Pick up a hex's tile (I)"), nullptr},
-        {SelectTool1, ToolPicture::Select, QStringLiteral("Select hexes (S)"), nullptr},
-        {FillTool1, ToolPicture::Fill,
-         QStringLiteral("Fill connected hexes, Shift: the selection (F)"), nullptr},
-        {SprayCan1, ToolPicture::Spray, QStringLiteral("Spray Can (A)"), "A"},
-        {ToggleRoadConnections1, ToolPicture::Roads, QStringLiteral("Toggle Road Connections (R)"),
-         "R"},
-        {TerrainType11, ToolPicture::Terrain1, QStringLiteral("Terrain Type 1 (1)"), "1"},
-        {TerrainType21, ToolPicture::Terrain2, QStringLiteral("Terrain Type 2 (2)"), "2"},
-    };
-    for (const Button& b : buttons) {
-        b.action->setIcon(ToolIcon(b.picture));
-        b.action->setIconVisibleInMenu(false); // the menus look as they always did
-        b.action->setToolTip(b.tip);
-        ToolBar1->addAction(b.action);
-        if (b.key) AddKey({QKeySequence(QLatin1String(b.key))}, [a = b.action] { a->trigger(); });
-    }
-    UpdateToolButtons();
-}
-
-// The check marks show the described modes; one tool bar button of the new
-// tools shows the tool in use.
-void TMapForm::UpdateToolButtons() {
-    const ModeMarks& m = tools.Marks();
-    const std::pair<QAction*, bool> marks[] = {{ToggleRoadConnections1, m.ToggleRoads},
-                                               {TerrainType11, m.TerrainType1},
-                                               {TerrainType21, m.TerrainType2},
-                                               {SprayCan1, m.SprayCan}};
-    const std::pair<QAction*, ToolKind> chosen[] = {{PlaceTool1, ToolKind::Place},
-                                                    {PickTool1, ToolKind::Pick},
-                                                    {SelectTool1, ToolKind::Select},
-                                                    {FillTool1, ToolKind::Fill}};
-    for (const auto& [action, on] : marks)
-        action->setChecked(on);
-    for (const auto& [action, t] : chosen)
-        action->setChecked(tools.Active() == t);
+        AddProgramKey(this, {K(key)}, [this, key] { MapImage->ScrollKey(key); });
+    AddProgramKey(this, {K(Qt::Key_Escape)}, [this] { tools.Escape(); });
 }
 
 void TMapForm::ConnectDocument() {
@@ -291,13 +229,7 @@ void TMapForm::ConnectDocument() {
         HintLbl->setText(text);
         HintLbl->repaint();
     });
-    connect(&doc, &MapDocument::message, this, [this](const QString& text) { ShowStatus(text); });
-    connect(&tools, &ToolManager::activeChanged, this, [this] { UpdateToolButtons(); });
-    connect(&tools, &ToolManager::terrainPicker, this,
-            [this](int which) { ShowTerrainPicker(which); });
-    connect(MapImage, &MapCanvas::pointerChanged, this, [this] { ShowHexInfo(); });
     connect(MapImage, &MapCanvas::zoomChanged, this, [this] {
-        ZoomLbl->setText(QStringLiteral("%1%").arg(MapImage->Zoom()));
         ZoomIn1->setEnabled(MapImage->Zoom() < MapView::Zooms.back());
         ZoomOut1->setEnabled(MapImage->Zoom() > MapView::Zooms.front());
     });
@@ -329,21 +261,6 @@ bool TMapForm::event(QEvent* e) {
     const bool r = QMainWindow::event(e);
     if (e->type() == QEvent::WindowActivate) FormActivate();
     return r;
-}
-
-void TMapForm::keyPressEvent(QKeyEvent* e) {
-    switch (e->key()) {
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-        return MapImage->ScrollKey(e->key());
-    case Qt::Key_Escape:
-        return tools.Escape();
-    }
-    QMainWindow::keyPressEvent(e);
 }
 
 void TMapForm::closeEvent(QCloseEvent* e) {
@@ -470,12 +387,11 @@ void TMapForm::DrawMap() {
 }
 
 void TMapForm::ShowStatus(const QString& text) {
-    StatusLbl->Show(text);
-    w.messages->Add(text);
+    StatusBar->Show(text);
 }
 
 QString TMapForm::StatusText() const {
-    return StatusLbl->Text();
+    return StatusBar->Text();
 }
 
 void TMapForm::MapImageMouseDown(int button, bool shift, int X, int Y) {
@@ -505,10 +421,6 @@ void TMapForm::MapImageMouseMove(int X, int Y) {
 }
 
 void TMapForm::ShowOutcome(const EditOutcome& out) {
-    if (out.Changed()) {
-        FollowOverview();
-        ShowHexInfo();
-    }
     if (out.failure) return;
     if (out.what) WhatLbl->setText(*out.what);
     // The palette shows what an edit selected (a pick, a New Map's first
@@ -528,29 +440,6 @@ void TMapForm::ShowUndone(const EditOutcome& out) {
         WhatLbl->setText(TerrainText(st.map.Cell(hex.x, hex.y), st.cat));
     }
     if (out.Reselected()) w.TilForm->ShowSelection();
-    FollowOverview();
-    ShowHexInfo();
-}
-
-void TMapForm::ShowHexInfo() {
-    const std::optional<HexPos> pointer = MapImage->Pointer();
-    if (!pointer) return HexInfoLbl->clear();
-    const HexPos hex = *pointer;
-    if (!st.map.OnMap(hex.x, hex.y) || !HexMap::InGrid(hex.x, hex.y)) {
-        HexInfoLbl->setText(QStringLiteral("%1,%2 off the map").arg(hex.x).arg(hex.y));
-        return;
-    }
-    const MapCell& c = st.map.Cell(hex.x, hex.y);
-    HexInfoLbl->setText(QStringLiteral("%1,%2  tile %3 (set %4)  %5 / %6")
-                            .arg(hex.x)
-                            .arg(hex.y)
-                            .arg(c.bmp)
-                            .arg(st.cat.Record(c.bmp).set)
-                            .arg(st.cat.TT1Name(c.TT1), st.cat.TT2Name(c.TT2)));
-}
-
-void TMapForm::FollowOverview() {
-    if (w.StratMapForm->isVisible()) w.StratMapForm->FormShow();
 }
 
 } // namespace zem

@@ -22,7 +22,8 @@ namespace zem {
 
 struct ZemState;
 struct Windows;
-class StatusMessage;
+class MapStatusBar;
+class MapToolBar;
 
 constexpr const char* ZemVersion = "0.04";
 
@@ -113,11 +114,10 @@ class TMapForm : public QMainWindow {
     QLabel* WhereLbl;
     QLabel* WhatLbl;
     QLabel* HintLbl;
-    QStatusBar* StatusBar; // news of the editor's own features, below the map
-    StatusMessage* StatusLbl;
-    QLabel* HexInfoLbl; // in the status bar: the hex under the pointer
+    MapStatusBar* StatusBar; // news of the editor's own features, below the map
+    QLabel* HexInfoLbl;      // in the status bar: the hex under the pointer
     QLabel* ZoomLbl;
-    QToolBar* ToolBar1;
+    MapToolBar* ToolBar1;
     OpenDialog OpenDialog1;
     Timer Timer1{100};
 
@@ -142,37 +142,27 @@ class TMapForm : public QMainWindow {
 
   protected:
     bool event(QEvent* e) override;
-    // The view's keys reaching the window itself (no window of the program
-    // active to take them as shortcuts).
-    void keyPressEvent(QKeyEvent* e) override;
     // Closing the main window ends the program, whatever other windows show.
     void closeEvent(QCloseEvent* e) override;
 
   private:
     void BuildMenu();
-    void BuildStatusBar();
-    void BuildToolBar();
+    // An item of the menu; its keys work from every window and panel.
     QAction* AddItem(QMenu* menu, const QString& caption, void (TMapForm::*handler)(),
-                     bool checkable = false);
-    // Keys that work from every window and panel of the program.
-    QAction* AddKey(const QList<QKeySequence>& keys, const std::function<void()>& run);
+                     bool checkable = false, const QList<QKeySequence>& keys = {});
     void ConnectDocument();
     void TerrainCodes1Click();
+    // Runs OpenDialog1 with this title and filter, and the default extension
+    // when one is given; false: cancelled.
+    bool AskFile(const QString& title, const QString& filter, bool save,
+                 const QString& defaultExt = {});
     bool SaveTo(const QString& path);
     void Loaded(const MapFileData& data, const QString& path);
-    void AddRecent(const QString& path);
-    void FillRecentMenu();
     void UpdateUndoItems();
-    void UpdateToolButtons();
-    void ShowTerrainPicker(int which);
-    void ApplyImported(const QString& step, const std::function<void()>& read);
     // What an edit shows besides the picture: labels, the palette, the
     // section file it asks for.
     void ShowOutcome(const EditOutcome& out);
     void ShowUndone(const EditOutcome& out);
-    void ShowHexInfo(); // of the hex under the pointer, as it is now
-    // The strategic map, when open, shows the map as it is now.
-    void FollowOverview();
 
     ZemState& st;
     Windows& w;

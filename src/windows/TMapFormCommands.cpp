@@ -4,11 +4,10 @@
 #include "edit/Edit.h"
 #include "edit/ZemState.h"
 #include "export/PG2Export.h"
-#include "map/HexLayout.h"
 #include "map/MapFile.h"
 #include "map/Sections.h"
-#include "render/DrawMap.h"
 #include "tools/Roads.h"
+#include "windows/Clipboard.h"
 #include "windows/MapFiles.h"
 #include "windows/Panels.h"
 #include "windows/TInputForm.h"
@@ -20,9 +19,6 @@
 #include "windows/Windows.h"
 
 #include <QApplication>
-#include <QBuffer>
-#include <QClipboard>
-#include <QMimeData>
 #include <optional>
 
 namespace zem {
@@ -55,57 +51,27 @@ void TMapForm::WriteSection() {
         w.dialogs.MessageBox(QStringLiteral("Invalid Section Size"), ErrorTitle);
         return;
     }
-    OpenDialog1.DefaultExt = QStringLiteral("zep");
-    OpenDialog1.Filter = MapFilter;
-    OpenDialog1.Title = QStringLiteral("Save Section to Map File");
-    OpenDialog1.Save = true;
-    if (!w.dialogs.Execute(OpenDialog1)) return;
+    if (!AskFile(QStringLiteral("Save Section to Map File"), MapFilter, true,
+                 QStringLiteral("zep")))
+        return;
     SaveText(w.dialogs, OpenDialog1.FileName, text);
 }
 
 void TMapForm::PasteSection() {
-    OpenDialog1.Filter = MapFilter;
-    OpenDialog1.Title = QStringLiteral("Paste From Map File");
-    OpenDialog1.Save = false;
-    if (!w.dialogs.Execute(OpenDialog1)) return;
+    if (!AskFile(QStringLiteral("Paste From Map File"), MapFilter, false)) return;
     const std::optional<MapFileData> data = ReadWhole(w.dialogs, OpenDialog1.FileName, 0);
     if (data) doc.Apply(edit::PasteSection(st.map, *data, st.ed.PasteAt));
 }
 
-// The selected hexes go to the clipboard as the text of a section file (for
-// another editor or a text editor) and as a picture (for drawing programs).
 void TMapForm::Copy1Click() {
-    HexPos a, b;
-    if (!doc.Selection().Bounds(a, b)) {
-        ShowStatus(QStringLiteral("Select hexes to copy first (Select, S)"));
-        return;
-    }
-    const HexMap& m = st.map;
-    b = {std::min(b.x, m.MapWidth - 1), std::min(b.y, m.MapHeight - 1)};
-    if (b.x < a.x || b.y < a.y) {
-        ShowStatus(QStringLiteral("The selection lies off the map"));
-        return;
-    }
-    auto* data = new QMimeData;
-    data->setText(QString::fromLatin1(MapFileText(m, a.x, a.y, b.x, b.y)));
-    QImage picture(HexLayout::WholeMapSize(b.x - a.x + 1, b.y - a.y + 1), QImage::Format_RGB32);
-    picture.fill(ToQColor(clGreen));
-    DrawHexes(picture, m, st.cat, st.images, {a.x, b.x, a.y, b.y}, {true, false});
-    data->setImageData(picture);
-    QApplication::clipboard()->setMimeData(data);
-    ShowStatus(QStringLiteral("Copied %1 x %2 hexes").arg(b.x - a.x + 1).arg(b.y - a.y + 1));
+    ShowStatus(CopyHexes(st, doc.Selection()));
 }
 
 void TMapForm::Paste1Click() {
-    QByteArray text = QApplication::clipboard()->text().toLatin1();
-    QBuffer buffer(&text);
-    buffer.open(QIODevice::ReadOnly);
-    Result<MapFileData> section = ReadMapFile(buffer, QStringLiteral("clipboard"), 1);
-    if (!section) {
+    if (std::optional<MapFileData> section = ClipboardSection())
+        tools.StartPaste(std::move(*section));
+    else
         ShowStatus(QStringLiteral("The clipboard holds no map section"));
-        return;
-    }
-    tools.StartPaste(std::move(section.Value()));
 }
 
 void TMapForm::MakeRoadConnections1Click() {
@@ -135,17 +101,6 @@ void TMapForm::TerrainType21Click() {
 }
 void TMapForm::SprayCan1Click() {
     tools.SprayCan();
-}
-
-// The picker lists the names of the kind painted, none selected, or closes.
-void TMapForm::ShowTerrainPicker(int which) {
-    TTerrainForm& picker = *w.TerrainForm;
-    if (which == 0) return w.panels->Close(&picker);
-    if (which == 1)
-        picker.ShowNames(st.cat.TT1Names, st.cat.TT1Count, QStringLiteral("Terrain Type 1"));
-    else
-        picker.ShowNames(st.cat.TT2Names, st.cat.TT2Count, QStringLiteral("Terrain Type 2"));
-    w.panels->Show(&picker);
 }
 
 void TMapForm::SprayCanSettings1Click() {

@@ -6,34 +6,36 @@
 #include "interop/TmxExport.h"
 #include "interop/TmxImport.h"
 #include "windows/MapFiles.h"
+#include "windows/RecentMaps.h"
 #include "windows/TMapForm.h"
 #include "windows/TTilForm.h"
 #include "windows/Windows.h"
 
 #include <QFileInfo>
-#include <QSettings>
 
 namespace zem {
 
-static const int MaxRecent = 8;
-static const QString RecentKey = QStringLiteral("recentMaps");
+bool TMapForm::AskFile(const QString& title, const QString& filter, bool save,
+                       const QString& defaultExt) {
+    OpenDialog1.Title = title;
+    OpenDialog1.Filter = filter;
+    OpenDialog1.Save = save;
+    if (!defaultExt.isEmpty()) OpenDialog1.DefaultExt = defaultExt; // else the last one stays
+    return w.dialogs.Execute(OpenDialog1);
+}
 
 bool TMapForm::SaveTo(const QString& path) {
     doc.Settle(); // what is saved is a step of the history, never half of one
     if (!SaveText(w.dialogs, path, MapFileText(st.map))) return false;
     doc.Saved(path);
-    AddRecent(path);
+    RecentMaps::Add(path);
     ShowStatus(QStringLiteral("Saved ") + QFileInfo(path).fileName());
     return true;
 }
 
 void TMapForm::SaveMap1Click() {
-    OpenDialog1.DefaultExt = QStringLiteral("zep");
-    OpenDialog1.Filter = MapFilter;
-    OpenDialog1.Title = QStringLiteral("Save Map File");
-    OpenDialog1.Save = true;
     if (!doc.FileName().isEmpty()) OpenDialog1.FileName = doc.FileName();
-    if (!w.dialogs.Execute(OpenDialog1)) return;
+    if (!AskFile(QStringLiteral("Save Map File"), MapFilter, true, QStringLiteral("zep"))) return;
     SaveTo(OpenDialog1.FileName);
 }
 
@@ -63,11 +65,9 @@ bool TMapForm::MaybeSave() {
     return doc.IsClean();
 }
 
-// The map of a file read whole becomes the current one, with a fresh history.
 void TMapForm::Loaded(const MapFileData& data, const QString& path) {
-    doc.Apply(edit::LoadMap(st.map, data));
-    doc.Opened(path);
-    AddRecent(doc.FileName());
+    doc.Load(data, path);
+    RecentMaps::Add(doc.FileName());
 }
 
 bool TMapForm::OpenMapFile(const QString& path) {
@@ -85,43 +85,29 @@ bool TMapForm::OpenMapFile(const QString& path) {
 
 void TMapForm::LoadMap1Click() {
     if (!MaybeSave()) return;
-    OpenDialog1.Filter = MapFilter;
-    OpenDialog1.Title = QStringLiteral("Load a Map File");
-    OpenDialog1.Save = false;
-    if (!w.dialogs.Execute(OpenDialog1)) return;
+    if (!AskFile(QStringLiteral("Load a Map File"), MapFilter, false)) return;
     const std::optional<MapFileData> data = ReadWhole(w.dialogs, OpenDialog1.FileName, 1);
     if (data) Loaded(*data, OpenDialog1.FileName);
 }
 
 void TMapForm::ImportTmx1Click() {
     if (!MaybeSave()) return;
-    OpenDialog1.Filter = QStringLiteral("Tiled maps (*.tmx)|*.tmx|All files (*.*)|*.*");
-    OpenDialog1.Title = QStringLiteral("Import Tiled Map");
-    OpenDialog1.Save = false;
-    if (!w.dialogs.Execute(OpenDialog1)) return;
+    if (!AskFile(QStringLiteral("Import Tiled Map"),
+                 QStringLiteral("Tiled maps (*.tmx)|*.tmx|All files (*.*)|*.*"), false))
+        return;
     const Result<TmxMap> tmx = ImportTmx(OpenDialog1.FileName, st.cat);
     if (!tmx) {
         w.dialogs.MessageBox(tmx.Message(), ErrorTitle);
         return;
     }
-    ApplyImported(QStringLiteral("Import Tiled Map"), [&] { ApplyTmxMap(tmx.Value(), st.map); });
-}
-
-// An imported map is a change of the map, one step, and no file of ours yet.
-void TMapForm::ApplyImported(const QString& step, const std::function<void()>& read) {
-    EditOutcome out = Recorded(st.map, step, read);
-    out.redraw = Redraw::View;
-    out.newMap = true;
-    doc.Apply(out);
+    doc.Import(QStringLiteral("Import Tiled Map"), [&] { ApplyTmxMap(tmx.Value(), st.map); });
 }
 
 void TMapForm::ExportTmx1Click() {
-    OpenDialog1.Filter = QStringLiteral("Tiled maps (*.tmx)|*.tmx");
-    OpenDialog1.DefaultExt = QStringLiteral("tmx");
-    OpenDialog1.Title = QStringLiteral("Export Tiled Map");
-    OpenDialog1.Save = true;
     OpenDialog1.FileName = QString();
-    if (!w.dialogs.Execute(OpenDialog1)) return;
+    if (!AskFile(QStringLiteral("Export Tiled Map"), QStringLiteral("Tiled maps (*.tmx)|*.tmx"),
+                 true, QStringLiteral("tmx")))
+        return;
     if (Status done = ExportTmx(st.map, st.cat, st.images, OpenDialog1.FileName); !done) {
         w.dialogs.MessageBox(done.Message(), ErrorTitle);
         return;
@@ -131,31 +117,6 @@ void TMapForm::ExportTmx1Click() {
 
 void TMapForm::Quit1Click() {
     close();
-}
-
-void TMapForm::AddRecent(const QString& path) {
-    QSettings settings;
-    QStringList list = settings.value(RecentKey).toStringList();
-    const QString full = QFileInfo(path).absoluteFilePath();
-    list.removeAll(full);
-    list.prepend(full);
-    while (list.size() > MaxRecent)
-        list.removeLast();
-    settings.setValue(RecentKey, list);
-}
-
-void TMapForm::FillRecentMenu() {
-    RecentMaps1->clear();
-    const QStringList list = QSettings().value(RecentKey).toStringList();
-    for (const QString& path : list) {
-        QAction* a = RecentMaps1->addAction(QFileInfo(path).fileName() + QStringLiteral("  (") +
-                                            QFileInfo(path).path() + QStringLiteral(")"));
-        a->setEnabled(QFileInfo(path).isFile()); // a file gone since is greyed out
-        connect(a, &QAction::triggered, this, [this, path] {
-            if (MaybeSave()) OpenMapFile(path);
-        });
-    }
-    if (list.isEmpty()) RecentMaps1->addAction(QStringLiteral("(none)"))->setEnabled(false);
 }
 
 // The items name the step they take back or repeat, greyed when none.

@@ -2,6 +2,7 @@
 #include "edit/ZemState.h"
 #include "map/HexLayout.h"
 #include "windows/MapCanvas.h"
+#include "windows/MapStatusBar.h"
 #include "windows/Panels.h"
 #include "windows/TInputForm.h"
 #include "windows/TMapConvert.h"
@@ -59,11 +60,32 @@ Windows::Windows(ZemState& state, DialogService& d)
     panels->Add(SprayForm.get(), QStringLiteral("sprayer"));
     messages = new MessageLog;
     panels->Add(messages, QStringLiteral("messages"));
+    MapForm->StatusBar->log = messages;
     MapForm->View1->addSeparator();
     MapForm->View1->addMenu(panels->Menu());
     panels->RestoreGeometry();
     QObject::connect(MapForm->MapImage, &MapCanvas::drawn, MapForm.get(), [this] { MapShown(); });
     logged.shown = [this](const QString& text) { messages->Add(text); };
+    QObject::connect(&tools, &ToolManager::terrainPicker, MapForm.get(),
+                     [this](int which) { ShowTerrainPicker(which); });
+    // The strategic map, when open, shows the map as it is after every change.
+    const auto follow = [this](const EditOutcome& out) {
+        if ((out.Changed() || out.Reselected()) && StratMapForm->isVisible())
+            StratMapForm->FormShow();
+    };
+    QObject::connect(&doc, &MapDocument::applied, MapForm.get(), follow);
+    QObject::connect(&doc, &MapDocument::undone, MapForm.get(), follow);
+}
+
+// The picker lists the names of the kind painted, none selected, or closes.
+void Windows::ShowTerrainPicker(int which) {
+    TTerrainForm& picker = *TerrainForm;
+    if (which == 0) return panels->Close(&picker);
+    if (which == 1)
+        picker.ShowNames(st.cat.TT1Names, st.cat.TT1Count, QStringLiteral("Terrain Type 1"));
+    else
+        picker.ShowNames(st.cat.TT2Names, st.cat.TT2Count, QStringLiteral("Terrain Type 2"));
+    panels->Show(&picker);
 }
 
 void Windows::RedrawMap() {

@@ -56,6 +56,8 @@ struct Windows {
     // The same before the converter changes the map, unless its own map
     // size is the newest step: the question came before that size.
     bool MaybeSaveBeforeSketch();
+    // The terrain picker lists the names of kind 1 or 2, or closes (0).
+    void ShowTerrainPicker(int which);
 
     std::unique_ptr<TMapForm> MapForm;
     std::unique_ptr<TTilForm> TilForm;

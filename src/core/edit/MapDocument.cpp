@@ -83,7 +83,15 @@ QString MapDocument::Title() const {
     return QStringLiteral("ZEM Map - ") + MapName() + (changed ? QStringLiteral("*") : QString());
 }
 
-void MapDocument::Opened(const QString& path) {
+void MapDocument::Import(const QString& step, const std::function<void()>& read) {
+    EditOutcome out = Recorded(st_.map, step, read);
+    out.redraw = Redraw::View;
+    out.newMap = true;
+    Apply(out);
+}
+
+void MapDocument::Load(const MapFileData& data, const QString& path) {
+    Apply(edit::LoadMap(st_.map, data));
     history_.Reset();
     fileName_ = cleanName_ = QFileInfo(path).absoluteFilePath();
     emit titleChanged();

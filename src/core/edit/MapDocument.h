@@ -49,8 +49,11 @@ class MapDocument : public QObject {
     // "ZEM Map", "ZEM Map - island.zep*".
     QString Title() const;
     bool IsClean() const { return history_.IsClean(); }
-    // The map is now the file's: a fresh history whose start is clean.
-    void Opened(const QString& path);
+    // The map of a file read whole becomes the current one, the file's, with
+    // a fresh history whose start is clean.
+    void Load(const MapFileData& data, const QString& path);
+    // An imported map is a change of the map, one step, and no file's yet.
+    void Import(const QString& step, const std::function<void()>& read);
     void Saved(const QString& path);
 
     const HexSet& Selection() const { return selection_; }
