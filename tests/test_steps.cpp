@@ -3,6 +3,9 @@
 #include "TestSupport.h"
 #include "map/MapFile.h"
 #include "runtime/Errors.h"
+#include "windows/MapStatusBar.h"
+#include "windows/Messages.h"
+#include "windows/Panels.h"
 #include "windows/TMapConvert.h"
 #include "windows/TMapForm.h"
 #include "windows/TSprayForm.h"
@@ -10,6 +13,7 @@
 #include "windows/TTerrainForm.h"
 #include "windows/TTilForm.h"
 
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
 #include <random>
@@ -151,6 +155,43 @@ TEST(Feedback, LabelsStatusBarRedrawsAndKeys) {
     EXPECT_EQ(m.Cell(1, 1).TT1, 0);
     QTest::keyClick(&p, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(m.Cell(1, 1).TT1, 3);
+}
+
+// The palette marks the tile a click places from the start; news stays in
+// the status bar until the next, shortened to its width with the whole in
+// the tooltip, and goes to the Messages panel with message boxes' texts; a
+// New Map tells of the road connections it keeps; a closed panel comes back.
+TEST(Feedback, MessagesStayAndPanelsComeBack) {
+    App a;
+    TMapForm& f = a.main();
+    const QPoint first = QPoint(30, 25); // palette position 1, where the mark's row runs
+    EXPECT_EQ(a.w.TilForm->TilImage->Picture().pixel(first), qRgb(255, 0, 0));
+
+    a.st.map.Cell(2, 2).RC = rbS;
+    a.st.map.Cell(2, 3).RC = rbN;
+    a.st.map.Cell(9, 9).RC = rbNE; // beyond the new map
+    AnswerNewMap(a, "8", "8");
+    f.NewMap1Click();
+    EXPECT_EQ(f.StatusText(), "The new map keeps 1 road connections of the last one; "
+                              "Tools > Clear Road Connections removes them");
+    f.resize(300, f.height());
+    QCoreApplication::processEvents();
+    const QString shown = f.StatusBar->StatusLbl->text();
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026)) && shown.size() < 40) << shown.toStdString();
+    EXPECT_EQ(f.StatusBar->StatusLbl->toolTip(), f.StatusText());
+    f.About1Click();
+    const QStringList log = a.w.messages->toPlainText().split('\n');
+    ASSERT_EQ(log.size(), 2);
+    EXPECT_TRUE(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d  The new map keeps 1 ").match(log[0]).hasMatch())
+        << log[0].toStdString();
+    EXPECT_TRUE(log[1].contains("About ZEM Map: This is version 0.04 of ZEM Map | ")) << log[1].toStdString();
+
+    a.w.panels->Of(a.w.TilForm.get())->close();
+    EXPECT_FALSE(a.w.TilForm->isVisible());
+    QAction* entry = a.w.panels->Menu()->actions().at(0);
+    EXPECT_EQ(entry->text(), "Tile Window");
+    entry->trigger();
+    EXPECT_TRUE(a.w.TilForm->isVisible());
 }
 
 // Random clicks in every mode, menu commands, picks, undos and redos on a

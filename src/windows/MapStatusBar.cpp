@@ -23,7 +23,7 @@ MapStatusBar::MapStatusBar(ZemState& st, MapDocument& doc, MapCanvas& canvas)
 
 void MapStatusBar::Show(const QString& text) {
     StatusLbl->Show(text);
-    if (log) log->Add(text);
+    if (log && !text.isEmpty()) log->Add(text);
 }
 
 QString MapStatusBar::Text() const {

@@ -1,5 +1,12 @@
 #include "windows/MapToolBar.h"
 
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QDockWidget>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
 namespace zem {
 
 QAction* AddProgramKey(QWidget* owner, const QList<QKeySequence>& keys,
@@ -11,6 +18,32 @@ QAction* AddProgramKey(QWidget* owner, const QList<QKeySequence>& keys,
     QObject::connect(a, &QAction::triggered, owner, run);
     owner->addAction(a);
     return a;
+}
+
+ViewKeys::ViewKeys(QMainWindow& main, std::function<void(int)> run)
+    : QObject(&main), main_(main), run_(std::move(run)) {
+    qApp->installEventFilter(this);
+}
+
+bool ViewKeys::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<QKeyEvent*>(e)->key();
+    if (key != Qt::Key_Left && key != Qt::Key_Right && key != Qt::Key_Up && key != Qt::Key_Down &&
+        key != Qt::Key_PageUp && key != Qt::Key_PageDown && key != Qt::Key_Escape)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || QApplication::activePopupWidget() || QApplication::activeModalWidget())
+        return false;
+    const auto* text = qobject_cast<QPlainTextEdit*>(widget);
+    if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QAbstractSpinBox*>(widget) ||
+        (text && !text->isReadOnly()))
+        return false;
+    const QWidget* window = widget->window();
+    if (window != &main_ &&
+        !(qobject_cast<const QDockWidget*>(window) && window->parent() == &main_))
+        return false;
+    run_(key);
+    return true;
 }
 
 MapToolBar::MapToolBar(QMainWindow& main, ToolManager& tools)

@@ -32,9 +32,10 @@ MessageLog::MessageLog() {
     resize(520, 200);
 }
 
+// One line a message, the lines of a message box joined.
 void MessageLog::Add(const QString& text) {
     appendPlainText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) +
-                    QStringLiteral("  ") + text);
+                    QStringLiteral("  ") + QString(text).replace('\n', QStringLiteral(" | ")));
 }
 
 } // namespace zem

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QSettings>
+#include <QTimer>
 
 namespace zem {
 
@@ -27,6 +28,14 @@ QDockWidget* Panels::Add(QWidget* form, const QString& name, QPoint home) {
     main_.addDockWidget(Qt::RightDockWidgetArea, dock);
     panels_.push_back({dock, form, home, size});
     Place(panels_.back());
+    connect(dock, &QDockWidget::topLevelChanged, this, [this, dock](bool floating) {
+        // Once the dock has settled in its area.
+        if (!floating && !restoring_) QTimer::singleShot(0, this, [this, dock] { MakeRoom(dock); });
+    });
+    // Shown from View > Panels for the first time: beside the main window.
+    connect(dock, &QDockWidget::visibilityChanged, this, [this, dock](bool shown) {
+        if (shown && dock->isFloating() && !dock->property("placed").toBool()) PlaceBeside(dock);
+    });
     // One entry each, in the order added, before the separator.
     QAction* toggle = dock->toggleViewAction();
     toggle->setText(form->windowTitle());
@@ -40,6 +49,23 @@ void Panels::Place(const Panel& p) {
     p.dock->resize(p.size);
     p.dock->setProperty("placed", !p.home.isNull());
     if (!p.home.isNull()) p.dock->move(p.home);
+}
+
+// A panel docked at a side where none was widens the main window by its own
+// width (or height), so the map keeps its room; beside others it shares theirs.
+void Panels::MakeRoom(QDockWidget* dock) {
+    const Qt::DockWidgetArea area = main_.dockWidgetArea(dock);
+    for (const Panel& p : panels_)
+        if (p.dock != dock && p.dock->isVisible() && !p.dock->isFloating() &&
+            main_.dockWidgetArea(p.dock) == area)
+            return;
+    const bool across = area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea;
+    QSize size;
+    for (const Panel& p : panels_)
+        if (p.dock == dock) size = p.size;
+    const int room = across ? size.width() : size.height();
+    main_.resize(main_.size() + (across ? QSize(room, 0) : QSize(0, room)));
+    main_.resizeDocks({dock}, {room}, across ? Qt::Horizontal : Qt::Vertical);
 }
 
 QDockWidget* Panels::Of(const QWidget* form) const {
@@ -69,8 +95,6 @@ void Panels::PlaceBeside(QDockWidget* dock) {
 void Panels::Show(QWidget* form) {
     QDockWidget* dock = Of(form);
     if (!dock) return;
-    if (dock->isFloating() && !dock->isVisible() && !dock->property("placed").toBool())
-        PlaceBeside(dock);
     dock->show();
     dock->raise();
     if (dock->isFloating()) dock->activateWindow();
@@ -97,7 +121,9 @@ void Panels::RestoreGeometry() {
 void Panels::Restore() {
     const QSettings settings;
     if (!settings.contains(StateKey)) return;
+    restoring_ = true; // the restored main window holds its panels' room already
     main_.restoreState(settings.value(StateKey).toByteArray());
+    restoring_ = false;
     for (const Panel& p : panels_) // a panel the last run placed keeps that place
         p.dock->setProperty("placed", true);
 }

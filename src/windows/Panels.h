@@ -43,9 +43,11 @@ class Panels : public QObject {
     };
     void Place(const Panel& p);
     void PlaceBeside(QDockWidget* dock);
+    void MakeRoom(QDockWidget* dock);
     QMainWindow& main_;
     QMenu* menu_;
     std::vector<Panel> panels_;
+    bool restoring_ = false;
 };
 
 } // namespace zem

@@ -209,10 +209,9 @@ void TMapForm::BuildMenu() {
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     About1 = AddItem(help, QStringLiteral("About"), &TMapForm::About1Click);
     // The keys that move the view and end a paste, from every panel too.
-    for (const int key :
-         {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown})
-        AddProgramKey(this, {K(key)}, [this, key] { MapImage->ScrollKey(key); });
-    AddProgramKey(this, {K(Qt::Key_Escape)}, [this] { tools.Escape(); });
+    new ViewKeys(*this, [this](int key) {
+        key == Qt::Key_Escape ? tools.Escape() : MapImage->ScrollKey(key);
+    });
 }
 
 void TMapForm::ConnectDocument() {
@@ -290,6 +289,8 @@ void TMapForm::FormActivate() {
     w.TilForm->SetUpTileSetButtons();
     w.panels->Restore(); // the panels where the last run left them
     w.panels->Show(w.TilForm.get());
+    // Docked, the palette's first activation is this one.
+    if (w.TilForm->window() == this) w.TilForm->FormActivate();
     // The picture was composed before the tiles and frames were loaded;
     // compose it again so the start map shows its hexes at once.
     DrawMap();

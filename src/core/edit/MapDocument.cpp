@@ -118,6 +118,7 @@ void MapDocument::DropPaste() {
     if (!paste_) return;
     paste_.reset();
     emit pasteChanged();
+    Tell(QString()); // its prompt goes with it
 }
 
 void MapDocument::SetUnsure(std::vector<HexPos> hexes) {

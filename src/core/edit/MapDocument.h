@@ -69,7 +69,8 @@ class MapDocument : public QObject {
     // The prompt of the current mode (the hint label).
     const QString& Hint() const { return hint_; }
     void SetHint(const QString& text);
-    // News for the status bar and the list of messages.
+    // News for the status bar and the list of messages; an empty text takes
+    // the last news away.
     void Tell(const QString& text) { emit message(text); }
 
   signals:
