@@ -1,5 +1,6 @@
 #include "tools/ToolManager.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace zem {
@@ -53,6 +54,14 @@ void ToolManager::Choose(ToolKind kind) {
     LeaveSectionModes();
     chosen_ = kind;
     Sync();
+}
+
+void ToolManager::SetOptions(const ToolOptions& options) {
+    if (options == options_) return;
+    EndStroke();
+    options_ = options;
+    options_.BrushSize = std::clamp(options_.BrushSize, 1, 3);
+    emit activeChanged();
 }
 
 void ToolManager::StartPaste(MapFileData section) {
@@ -164,7 +173,7 @@ void ToolManager::PasteFromFile() {
 
 void ToolManager::Press(const PointerEvent& e) {
     cut_ = false;
-    if (e.button == mbLeft) last_ = e.at;
+    if (e.button != mbMiddle) last_ = e.at;
     ActiveTool().Press(e);
 }
 
@@ -193,13 +202,15 @@ void ToolManager::Click() {
 }
 
 void ToolManager::Release(int button) {
-    if (button == mbLeft) ActiveTool().Finish(); // released beyond the picture: no click came
+    // Released beyond the picture no click came; a right drag has no click.
+    if (button != mbMiddle) ActiveTool().Finish();
 }
 
 void ToolManager::Escape() {
     EndStroke();
     doc_.DropPaste();
     doc_.Select({});
+    doc_.SetMix({});
 }
 
 void ToolManager::EndStroke() {
