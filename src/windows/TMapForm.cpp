@@ -216,7 +216,7 @@ void TMapForm::BuildMenu() {
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     About1 = AddItem(help, QStringLiteral("About"), &TMapForm::About1Click);
     // The keys that move the view and end a paste, from every panel too.
-    new ViewKeys(*this, [this](int key) {
+    new ViewKeys(this, [this](int key) {
         key == Qt::Key_Escape ? tools.Escape() : MapImage->ScrollKey(key);
     });
 }

@@ -68,8 +68,9 @@ void TMapForm::Copy1Click() {
 }
 
 void TMapForm::Paste1Click() {
-    if (std::optional<MapFileData> section = ClipboardSection())
-        tools.StartPaste(std::move(*section));
+    int column;
+    if (std::optional<MapFileData> section = ClipboardSection(&column))
+        tools.StartPaste(std::move(*section), column);
     else
         ShowStatus(QStringLiteral("The clipboard holds no map section"));
 }
