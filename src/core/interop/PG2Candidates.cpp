@@ -17,6 +17,8 @@ PG2Candidates::PG2Candidates(const TileCatalogue& cat, const TileImages& images)
     : cat_(cat), W(images[0].Width()), H(images[0].Height()) {
     Group(cat, images);
     Rank();
+    Index();
+    SumBlocks();
 }
 
 void PG2Candidates::Group(const TileCatalogue& cat, const TileImages& images) {
@@ -107,6 +109,73 @@ void PG2Candidates::Rank() {
             keyTable_[k * size_t(G) + size_t(g)] = Pixels(g) ? Pixels(g)[positions[k]] : 0;
     }
     keyPositions_ = std::move(positions);
+}
+
+void PG2Candidates::Index() {
+    const int G = Count();
+    words_ = (G + 63) / 64;
+    const int n = std::min(IndexedPositions, int(keyPositions_.size()));
+    index_.resize(size_t(n));
+    auto fresh = [this] {
+        bits_.resize(bits_.size() + size_t(words_), 0);
+        return int(bits_.size()) - words_;
+    };
+    for (int r = 0; r < n; ++r) {
+        Colours& at = index_[size_t(r)];
+        at.holes = fresh();
+        const QRgb* colours = KeyColours(keyPositions_[size_t(r)]);
+        for (int g = 0; g < G; ++g)
+            if (colours[g]) at.byColour.emplace_back(colours[g], 0);
+        std::sort(at.byColour.begin(), at.byColour.end());
+        at.byColour.erase(std::unique(at.byColour.begin(), at.byColour.end()), at.byColour.end());
+        for (auto& [colour, bits] : at.byColour)
+            bits = fresh();
+        for (int g = 0; g < G; ++g) {
+            int slot = at.holes;
+            if (colours[g])
+                slot = std::lower_bound(at.byColour.begin(), at.byColour.end(),
+                                        std::pair(colours[g], 0))
+                           ->second;
+            bits_[size_t(slot + g / 64)] |= std::uint64_t(1) << (g % 64);
+        }
+        // A colour's candidates include those with a hole there.
+        for (auto& [colour, bits] : at.byColour)
+            for (int w = 0; w < words_; ++w)
+                bits_[size_t(bits + w)] |= bits_[size_t(at.holes + w)];
+    }
+}
+
+const std::uint64_t* PG2Candidates::WithColour(int rank, QRgb colour) const {
+    const Colours& at = index_[size_t(rank)];
+    const auto it =
+        std::lower_bound(at.byColour.begin(), at.byColour.end(), std::pair(colour, 0),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+    const int slot = it != at.byColour.end() && it->first == colour ? it->second : at.holes;
+    return bits_.data() + slot;
+}
+
+void PG2Candidates::SumBlocks() {
+    const size_t B = size_t(Blocks()), G = groups_.size();
+    blockSums_.assign(4 * B * G, 0);
+    for (size_t g = 0; g < G; ++g) {
+        const QRgb* p = Pixels(int(g));
+        for (size_t b = 0; b < B && p; ++b) {
+            const int x0 = int(b % size_t(BlocksAcross())) * Block4,
+                      y0 = int(b / size_t(BlocksAcross())) * Block4;
+            std::int32_t sum[3] = {}, opaque = -1;
+            for (int y = y0; y < y0 + Block4; ++y)
+                for (int x = x0; x < x0 + Block4; ++x) {
+                    const QRgb c = p[y * W + x];
+                    opaque = c ? opaque : 0;
+                    sum[0] += qRed(c);
+                    sum[1] += qGreen(c);
+                    sum[2] += qBlue(c);
+                }
+            for (size_t ch = 0; ch < 3; ++ch)
+                blockSums_[(ch * B + b) * G + g] = sum[ch];
+            blockSums_[(3 * B + b) * G + g] = opaque;
+        }
+    }
 }
 
 int PG2Candidates::Preferred(int c, int tt3) const {
