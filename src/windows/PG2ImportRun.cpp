@@ -1,0 +1,52 @@
+#include "windows/PG2ImportRun.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QThread>
+
+namespace zem {
+
+PG2ImportRun::PG2ImportRun(QWidget* parent, QString path, const TileCatalogue& cat,
+                           const TileImages& images, PG2ImportOptions opt)
+    : path_(std::move(path)), cat_(cat), images_(images), opt_(std::move(opt)),
+      dialog_(QStringLiteral("Matching the hexes of %1...").arg(QFileInfo(path_).fileName()),
+              QStringLiteral("Cancel"), 0, PG2Hexes, parent) {
+    dialog_.setWindowTitle(QStringLiteral("Import Panzer General 2 Map"));
+    dialog_.setWindowModality(Qt::WindowModal);
+    dialog_.setMinimumDuration(300);
+    dialog_.setAutoReset(false);
+    dialog_.setAutoClose(false);
+}
+
+std::optional<Result<PG2Import>> PG2ImportRun::Exec() {
+    std::atomic<bool> cancel = false;
+    std::optional<Result<PG2Import>> result;
+    PG2ImportOptions opt = opt_;
+    opt.control.cancel = &cancel;
+    // The matcher tells its progress from its own thread; the dialog hears
+    // it on this one.
+    opt.control.progress = [this](int done, int total) {
+        QMetaObject::invokeMethod(
+            &dialog_,
+            [this, done, total] {
+                dialog_.setMaximum(total);
+                dialog_.setValue(std::min(done, total));
+            },
+            Qt::QueuedConnection);
+    };
+    QEventLoop loop;
+    QObject::connect(&dialog_, &QProgressDialog::canceled, &loop, [&] { cancel = true; });
+    QThread* worker = QThread::create([&] { result = ImportPG2(path_, cat_, images_, opt); });
+    QObject::connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
+    dialog_.setValue(0);
+    worker->start();
+    loop.exec();
+    worker->wait();
+    delete worker;
+    dialog_.reset();
+    dialog_.hide();
+    if (cancel || (result && !*result && PG2Cancelled(result->Fault()))) return std::nullopt;
+    return result;
+}
+
+} // namespace zem

@@ -1,0 +1,29 @@
+#pragma once
+// A game map import run off the interface thread: a progress dialog shows
+// the hexes matched, and its Cancel stops the import, which then leaves no
+// result. The windows keep answering meanwhile.
+
+#include "interop/PG2Import.h"
+
+#include <QProgressDialog>
+#include <optional>
+
+namespace zem {
+
+class PG2ImportRun {
+  public:
+    PG2ImportRun(QWidget* parent, QString path, const TileCatalogue& cat, const TileImages& images,
+                 PG2ImportOptions opt);
+    // Runs the import to its end; nothing when it was cancelled.
+    std::optional<Result<PG2Import>> Exec();
+    QProgressDialog& Dialog() { return dialog_; }
+
+  private:
+    QString path_;
+    const TileCatalogue& cat_;
+    const TileImages& images_;
+    PG2ImportOptions opt_;
+    QProgressDialog dialog_;
+};
+
+} // namespace zem
