@@ -445,8 +445,11 @@ const std::map<QString, Command>& Commands() {
           "zemtool import-pg2 MAPN.map -o OUT.zep [--pieces DIR] [--no-pieces] [--report FILE]\n"
           "  The map whose Panzer General 2 export gives MAPN.map and its twelve pieces\n"
           "  mapNNsb.bmp (from DIR, else beside the map file), each hex's tile matched\n"
-          "  against the workspace's tile pictures. Prints one line: the hexes whose\n"
-          "  tile gives the pieces' pixels exactly, the nearest, the unsure ones.\n"
+          "  against the workspace's tile pictures; a change of every colour and a piece\n"
+          "  moved by up to 2 pixels are taken back first. Prints one line: the hexes\n"
+          "  whose tile gives the pieces' pixels exactly, the nearest, the unsure ones\n"
+          "  (another tile within the map's noise, or none alike), the pieces moved.\n"
+          "  On a terminal a match over a second shows its progress on stderr.\n"
           "  --report FILE lists the unsure hexes; --no-pieces takes each hex's tile\n"
           "  from its terrain byte alone.\n"}},
     };
