@@ -90,7 +90,7 @@ std::array<double, 256> Forward(const std::uint32_t* counts) {
 
 ToneCurves LevelPairs::Curves() const {
     ToneCurves curves;
-    double strays = 0, left = 0, pairs = 0;
+    double strays = 0, left = 0, moved = 0, pairs = 0;
     for (int ch = 0; ch < 3; ++ch) {
         const std::uint32_t* counts = counts_.data() + size_t(ch) * 65536;
         const std::array<double, 256> f = Forward(counts);
@@ -116,10 +116,12 @@ ToneCurves LevelPairs::Curves() const {
                 const double n = counts[size_t(v) * 256 + size_t(u)];
                 strays += n * std::abs(u - v);
                 left += n * std::abs(curves.back[size_t(ch)][size_t(u)] - v);
+                moved += n * std::abs(curves.back[size_t(ch)][size_t(u)] - u);
                 pairs += n;
             }
     }
     curves.identity = strays < MeanStray * pairs || left > (1 - MinGain) * strays;
+    curves.moved = pairs > 0 ? moved / pairs : 0;
     return curves;
 }
 

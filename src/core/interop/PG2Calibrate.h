@@ -16,6 +16,7 @@ namespace zem {
 struct ToneCurves {
     std::array<std::array<std::uint8_t, 256>, 3> back{};
     bool identity = true;
+    double moved = 0; // how far the curves move a level seen, on average
     QRgb Undo(QRgb c) const {
         return qRgb(back[0][qRed(c)], back[1][qGreen(c)], back[2][qBlue(c)]);
     }

@@ -63,11 +63,18 @@ class PG2Candidates {
         return blockSums_.data() + size_t(channel) * size_t(Blocks()) * groups_.size();
     }
 
+    // The candidates that are this one in other tones: the same shape, and
+    // per channel their 4x4 blocks in the same order of brightness, none
+    // moved far. Found once asked for.
+    void FindToneTwins();
+    const std::vector<int>& ToneTwins(int c) const { return twins_[size_t(c)]; }
+
   private:
     void Group(const TileCatalogue& cat, const TileImages& images);
     void Rank();
     void Index();
     void SumBlocks();
+    bool OneCurve(size_t g, size_t h) const;
 
     struct Numbers {
         std::vector<int> tiles; // ascending
@@ -90,6 +97,7 @@ class PG2Candidates {
     std::vector<std::uint64_t> bits_;
     int words_ = 0;
     std::vector<std::int32_t> blockSums_;
+    std::vector<std::vector<int>> twins_;
 };
 
 } // namespace zem

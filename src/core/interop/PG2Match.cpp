@@ -16,28 +16,6 @@ constexpr int Block = 4;
 constexpr int MaxSweeps = 12;
 constexpr int MaxCalibrations = 3;
 
-// The unsure rule. A hex is unsure when the next best tile lies within what
-// the map's own noise could make of a difference: over the n pixels where
-// the two differ, a sum of n noises of the map's size, a few pixels
-// together (a JPEG's 8x8 blocks, a dither's patterns) going the same way,
-// strays about sqrt(n * NoiseArea) noises; NoiseMargin times that, and
-// never less than UnsureMargin (a JPEG at quality 90 that blurred away a few
-// dozen pixels of a picture's detail stays below it). Or when the chosen
-// tile lies further from the pieces than the clear hexes do by far, or than
-// a paint program's colours stray: then no tile of the catalogue looks like
-// the hex. After pieces were moved back, a hex that other tiles give
-// exactly too may differ from them where the move lost pixels.
-constexpr qint64 UnsureMargin = 2000;
-constexpr double NoiseMargin = 2.0;
-constexpr double NoiseArea = 16;
-constexpr double NoiseStray = 3.0;
-constexpr int MeanStray = 96;
-// Hexes seen on fewer pixels (at the pieces' edges) say little of the noise.
-constexpr int NoiseSeen = 300;
-// Where the next best is looked for beyond what the rule needs, so that a
-// noise measured again after a pass rarely asks for a second look.
-constexpr qint64 ReachSlack = 2;
-
 int FloorDiv(int a, int b) {
     return a >= 0 ? a / b : -((-a + b - 1) / b);
 }
@@ -249,7 +227,7 @@ bool Matcher::Sweeps(std::vector<char> dirty) {
             dirty[size_t(i)] = 0;
             Observe(At(i), true, obs);
             const int seen = std::max(result_.hexes[size_t(i)].seen, int(obs.size()));
-            const Choice c = Evaluate(At(i), obs, false, ReachSlack * Doubt(seen, seen));
+            const Choice c = Evaluate(At(i), obs, false, Reach(seen));
             result_.hexes[size_t(i)] = c.match;
             reach_[size_t(i)] = c.reach;
             tied_[size_t(i)] = c.tied;
@@ -267,78 +245,9 @@ bool Matcher::Sweeps(std::vector<char> dirty) {
     return true;
 }
 
-// The noise: the colour distance per seen pixel below which three in four
-// of the hexes not given exactly lie.
-void Matcher::Measure() {
-    std::vector<double> perPixel;
-    for (const PG2HexMatch& m : result_.hexes)
-        if (m.differing > 0 && m.seen >= NoiseSeen) perPixel.push_back(double(m.cost) / m.seen);
-    if (perPixel.empty()) {
-        result_.noise = 0;
-        return;
-    }
-    const auto q = perPixel.begin() + ptrdiff_t(perPixel.size() * 3 / 4);
-    std::nth_element(perPixel.begin(), q, perPixel.end());
-    result_.noise = *q;
-}
-
-// How near the next best may lie for a hex to be unsure, when the two show
-// other colours at `apart` of its `seen` pixels.
-qint64 Matcher::Doubt(int seen, int apart) const {
-    (void)seen;
-    return std::max(UnsureMargin,
-                    qint64(NoiseMargin * std::sqrt(NoiseArea * apart) * result_.noise));
-}
-
-// The unsure hexes, each with the next best tile when another one lies
-// within reach; false once cancelled.
-bool Matcher::Judge() {
-    std::vector<Obs> obs;
-    const bool moved = std::any_of(result_.shifts.begin(), result_.shifts.end(),
-                                   [](QPoint d) { return !d.isNull(); });
-    for (int i = 0; i < PG2Hexes; ++i) {
-        PG2HexMatch& m = result_.hexes[size_t(i)];
-        if (m.differing == 0) {
-            m.doubtful = moved && tied_[size_t(i)];
-            continue;
-        }
-        const double stray = std::max(double(MeanStray), NoiseStray * result_.noise);
-        const bool far = double(m.cost) > stray * m.seen;
-        // The next best lies beyond where the search looked for it, and that
-        // may be nearer than the rule asks: look again, further.
-        const qint64 doubt = Doubt(m.seen, m.seen);
-        if (m.next < 0 && reach_[size_t(i)] < (far ? Never : doubt)) {
-            Observe(At(i), true, obs);
-            const Choice c = Evaluate(At(i), obs, false, far ? Never : doubt);
-            m = c.match;
-            reach_[size_t(i)] = c.reach;
-            state_.next[size_t(i)] = c.nextGroup;
-            ++total_;
-            if (!Tick()) return false;
-        }
-        m.doubtful = far || (m.next >= 0 && m.margin < Doubt(m.seen, m.apart)) ||
-                     (toneChanged_ && state_.twin[size_t(i)]);
-    }
-    return true;
-}
-
-// Which hexes chose between tone twins.
-bool Matcher::Twins() {
-    std::vector<Obs> obs;
-    for (int i = 0; i < PG2Hexes; ++i) {
-        const int next = state_.next[size_t(i)];
-        state_.twin[size_t(i)] = 0;
-        if (result_.hexes[size_t(i)].differing == 0 || next < 0) continue;
-        Observe(At(i), true, obs);
-        state_.twin[size_t(i)] = ToneTwins(assign_[size_t(i)], next, obs);
-        ++total_;
-        if (!Tick()) return false;
-    }
-    return true;
-}
-
-// The pairs of levels drawn and seen at the pixels of the clear hexes.
-void Matcher::Pairs(const std::vector<char>& clear, LevelPairs& pairs) {
+// The pairs of levels drawn and seen at the pixels of the clear hexes; with
+// `takenBack`, the levels seen as the tone curves take them back.
+void Matcher::Pairs(const std::vector<char>& clear, LevelPairs& pairs, bool takenBack) {
     RedrawPG2([&](HexPos h) { return h.x < PG2Width ? cand_.Tile(assign_[size_t(Index(h))]) : 0; },
               cat_, images_,
               [&](int s, const PixelRows& canvas, const int* owner) {
@@ -356,7 +265,9 @@ void Matcher::Pairs(const std::vector<char>& clear, LevelPairs& pairs) {
                           for (int x = std::max(0, -move.x());
                                x < PG2PieceWidth && x + move.x() < PG2PieceWidth; ++x)
                               if (by[x] < 0 || clear[size_t(by[x])])
-                                  pairs.Add(drawn[x], line[x + move.x()]);
+                                  pairs.Add(drawn[x], takenBack && !curves_.identity
+                                                          ? curves_.Undo(line[x + move.x()])
+                                                          : line[x + move.x()]);
                       }
                   }
               });
@@ -391,13 +302,13 @@ bool Matcher::Shifts() {
 bool Matcher::Calibrate() {
     for (int round = 0; round < MaxCalibrations; ++round) {
         if (!Judge() || !Twins()) return false;
+        std::vector<char> clear(PG2Hexes);
         for (int i = 0; i < PG2Hexes; ++i)
             clear[size_t(i)] = !result_.hexes[size_t(i)].doubtful && !state_.twin[size_t(i)];
         LevelPairs pairs;
-        Pairs(clear, pairs);
+        Pairs(clear, pairs, false);
         const ToneCurves curves = pairs.Curves();
         if (curves.identity) return true;
-        toneChanged_ = true;
         auto total = [this] {
             qint64 sum = 0;
             for (const PG2HexMatch& m : result_.hexes)
@@ -434,8 +345,7 @@ std::optional<PG2Matching> Matcher::Run() {
     Measure();
     if (!Sweeps(dirty)) return std::nullopt;
     if (!Shifts()) return std::nullopt;
-    if (!Calibrate() || (toneChanged_ && !Twins())) return std::nullopt;
-    if (!Judge()) return std::nullopt;
+    if (!Calibrate() || !Judge() || !Twins()) return std::nullopt;
     if (control_.progress) control_.progress(total_, total_);
     return result_;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The matcher behind MatchPG2Pieces: the export's canvas emulated around
-// each hex, the search for its tile, and the passes over the map.
+// each hex and the passes over the map (PG2Match.cpp), the search for a
+// hex's tile (PG2Search.cpp), the unsure rule (PG2Doubt.cpp).
 
 #include "interop/PG2Calibrate.h"
 #include "interop/PG2Candidates.h"
@@ -71,11 +72,13 @@ class Matcher {
     bool Sweeps(std::vector<char> dirty = std::vector<char>(PG2Hexes, 1));
     void Measure();
     qint64 Doubt(int seen, int apart) const;
+    qint64 Reach(int seen) const;
+    bool InMovedPiece(HexPos h) const;
     bool Judge();
     bool Twins();
     bool Shifts();
     bool Calibrate();
-    void Pairs(const std::vector<char>& clear, LevelPairs& pairs);
+    void Pairs(const std::vector<char>& clear, LevelPairs& pairs, bool takenBack);
 
     const TileCatalogue& cat_;
     const TileImages& images_;
@@ -98,7 +101,7 @@ class Matcher {
     std::vector<int>& assign_ = state_.assign;
     std::vector<qint64>& reach_ = state_.reach;
     std::vector<char>& tied_ = state_.tied;
-    bool toneChanged_ = false; // the pieces' colours were found changed
+    double toneRange_ = 0; // how many levels the pieces' tones may have moved
     QImage colour_, cover_;
     int blocksAcross_, blocksDown_, segment_ = -1;
     std::vector<int> seenAt_, blockSum_, order_;

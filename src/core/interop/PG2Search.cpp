@@ -28,6 +28,10 @@ constexpr int Probes = 6;
 // pictures one curve apart differ by no more than TwinSlack a pixel else.
 constexpr int MaxToneShift = 48;
 constexpr int TwinSlack = 6;
+// The first guess, made before what shows through the holes is known,
+// compares only the candidates nearest by their bounds; the passes that
+// follow compare every one.
+constexpr int GuessCompared = 4;
 
 inline int Distance(QRgb a, QRgb b) {
     if (((a ^ b) & 0xFFFFFF) == 0) return 0;
@@ -226,9 +230,14 @@ Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint
     LowerBounds(obs);
     order_.resize(size_t(G));
     std::iota(order_.begin(), order_.end(), 0);
-    std::sort(order_.begin(), order_.end(), [&](int a, int b) {
+    auto byBound = [&](int a, int b) {
         return std::pair(bound_[size_t(a)], a) < std::pair(bound_[size_t(b)], b);
-    });
+    };
+    if (guess)
+        std::partial_sort(order_.begin(), order_.begin() + std::min(G, GuessCompared + 1),
+                          order_.end(), byBound);
+    else
+        std::sort(order_.begin(), order_.end(), byBound);
 
     // In the order of the bounds; each compared up to the cut, which is the
     // next best's cost once that lies within the reach. With `guess` only
@@ -236,8 +245,9 @@ Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint
     const int tt3 = tt3_[size_t(h.y * PG2Width + h.x)];
     std::vector<Scored> scored;
     qint64 best = Never, second = Never, cut = Never;
+    int compared = 0;
     for (int g : order_) {
-        if (bound_[size_t(g)] > cut) break;
+        if (bound_[size_t(g)] > cut || (guess && compared++ == GuessCompared)) break;
         const qint64 c = Cost(g, obs, guess, cut);
         if (c > cut) continue;
         const int tile = cand_.Preferred(g, tt3);
