@@ -138,7 +138,7 @@ std::unique_ptr<Catalogue> SampleCatalogue(bool altered) {
     auto c = std::make_unique<Catalogue>();
     c->name = altered ? QStringLiteral("648 altered") : QStringLiteral("sample");
     std::vector<sample::SampleTile> tiles = sample::Tiles();
-    std::map<int, QImage> pictures;
+    std::map<int, QImage>& pictures = c->pictures;
     for (const sample::SampleTile& t : tiles)
         pictures[t.number] = sample::PaintTile(t);
     QByteArray text = sample::MapsetText();
@@ -166,6 +166,7 @@ std::unique_ptr<Catalogue> SampleCatalogue(bool altered) {
                         .toLatin1();
         }
     }
+    c->mapset = text;
     QBuffer buf(&text);
     buf.open(QIODevice::ReadOnly);
     if (Status st = LoadMapset(buf, c->cat); !st) Fail(st.Message());

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QString>
 #include <functional>
+#include <map>
 #include <memory>
 
 namespace zem::cases {
@@ -17,6 +18,8 @@ struct Catalogue {
     QString name;
     TileCatalogue cat;
     TileImages images;
+    QByteArray mapset;              // as Mapset.txt
+    std::map<int, QImage> pictures; // by tile number, for tilbmp/
 };
 
 // The sample workspace's catalogue, or that catalogue with altered copies
