@@ -120,6 +120,7 @@ bool Matcher::Twins() {
         state_.twin[size_t(i)] = !cand_.ToneTwins(assign_[size_t(i)]).empty();
         anchor[size_t(i)] = !state_.twin[size_t(i)] && !m.doubtful;
     }
+    if (std::none_of(state_.twin.begin(), state_.twin.end(), [](char t) { return t; })) return true;
     LevelPairs pairs;
     Pairs(anchor, pairs, true);
     toneRange_ = MinToneRange + 2 * pairs.Curves().moved;

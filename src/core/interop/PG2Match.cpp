@@ -245,7 +245,8 @@ bool Matcher::Sweeps(std::vector<char> dirty) {
     return true;
 }
 
-// The pairs of levels drawn and seen at the pixels of the clear hexes; with
+// The pairs of levels drawn and seen at every fourth pixel (every second of
+// every second row) of the clear hexes, which tells the curves well; with
 // `takenBack`, the levels seen as the tone curves take them back.
 void Matcher::Pairs(const std::vector<char>& clear, LevelPairs& pairs, bool takenBack) {
     RedrawPG2([&](HexPos h) { return h.x < PG2Width ? cand_.Tile(assign_[size_t(Index(h))]) : 0; },
@@ -255,7 +256,7 @@ void Matcher::Pairs(const std::vector<char>& clear, LevelPairs& pairs, bool take
                       const QImage piece =
                           pieces_[size_t(s * 4 + b)].convertToFormat(QImage::Format_RGB32);
                       const QPoint move = result_.shifts[size_t(s * 4 + b)];
-                      for (int y = 0; y < PG2PieceHeight; ++y) {
+                      for (int y = 0; y < PG2PieceHeight; y += 2) {
                           const int from = y + move.y();
                           if (from < 0 || from >= PG2PieceHeight) continue;
                           const auto* line =
@@ -263,7 +264,7 @@ void Matcher::Pairs(const std::vector<char>& clear, LevelPairs& pairs, bool take
                           const QRgb* drawn = canvas.Row(0) + PG2CanvasOffset(s, b, 0, y);
                           const int* by = owner + PG2CanvasOffset(s, b, 0, y);
                           for (int x = std::max(0, -move.x());
-                               x < PG2PieceWidth && x + move.x() < PG2PieceWidth; ++x)
+                               x < PG2PieceWidth && x + move.x() < PG2PieceWidth; x += 2)
                               if (by[x] < 0 || clear[size_t(by[x])])
                                   pairs.Add(drawn[x], takenBack && !curves_.identity
                                                           ? curves_.Undo(line[x + move.x()])
@@ -297,8 +298,9 @@ bool Matcher::Shifts() {
 
 // Tone curves from the hexes whose tile is clear, the pieces' colours taken
 // back by them and the map matched again, as long as that brings the
-// pieces nearer. Only the hexes whose next best is no tone twin of their
-// tile tell the curves: a twin may have been chosen for the change itself.
+// pieces nearer. Only the hexes whose tile has no tone twin tell the
+// curves: a twin may have been chosen for the change itself. Every hex is
+// judged when it ends.
 bool Matcher::Calibrate() {
     for (int round = 0; round < MaxCalibrations; ++round) {
         if (!Judge() || !Twins()) return false;
@@ -332,7 +334,7 @@ bool Matcher::Calibrate() {
         Targets();
         return true;
     }
-    return true;
+    return Judge() && Twins();
 }
 
 std::optional<PG2Matching> Matcher::Run() {
@@ -345,7 +347,7 @@ std::optional<PG2Matching> Matcher::Run() {
     Measure();
     if (!Sweeps(dirty)) return std::nullopt;
     if (!Shifts()) return std::nullopt;
-    if (!Calibrate() || !Judge() || !Twins()) return std::nullopt;
+    if (!Calibrate()) return std::nullopt;
     if (control_.progress) control_.progress(total_, total_);
     return result_;
 }
