@@ -13,11 +13,10 @@ namespace zem {
 
 void TMapForm::ImportPG21Click() {
     if (!MaybeSave()) return;
-    OpenDialog1.Filter =
-        QStringLiteral("Panzer General 2 maps (Map*.map)|Map*.map|All files (*.*)|*.*");
-    OpenDialog1.Title = QStringLiteral("Import Panzer General 2 Map");
-    OpenDialog1.Save = false;
-    if (!w.dialogs.Execute(OpenDialog1)) return;
+    if (!AskFile(QStringLiteral("Import Panzer General 2 Map"),
+                 QStringLiteral("Panzer General 2 maps (Map*.map)|Map*.map|All files (*.*)|*.*"),
+                 false))
+        return;
     PG2ImportOptions opt;
     opt.catalogueName = st.workDir.filePath(QStringLiteral("Mapset.txt"));
     // Without a piece, the map file is read first: a file that is refused
@@ -36,10 +35,9 @@ void TMapForm::ImportPG21Click() {
                                                           "terrain byte alone?")
                                                .arg(missing)))
         return;
-    ApplyImported(QStringLiteral("Import Panzer General 2 Map"),
-                  [&] { ApplyPG2Import(imp.Value(), st.map); });
-    UnsureHexes = imp->Unsure();
-    MapImage->Repaint();
+    doc.Import(QStringLiteral("Import Panzer General 2 Map"),
+               [&] { ApplyPG2Import(imp.Value(), st.map); });
+    doc.SetUnsure(imp->Unsure());
     ShowStatus(imp->Summary());
 }
 

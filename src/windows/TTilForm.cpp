@@ -55,6 +55,12 @@ void TTilForm::FormActivate() {
     if (!firstActivation_) return;
     firstActivation_ = false;
     DrawTileSet(2);
+    // The tile a left click places is marked from the start.
+    const EditorState& ed = st.ed;
+    if (ed.CurrentSet == 2 && ed.CurrentImage >= 1 && ed.CurrentImage <= st.cat.SetSize[2]) {
+        MarkPaletteTile(ed.CurrentImage, 1);
+        TilImage->repaint();
+    }
 }
 
 void TTilForm::SetUpTileSetButtons() {

@@ -312,12 +312,8 @@ EditOutcome Fill(EditTarget t, HexPos at) {
     return PlaceAll(t, Region(t.map, at));
 }
 
-EditOutcome FillBox(EditTarget t, HexPos at, HexPos corner) {
-    std::vector<HexPos> hexes;
-    for (int y = std::min(at.y, corner.y); y <= std::max(at.y, corner.y); ++y)
-        for (int x = std::min(at.x, corner.x); x <= std::max(at.x, corner.x); ++x)
-            if (t.map.OnMap(x, y) && HexMap::InGrid(x, y)) hexes.push_back({x, y});
-    return PlaceAll(t, hexes);
+EditOutcome FillHexes(EditTarget t, const HexSet& hexes) {
+    return PlaceAll(t, hexes.OnMap(t.map).Hexes());
 }
 
 EditOutcome PasteHere(HexMap& map, const MapFileData& section, HexPos at) {

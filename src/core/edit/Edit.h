@@ -7,6 +7,7 @@
 #include "convert/SketchConvert.h"
 #include "convert/TerrainFix.h"
 #include "edit/EditorState.h"
+#include "map/HexSet.h"
 #include "map/MapFile.h"
 #include "tools/Spray.h"
 
@@ -140,10 +141,10 @@ EditOutcome MakeRoads(HexMap& map);
 EditOutcome ClearRoads(HexMap& map);
 
 // The selected tile placed on `at` and on every hex connected to it through
-// its six neighbours that holds the same tile; with `box`, on every hex of
-// the rectangle between `at` and `corner` instead. The hexes lie on the map.
+// its six neighbours that holds the same tile. The hexes lie on the map.
 EditOutcome Fill(EditTarget t, HexPos at);
-EditOutcome FillBox(EditTarget t, HexPos at, HexPos corner);
+// The selected tile placed on every hex of the set that lies on the map.
+EditOutcome FillHexes(EditTarget t, const HexSet& hexes);
 // A section pasted with its top-left at `at`, the view left where it is.
 EditOutcome PasteHere(HexMap& map, const MapFileData& section, HexPos at);
 

@@ -20,4 +20,16 @@ QString TerrainText(const MapCell& cell, const TileCatalogue& cat) {
     return cat.TT1Name(cell.TT1) + QLatin1Char('(') + cat.TT2Name(cell.TT2) + QLatin1Char(')');
 }
 
+QString HexInfoText(const HexMap& map, const TileCatalogue& cat, HexPos hex) {
+    if (!map.OnMap(hex.x, hex.y) || !HexMap::InGrid(hex.x, hex.y))
+        return QStringLiteral("%1,%2 off the map").arg(hex.x).arg(hex.y);
+    const MapCell& c = map.Cell(hex.x, hex.y);
+    return QStringLiteral("%1,%2  tile %3 (set %4)  %5 / %6")
+        .arg(hex.x)
+        .arg(hex.y)
+        .arg(c.bmp)
+        .arg(cat.Record(c.bmp).set)
+        .arg(cat.TT1Name(c.TT1), cat.TT2Name(c.TT2));
+}
+
 } // namespace zem

@@ -45,5 +45,8 @@ void PlaceTile(HexMap& map, const TileCatalogue& cat, int x, int y, int t);
 
 // The status text of a hex: "TT1name(TT2name)".
 QString TerrainText(const MapCell& cell, const TileCatalogue& cat);
+// The status bar's line of a hex: "12,7  tile 20 (set 3)  Forest / None",
+// or "90,3 off the map".
+QString HexInfoText(const HexMap& map, const TileCatalogue& cat, HexPos hex);
 
 } // namespace zem

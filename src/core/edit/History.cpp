@@ -3,18 +3,22 @@
 namespace zem {
 
 // Puts the step's cells, size and selection, as they were before it or
-// after it, into the map and the editing state. A selection field the step
-// did not change keeps what the user chose since.
+// after it, into the map and the editing state.
 static void Put(HexMap& map, EditorState& ed, const EditOutcome& out, bool after) {
     for (const CellChange& c : out.cells)
         if (HexMap::InGrid(c.at.x, c.at.y)) map.Cell(c.at.x, c.at.y) = after ? c.after : c.before;
     const MapShape& shape = after ? out.shapeAfter : out.shapeBefore;
     map.MapWidth = shape.width;
     map.MapHeight = shape.height;
+    // A field goes back only while it is still as the step left it: a tile
+    // chosen, picked or replaced since is the user's newer choice.
     const Selection& from = after ? out.selBefore : out.selAfter;
     const Selection& to = after ? out.selAfter : out.selBefore;
-    if (from.ReplacedTile != to.ReplacedTile) ed.ReplacedTile = to.ReplacedTile;
-    if (from.CurrentSet != to.CurrentSet || from.CurrentImage != to.CurrentImage) {
+    if (from.ReplacedTile != to.ReplacedTile && ed.ReplacedTile == from.ReplacedTile)
+        ed.ReplacedTile = to.ReplacedTile;
+    const bool tileChanged =
+        from.CurrentSet != to.CurrentSet || from.CurrentImage != to.CurrentImage;
+    if (tileChanged && ed.CurrentSet == from.CurrentSet && ed.CurrentImage == from.CurrentImage) {
         ed.CurrentSet = to.CurrentSet;
         ed.CurrentImage = to.CurrentImage;
     }
