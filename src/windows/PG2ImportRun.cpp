@@ -1,4 +1,5 @@
 #include "windows/PG2ImportRun.h"
+#include "windows/MapFiles.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
@@ -47,6 +48,29 @@ std::optional<Result<PG2Import>> PG2ImportRun::Exec() {
     dialog_.hide();
     if (cancel || (result && !*result && PG2Cancelled(result->Fault()))) return std::nullopt;
     return result;
+}
+
+std::optional<PG2Import> ImportPG2Map(QWidget* parent, DialogService& dialogs, const QString& path,
+                                      const QDir& workDir, const TileCatalogue& cat,
+                                      const TileImages& images) {
+    PG2ImportOptions opt;
+    opt.catalogueName = workDir.filePath(QStringLiteral("Mapset.txt"));
+    // Without a piece, the map file is read first: a file that is refused
+    // anyway is no reason for the question.
+    const QString missing = MissingPG2Piece(path);
+    opt.noPieces = !missing.isEmpty();
+    std::optional<Result<PG2Import>> ran = PG2ImportRun(parent, path, cat, images, opt).Exec();
+    if (!ran) return std::nullopt;
+    if (!*ran) {
+        dialogs.MessageBox(ran->Message(), ErrorTitle);
+        return std::nullopt;
+    }
+    if (opt.noPieces && !dialogs.Confirm(QStringLiteral("%1 is missing.\nImport the terrain and "
+                                                        "roads with tiles chosen from the "
+                                                        "terrain byte alone?")
+                                             .arg(missing)))
+        return std::nullopt;
+    return std::move(ran->Value());
 }
 
 } // namespace zem

@@ -4,6 +4,7 @@
 // result. The windows keep answering meanwhile.
 
 #include "interop/PG2Import.h"
+#include "runtime/DialogService.h"
 
 #include <QProgressDialog>
 #include <optional>
@@ -25,5 +26,13 @@ class PG2ImportRun {
     PG2ImportOptions opt_;
     QProgressDialog dialog_;
 };
+
+// File > Import Panzer General 2 Map's import of the file chosen: without
+// a piece, the map file is read, then the user asked whether to take the
+// terrain and roads alone; the progress dialog runs the import. Nothing
+// when the file is refused (the error shown), the user says No or cancels.
+std::optional<PG2Import> ImportPG2Map(QWidget* parent, DialogService& dialogs, const QString& path,
+                                      const QDir& workDir, const TileCatalogue& cat,
+                                      const TileImages& images);
 
 } // namespace zem
