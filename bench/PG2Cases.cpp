@@ -192,17 +192,17 @@ HexMap Island(const Catalogue&) {
     return map;
 }
 
-HexMap RandomMap(const Catalogue& c, unsigned seed) {
+HexMap RandomMap(const TileCatalogue& cat, unsigned seed) {
     std::vector<int> tiles;
     for (int t = 0; t < MaxTiles; ++t)
-        if (c.cat.records[size_t(t)].set > 0) tiles.push_back(t);
+        if (cat.records[size_t(t)].set > 0) tiles.push_back(t);
     std::mt19937 rng(seed);
     HexMap map;
     map.MapWidth = PG2Width;
     map.MapHeight = PG2Height;
     for (int y = 0; y < PG2Height; ++y)
         for (int x = 0; x < PG2Width; ++x) {
-            PlaceTile(map, c.cat, x, y, tiles[rng() % tiles.size()]);
+            PlaceTile(map, cat, x, y, tiles[rng() % tiles.size()]);
             map.Cell(x, y).TT3 = std::uint8_t(rng());
             map.Cell(x, y).RC = std::int16_t(rng() & 0xBB);
         }

@@ -29,7 +29,7 @@ std::unique_ptr<Catalogue> SampleCatalogue(bool altered);
 
 // The sample island, and random maps of all tiles of a catalogue.
 HexMap Island(const Catalogue& c);
-HexMap RandomMap(const Catalogue& c, unsigned seed);
+HexMap RandomMap(const TileCatalogue& cat, unsigned seed);
 
 using Change = std::function<void(std::vector<QImage>& pieces)>;
 struct Degradation {

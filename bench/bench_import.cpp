@@ -75,19 +75,7 @@ struct Exported {
     Catalogue c;
     QTemporaryDir dir;
     explicit Exported(Catalogue cat) : c(std::move(cat)) {
-        std::vector<int> tiles;
-        for (int t = 0; t < MaxTiles; ++t)
-            if (c.cat.records[size_t(t)].image > 0) tiles.push_back(t);
-        std::mt19937 rng(5);
-        HexMap map;
-        map.MapWidth = PG2Width;
-        map.MapHeight = PG2Height;
-        for (int y = 0; y < PG2Height; ++y)
-            for (int x = 0; x < PG2Width; ++x) {
-                PlaceTile(map, c.cat, x, y, tiles[rng() % tiles.size()]);
-                map.Cell(x, y).TT3 = std::uint8_t(rng());
-                map.Cell(x, y).RC = std::int16_t(rng() & 0xBB);
-            }
+        const HexMap map = cases::RandomMap(c.cat, 5);
         if (Status st = ExportPG2(map, c.cat, c.images, 67, QDir(dir.path())); !st)
             Fail(st.Message());
     }

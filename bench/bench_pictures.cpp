@@ -242,7 +242,8 @@ struct Editor {
                 DrawPlacedHex(picture, st.images, st.ed.CurrentSet, st.ed.CurrentImage, out.hex.x,
                               out.hex.y, out.hex.x);
             else if (out.redraw == Redraw::View)
-                DrawView(st.map, st.cat, st.images, zoomed, true, {{0, 0}, 100, 1530, 925}, picture);
+                DrawView(st.map, st.cat, st.images, zoomed, true, {{0, 0}, 100, 1530, 925},
+                         picture);
         });
     }
     void Reset(const Sample& s) {

@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     for (bool altered : {false, true}) {
         const auto c = cases::SampleCatalogue(altered);
         const std::pair<const char*, HexMap> maps[] = {{"island", cases::Island(*c)},
-                                                       {"random", cases::RandomMap(*c, 1)}};
+                                                       {"random", cases::RandomMap(c->cat, 1)}};
         for (const auto& [mapName, map] : maps)
             for (const cases::Degradation& d : cases::Degradations()) {
                 if (!only.isEmpty() && !only.contains(QLatin1String(d.name))) continue;

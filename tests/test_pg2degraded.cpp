@@ -17,7 +17,7 @@ using namespace zem::test;
 
 TEST(PG2Degraded, NoWrongTileGoesUnlisted) {
     const auto sample = cases::SampleCatalogue(false);
-    const HexMap map = cases::RandomMap(*sample, 1);
+    const HexMap map = cases::RandomMap(sample->cat, 1);
     struct Case {
         const char* name;
         int maxUnsure;
@@ -42,7 +42,7 @@ TEST(PG2Degraded, NoWrongTileGoesUnlisted) {
 
 TEST(PG2Degraded, AnImportCancelledLeavesNoResult) {
     const auto sample = cases::SampleCatalogue(false);
-    const HexMap map = cases::RandomMap(*sample, 2);
+    const HexMap map = cases::RandomMap(sample->cat, 2);
     Workspace game;
     ASSERT_TRUE(ExportPG2(map, sample->cat, sample->images, 67, game.Dir()));
     QImage piece(game.Path("map6711.bmp"));
@@ -80,7 +80,7 @@ TEST(PG2Degraded, AnImportCancelledLeavesNoResult) {
 
 TEST(PG2Degraded, ExportAsAsksForTheFolderAndBeforeReplacing) {
     const auto sample = cases::SampleCatalogue(false);
-    HexMap map = cases::RandomMap(*sample, 3);
+    HexMap map = cases::RandomMap(sample->cat, 3);
     Workspace out;
     ScriptedDialogs dialogs;
     ExportTarget target{out.Path(""), 67};

@@ -37,14 +37,6 @@ constexpr int NoiseSeen = 300;
 // noise measured again after a pass rarely asks for a second look.
 constexpr qint64 ReachSlack = 1;
 
-int FloorDiv(int a, int b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
-HexPos At(int i) {
-    return {i % PG2Width, i / PG2Width};
-}
-
 } // namespace
 
 // The noise: the colour distance per seen pixel below which three in four

@@ -16,22 +16,6 @@ constexpr int Block = 4;
 constexpr int MaxSweeps = 12;
 constexpr int MaxCalibrations = 3;
 
-int FloorDiv(int a, int b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-
-int Index(HexPos h) {
-    return h.y * PG2Width + h.x;
-}
-
-HexPos At(int i) {
-    return {i % PG2Width, i / PG2Width};
-}
-
-bool Before(HexPos a, HexPos b) {
-    return a.y < b.y || (a.y == b.y && a.x < b.x);
-}
-
 } // namespace
 
 Matcher::Matcher(const std::vector<QImage>& pieces, const std::array<std::uint8_t, PG2Hexes>& tt3,

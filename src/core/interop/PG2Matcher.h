@@ -14,6 +14,21 @@ namespace zem::pg2 {
 
 constexpr qint64 Never = std::numeric_limits<qint64>::max();
 
+inline int FloorDiv(int a, int b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+// A hex's index y * 44 + x, and back.
+inline int Index(HexPos h) {
+    return h.y * PG2Width + h.x;
+}
+inline HexPos At(int i) {
+    return {i % PG2Width, i / PG2Width};
+}
+// Whether the export draws hex a of a strip before hex b.
+inline bool Before(HexPos a, HexPos b) {
+    return a.y < b.y || (a.y == b.y && a.x < b.x);
+}
+
 // A piece pixel that shows a hex, or what lies under the hex's holes.
 struct Obs {
     int at;      // offset in the tile picture
