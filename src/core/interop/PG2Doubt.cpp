@@ -30,6 +30,7 @@ constexpr double NoiseStray = 3.0;
 // plus MinToneRange levels that no measure rules out.
 constexpr double ToneCost = 6;
 constexpr double MinToneRange = 2;
+constexpr double MinToneMove = 1;
 constexpr int MeanStray = 96;
 // Hexes seen on fewer pixels (at the pieces' edges) say little of the noise.
 constexpr int NoiseSeen = 300;
@@ -115,7 +116,10 @@ bool Matcher::Twins() {
     if (std::none_of(state_.twin.begin(), state_.twin.end(), [](char t) { return t; })) return true;
     LevelPairs pairs;
     Pairs(anchor, pairs, true);
-    toneRange_ = MinToneRange + 2 * pairs.Curves().moved;
+    const double moved = pairs.Curves().moved;
+    // Tones that did not move leave twins to the pictures' own difference.
+    if (moved < MinToneMove) return true;
+    toneRange_ = MinToneRange + 2 * moved;
     std::vector<Obs> obs;
     for (int i = 0; i < PG2Hexes; ++i) {
         PG2HexMatch& m = result_.hexes[size_t(i)];
