@@ -10,7 +10,7 @@
 #include "windows/PG2ImportRun.h"
 
 #include <QFile>
-#include <QTimer>
+#include <QProgressBar>
 
 using namespace zem;
 using namespace zem::test;
@@ -65,11 +65,10 @@ TEST(PG2Degraded, AnImportCancelledLeavesNoResult) {
     EXPECT_EQ(reports, 3);
     // From the dialog: Cancel, and nothing; left alone, the import's result.
     PG2ImportRun cancelled(nullptr, game.Path("Map67.map"), sample->cat, sample->images, {});
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (cancelled.Dialog().value() > 0) cancelled.Dialog().cancel();
-    });
-    watch.start(1);
+    QObject::connect(cancelled.Dialog().findChild<QProgressBar*>(), &QProgressBar::valueChanged,
+                     [&](int v) {
+                         if (v > 0) cancelled.Dialog().cancel();
+                     });
     EXPECT_FALSE(cancelled.Exec());
     PG2ImportRun run(nullptr, game.Path("Map67.map"), sample->cat, sample->images, {});
     const std::optional<Result<PG2Import>> done = run.Exec();
