@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QProgressBar>
+#include <QPushButton>
 
 using namespace zem;
 using namespace zem::test;
@@ -67,7 +68,7 @@ TEST(PG2Degraded, AnImportCancelledLeavesNoResult) {
     PG2ImportRun cancelled(nullptr, game.Path("Map67.map"), sample->cat, sample->images, {});
     QObject::connect(cancelled.Dialog().findChild<QProgressBar*>(), &QProgressBar::valueChanged,
                      [&](int v) {
-                         if (v > 0) cancelled.Dialog().cancel();
+                         if (v > 0) cancelled.Dialog().findChild<QPushButton*>()->click();
                      });
     EXPECT_FALSE(cancelled.Exec());
     PG2ImportRun run(nullptr, game.Path("Map67.map"), sample->cat, sample->images, {});

@@ -1,6 +1,7 @@
 #include "windows/PG2ImportRun.h"
 #include "windows/MapFiles.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QThread>
@@ -26,10 +27,11 @@ std::optional<Result<PG2Import>> PG2ImportRun::Exec() {
     opt.control.cancel = &cancel;
     // The matcher tells its progress from its own thread; the dialog hears
     // it on this one.
-    opt.control.progress = [this](int done, int total) {
+    opt.control.progress = [this, &cancel](int done, int total) {
         QMetaObject::invokeMethod(
             &dialog_,
-            [this, done, total] {
+            [this, done, total, &cancel] {
+                if (dialog_.wasCanceled()) cancel = true;
                 dialog_.setMaximum(total);
                 dialog_.setValue(std::min(done, total));
             },
@@ -44,6 +46,9 @@ std::optional<Result<PG2Import>> PG2ImportRun::Exec() {
     loop.exec();
     worker->wait();
     delete worker;
+    // Reports still on their way would find this call gone.
+    QCoreApplication::removePostedEvents(&dialog_, QEvent::MetaCall);
+    cancel = cancel || dialog_.wasCanceled();
     dialog_.reset();
     dialog_.hide();
     if (cancel || (result && !*result && PG2Cancelled(result->Fault()))) return std::nullopt;

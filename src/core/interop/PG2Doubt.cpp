@@ -116,10 +116,10 @@ bool Matcher::Twins() {
     if (std::none_of(state_.twin.begin(), state_.twin.end(), [](char t) { return t; })) return true;
     LevelPairs pairs;
     Pairs(anchor, pairs, true);
-    const double moved = pairs.Curves().moved;
+    const ToneCurves curves = pairs.Curves();
     // Tones that did not move leave twins to the pictures' own difference.
-    if (moved < MinToneMove) return true;
-    toneRange_ = MinToneRange + 2 * moved;
+    if (curves.identity || curves.moved < MinToneMove) return true;
+    toneRange_ = MinToneRange + 2 * curves.moved;
     std::vector<Obs> obs;
     for (int i = 0; i < PG2Hexes; ++i) {
         PG2HexMatch& m = result_.hexes[size_t(i)];
