@@ -277,14 +277,14 @@ Outcome Measure(const Catalogue& c, const HexMap& map, const Degradation& d) {
     std::vector<QRgb> first(area * 3);
     std::vector<int> firstOwner(area * 3);
     RedrawPG2([&](HexPos h) { return int(map.Cell(h.x, h.y).bmp); }, c.cat, c.images,
-              [&](int s, const PixelRows& canvas, const int* owner) {
+              [&](int s, const PixelRows& canvas, const PG2Owner* owner) {
                   std::copy(canvas.Row(0), canvas.Row(0) + area,
                             first.begin() + ptrdiff_t(s * area));
                   std::copy(owner, owner + area, firstOwner.begin() + ptrdiff_t(s * area));
               });
     std::vector<char> blamed(PG2Hexes, 0);
     RedrawPG2([&](HexPos h) { return int(imp->map.Cell(h.x, h.y).bmp); }, c.cat, c.images,
-              [&](int s, const PixelRows& canvas, const int* owner) {
+              [&](int s, const PixelRows& canvas, const PG2Owner* owner) {
                   for (int b = 0; b < 4; ++b)
                       for (int y = 0; y < PG2PieceHeight; ++y)
                           for (int x = 0; x < PG2PieceWidth; ++x) {
@@ -292,7 +292,7 @@ Outcome Measure(const Catalogue& c, const HexMap& map, const Degradation& d) {
                               if (((canvas.Row(0)[at] ^ first[s * area + at]) & 0xFFFFFF) == 0)
                                   continue;
                               ++out.differing;
-                              for (int o : {owner[at], firstOwner[s * area + at]})
+                              for (int o : {int(owner[at]), firstOwner[s * area + at]})
                                   if (o >= 0) blamed[size_t(o)] = 1;
                           }
               });

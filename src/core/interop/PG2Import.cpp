@@ -92,13 +92,13 @@ void Verify(PG2Import& imp, const std::vector<QImage>& pieces, const TileCatalog
     std::vector<char> blamed(PG2Hexes, 0);
     RedrawPG2(
         [&](HexPos h) { return int(imp.map.Cell(h.x, h.y).bmp); }, cat, images,
-        [&](int s, const PixelRows& canvas, const int* owner) {
+        [&](int s, const PixelRows& canvas, const PG2Owner* owner) {
             for (int b = 0; b < 4; ++b) {
                 const QImage read = pieces[size_t(s * 4 + b)].convertToFormat(QImage::Format_RGB32);
                 for (int y = 0; y < PG2PieceHeight; ++y) {
                     const auto* a = reinterpret_cast<const QRgb*>(read.constScanLine(y));
                     const QRgb* c = canvas.Row(0) + PG2CanvasOffset(s, b, 0, y);
-                    const int* by = owner + PG2CanvasOffset(s, b, 0, y);
+                    const PG2Owner* by = owner + PG2CanvasOffset(s, b, 0, y);
                     for (int x = 0; x < PG2PieceWidth; ++x) {
                         if (((a[x] ^ c[x]) & 0xFFFFFF) == 0) continue;
                         ++imp.differingPixels;

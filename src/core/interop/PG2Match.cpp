@@ -184,11 +184,11 @@ std::vector<char> Matcher::Unsettled(const std::vector<char>& exact) {
     std::vector<char> shows(PG2Hexes, 0);
     RedrawPG2([&](HexPos h) { return h.x < PG2Width ? cand_.Tile(assign_[size_t(Index(h))]) : 0; },
               cat_, images_,
-              [&](int s, const PixelRows& canvas, const int* owner) {
+              [&](int s, const PixelRows& canvas, const PG2Owner* owner) {
                   for (int y = 0; y < CanvasH; ++y) {
                       const QRgb* t = target_[size_t(s)].data() + size_t(y) * CanvasW;
                       const QRgb* c = canvas.Row(y);
-                      const int* by = owner + size_t(y) * CanvasW;
+                      const PG2Owner* by = owner + size_t(y) * CanvasW;
                       for (int x = 0; x < CanvasW; ++x)
                           if (t[x] && ((t[x] ^ c[x]) & 0xFFFFFF) != 0 && by[x] >= 0)
                               shows[size_t(by[x])] = 1;
@@ -235,7 +235,7 @@ bool Matcher::Sweeps(std::vector<char> dirty) {
 void Matcher::Pairs(const std::vector<char>& clear, LevelPairs& pairs, bool takenBack) {
     RedrawPG2([&](HexPos h) { return h.x < PG2Width ? cand_.Tile(assign_[size_t(Index(h))]) : 0; },
               cat_, images_,
-              [&](int s, const PixelRows& canvas, const int* owner) {
+              [&](int s, const PixelRows& canvas, const PG2Owner* owner) {
                   for (int b = 0; b < 4; ++b) {
                       const QImage piece =
                           pieces_[size_t(s * 4 + b)].convertToFormat(QImage::Format_RGB32);
@@ -246,7 +246,7 @@ void Matcher::Pairs(const std::vector<char>& clear, LevelPairs& pairs, bool take
                           const auto* line =
                               reinterpret_cast<const QRgb*>(piece.constScanLine(from));
                           const QRgb* drawn = canvas.Row(0) + PG2CanvasOffset(s, b, 0, y);
-                          const int* by = owner + PG2CanvasOffset(s, b, 0, y);
+                          const PG2Owner* by = owner + PG2CanvasOffset(s, b, 0, y);
                           for (int x = std::max(0, -move.x());
                                x < PG2PieceWidth && x + move.x() < PG2PieceWidth; x += 2)
                               if (by[x] < 0 || clear[size_t(by[x])])
@@ -264,7 +264,7 @@ bool Matcher::Shifts() {
     bool moved = false;
     RedrawPG2([&](HexPos h) { return h.x < PG2Width ? cand_.Tile(assign_[size_t(Index(h))]) : 0; },
               cat_, images_,
-              [&](int s, const PixelRows& canvas, const int*) {
+              [&](int s, const PixelRows& canvas, const PG2Owner*) {
                   for (int b = 0; b < 4; ++b) {
                       const QImage piece =
                           pieces_[size_t(s * 4 + b)].convertToFormat(QImage::Format_RGB32);

@@ -10,7 +10,7 @@ void RedrawPG2(const std::function<int(HexPos)>& tileOf, const TileCatalogue& ca
     QImage canvas(PG2CanvasWidth, PG2CanvasHeight, QImage::Format_RGB32);
     canvas.fill(PG2Green); // once, as the export does
     const PixelRows rows = PixelRows::Of(canvas);
-    std::vector<int> owner(size_t(PG2CanvasWidth) * PG2CanvasHeight, -1);
+    std::vector<PG2Owner> owner(size_t(PG2CanvasWidth) * PG2CanvasHeight, -1);
     for (int strip = 0; strip < 3; ++strip) {
         const PG2Strip& s = PG2Strips[strip];
         for (int y = 0; y < PG2Height; ++y)
@@ -24,9 +24,9 @@ void RedrawPG2(const std::function<int(HexPos)>& tileOf, const TileCatalogue& ca
                           h = std::min(img->height(), PG2CanvasHeight - top);
                 for (int py = 0; py < h; ++py) {
                     const auto* line = reinterpret_cast<const QRgb*>(img->constScanLine(py));
-                    int* to = owner.data() + size_t(top + py) * PG2CanvasWidth + left;
+                    PG2Owner* to = owner.data() + size_t(top + py) * PG2CanvasWidth + left;
                     for (int px = 0; px < w; ++px)
-                        if (qAlpha(line[px])) to[px] = y * PG2Width + c;
+                        if (qAlpha(line[px])) to[px] = PG2Owner(y * PG2Width + c);
                 }
             }
         sink(strip, rows, owner.data());
