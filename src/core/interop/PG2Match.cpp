@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace zem {
 namespace pg2 {
@@ -136,16 +137,19 @@ void Matcher::Observe(HexPos h, bool later, std::vector<Obs>& obs) {
 }
 
 // Every hex whose window shares canvas pixels with one of h's.
-void Matcher::MarkAround(HexPos h, std::vector<char>& dirty) {
+// Returns how many of them below index `below` were not marked yet.
+int Matcher::MarkAround(HexPos h, std::vector<char>& dirty, int below) {
+    int added = 0;
     for (int s = 0; s < 3; ++s) {
         if (h.x < PG2Strips[s].firstCol || h.x > PG2Strips[s].lastCol) continue;
         const int x0 = HexLayout::Left(h.x - PG2Strips[s].firstCol), y0 = HexLayout::Top(h.y, h.x);
         for (int t = 0; t < 3; ++t) {
             HexesIn(t, x0, y0, hexes_);
             for (HexPos o : hexes_)
-                dirty[size_t(Index(o))] = 1;
+                added += Index(o) < below && !std::exchange(dirty[size_t(Index(o))], 1);
         }
     }
+    return added;
 }
 
 // One hex matched: tells the progress now and then; false once cancelled.
@@ -218,7 +222,8 @@ bool Matcher::Sweeps(std::vector<char> dirty) {
             state_.next[size_t(i)] = c.nextGroup;
             if (c.group != assign_[size_t(i)]) {
                 assign_[size_t(i)] = c.group;
-                MarkAround(At(i), dirty);
+                // Those still ahead in this sweep are matched in it.
+                total_ += MarkAround(At(i), dirty, i);
                 changed = true;
             }
             if (!Tick()) return false;

@@ -63,7 +63,7 @@ class Matcher {
     void Context(HexPos h, int strip, bool later, std::vector<Obs>& obs);
     void Collect(int strip, int x0, int y0, std::vector<Obs>& obs);
     void Observe(HexPos h, bool later, std::vector<Obs>& obs);
-    void MarkAround(HexPos h, std::vector<char>& dirty);
+    int MarkAround(HexPos h, std::vector<char>& dirty, int below = 0);
 
     // The search for one hex's tile (PG2Search.cpp).
     QRgb Shown(int g, const Obs& o) const {
