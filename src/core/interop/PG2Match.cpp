@@ -146,7 +146,7 @@ int Matcher::MarkAround(HexPos h, std::vector<char>& dirty, int below) {
         for (int t = 0; t < 3; ++t) {
             HexesIn(t, x0, y0, hexes_);
             for (HexPos o : hexes_)
-                added += Index(o) < below && !std::exchange(dirty[size_t(Index(o))], 1);
+                added += !std::exchange(dirty[size_t(Index(o))], 1) && Index(o) < below;
         }
     }
     return added;
