@@ -55,6 +55,15 @@ void Matcher::Measure() {
     result_.noise = *q;
 }
 
+// Whether enough hexes have tiles without tone twins to tell how the
+// pieces' tones moved: a tenth of the map.
+bool Matcher::Anchored() const {
+    int free = 0;
+    for (int i = 0; i < PG2Hexes; ++i)
+        free += !state_.twin[size_t(i)] && !result_.hexes[size_t(i)].doubtful;
+    return free * 10 >= PG2Hexes;
+}
+
 // How far beyond the best a sweep looks for the next best of a hex seen on
 // `seen` pixels.
 qint64 Matcher::Reach(int seen) const {
@@ -113,7 +122,9 @@ bool Matcher::Twins() {
         state_.twin[size_t(i)] = !cand_.ToneTwins(assign_[size_t(i)]).empty();
         anchor[size_t(i)] = !state_.twin[size_t(i)] && !m.doubtful;
     }
-    if (std::none_of(state_.twin.begin(), state_.twin.end(), [](char t) { return t; })) return true;
+    if (std::none_of(state_.twin.begin(), state_.twin.end(), [](char t) { return t; }) ||
+        !Anchored())
+        return true;
     LevelPairs pairs;
     Pairs(anchor, pairs, true);
     const ToneCurves curves = pairs.Curves();

@@ -293,9 +293,12 @@ bool Matcher::Shifts() {
 bool Matcher::Calibrate() {
     for (int round = 0; round < MaxCalibrations; ++round) {
         if (!Judge() || !Twins()) return false;
+        // In a catalogue where most tiles have twins, the clear hexes.
         std::vector<char> clear(PG2Hexes);
+        const bool anchored = Anchored();
         for (int i = 0; i < PG2Hexes; ++i)
-            clear[size_t(i)] = !result_.hexes[size_t(i)].doubtful && !state_.twin[size_t(i)];
+            clear[size_t(i)] =
+                !result_.hexes[size_t(i)].doubtful && (!anchored || !state_.twin[size_t(i)]);
         LevelPairs pairs;
         Pairs(clear, pairs, false);
         const ToneCurves curves = pairs.Curves();

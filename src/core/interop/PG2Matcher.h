@@ -91,6 +91,7 @@ class Matcher {
     bool InMovedPiece(HexPos h) const;
     bool Judge();
     bool Twins();
+    bool Anchored() const;
     bool Shifts();
     bool Calibrate();
     void Pairs(const std::vector<char>& clear, LevelPairs& pairs, bool takenBack);
