@@ -69,7 +69,7 @@ TEST(MainWindow, MenuCaptionsAndAbout) {
         "Spray Can|Spray Can Settings|-|Show Strategic Map|View|"
         "Terrain Codes While Painting|-|Zoom In|Zoom Out|Actual Size|-|Panels|Tools|Convert Bitmap|"
         "Generate Terrain|-|Make Road Connections|Clear Road Connections|Export|"
-        "Panzer General 2|Tiled Map (TMX)...|Help|About");
+        "Panzer General 2|Panzer General 2 As...|Tiled Map (TMX)...|Help|About");
     // A checkable item's mark follows its command, not the click.
     a.main().ShowRoadConnections1->trigger();
     EXPECT_TRUE(a.main().ShowRoadConnections1->isChecked());
