@@ -96,3 +96,15 @@ changes() { # [BEFORE [FIELD]]
         "${1:-last.zep}" m.zep | sort -t, -k2n -k1n | paste -sd ' '
     cp m.zep last.zep
 }
+
+# panel TITLE: the visible window of that title, if any.
+panel() { xdotool search --onlyvisible --name "^$1\$" | head -n 1; }
+# The top-left of the tile palette in window $1: the first row and column
+# that are grey (the palette's background) for most of their length.
+palette() {
+    import -window "$1" png:- | convert png:- -fill black +opaque '#808080' txt:- |
+        awk -F'[,: ]+' '/#808080/ { r[$2]++; c[$1]++ }
+            END { for (y in r) if (r[y] >= 200 && (t == "" || y + 0 < t)) t = y + 0
+                  for (x in c) if (c[x] >= 300 && (l == "" || x + 0 < l)) l = x + 0
+                  print l, t }'
+}

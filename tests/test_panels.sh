@@ -14,16 +14,6 @@ source "$(dirname "$0")/gui_lib.sh"
 cp m.zep last.zep
 tile() { awk -v P="$1" '/^;tile set pos/ { t = 1; next } t && $2 == 2 && $3 == P { print $1; exit }' Mapset.txt; }
 t1=$(tile 1) t2=$(tile 2) t3=$(tile 3)
-panel() { xdotool search --onlyvisible --name "^$1\$" | head -n 1; }
-# The top-left of the tile palette in window $1: the first row and column
-# that are grey (the palette's background) for most of their length.
-palette() {
-    import -window "$1" png:- | convert png:- -fill black +opaque '#808080' txt:- |
-        awk -F'[,: ]+' '/#808080/ { r[$2]++; c[$1]++ }
-            END { for (y in r) if (r[y] >= 200 && (t == "" || y + 0 < t)) t = y + 0
-                  for (x in c) if (c[x] >= 300 && (l == "" || x + 0 < l)) l = x + 0
-                  print l, t }'
-}
 # A menu item by the keyboard: the File menu clicked open, then the keys.
 menu() { act mousemove $((X + 15)) $((Y + 8)) click 1 && for k in "$@"; do act key "$k"; done; }
 
