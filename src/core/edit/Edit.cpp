@@ -4,6 +4,8 @@
 #include "map/Sections.h"
 #include "tools/Roads.h"
 
+#include <algorithm>
+
 namespace zem {
 
 EditTarget Target(ZemState& st) {
@@ -32,7 +34,9 @@ EditOutcome MapRecorder::Finish(const HexMap& map, const QString& name) const {
     return out;
 }
 
-void JoinOutcome(EditOutcome& first, const EditOutcome& later) {
+// The cells of `later` joined to `first`'s: a cell changed again keeps its
+// first before and takes the later after.
+static void JoinCells(EditOutcome& first, const EditOutcome& later) {
     std::vector<int> index(MaxMapSize * MaxMapSize, -1);
     for (size_t i = 0; i < first.cells.size(); ++i)
         index[size_t(first.cells[i].at.x * MaxMapSize + first.cells[i].at.y)] = int(i);
@@ -44,6 +48,21 @@ void JoinOutcome(EditOutcome& first, const EditOutcome& later) {
         } else {
             first.cells[size_t(i)].after = c.after;
         }
+    }
+}
+
+void JoinOutcome(EditOutcome& first, const EditOutcome& later) {
+    if (later.cells.size() <= 2) { // a stroke's hex: looked up from the latest change back
+        for (const CellChange& c : later.cells) {
+            const auto same = std::find_if(first.cells.rbegin(), first.cells.rend(),
+                                           [&c](const CellChange& f) { return f.at == c.at; });
+            if (same == first.cells.rend())
+                first.cells.push_back(c);
+            else
+                same->after = c.after;
+        }
+    } else {
+        JoinCells(first, later);
     }
     first.shapeAfter = later.shapeAfter;
     first.selAfter = later.selAfter;

@@ -1,5 +1,7 @@
 #include "tools/ToolManager.h"
 
+#include "map/HexLayout.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -184,10 +186,19 @@ void ToolManager::Move(const PointerEvent& e, bool moved, const QRect& area) {
     last_ = b;
     const int steps = std::max({1, std::abs(b.x() - a.x()), std::abs(b.y() - a.y())});
     PointerEvent at = e;
+    MapTool& tool = ActiveTool();
+    const HexPos origin = doc_.Map().ViewOrigin;
+    HexPos entered = HexLayout::PixelToHex(a.x(), a.y(), origin);
     for (int i = 1; i <= steps; ++i) {
         at.at = QPoint(a.x() + (b.x() - a.x()) * i / steps, a.y() + (b.y() - a.y()) * i / steps);
-        // Beyond the picture the pointer enters no hex.
-        if (area.contains(at.at)) ActiveTool().Drag(at, moved);
+        // Beyond the picture the pointer enters no hex. On the way the tool
+        // hears of each hex entered; the pointer's own place it always hears.
+        const int x = at.at.x(), y = at.at.y();
+        if (x < area.left() || x > area.right() || y < area.top() || y > area.bottom()) continue;
+        const HexPos hex = HexLayout::PixelToHex(x, y, origin);
+        if (i < steps && hex == entered) continue;
+        entered = hex;
+        tool.Drag(at, moved);
     }
 }
 
