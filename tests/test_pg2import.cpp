@@ -15,6 +15,7 @@
 #include <cstring>
 #include <functional>
 #include <random>
+#include <sys/stat.h>
 
 using namespace zem;
 using namespace zem::test;
@@ -298,6 +299,62 @@ TEST(PG2Import, ZemtoolWritesTheMapAndItsReportOrRefusesWithOneLine) {
         ZEMTOOL, {"--workspace", out.Path(""), "import-pg2", out.Path("Map67.map"), "-o", "x.zep"});
     EXPECT_EQ(empty.code, 2);
     EXPECT_TRUE(empty.err.contains("Mapset.txt")) << empty.err.toStdString();
+}
+
+// An output reaching a game file through a link, a linked folder or another
+// spelling is refused with both paths; a game file that is no regular file
+// is refused with the system's reason, a piece so too, not as missing.
+TEST(PG2Import, OutputsThroughLinksAndInputsThatAreNoFiles) {
+    Workspace out;
+    const QString g = out.Path("g");
+    out.Dir().mkpath("g");
+    ASSERT_EQ(RunProgram(ZEMTOOL, {"--workspace", Sample(), "export-pg2", Sample() + "/sample.zep",
+                                   "--number", "5", "--out", g})
+                  .code,
+              0);
+    QFile::link(g + "/Map5.map", out.Path("out.zep"));
+    QFile::link(".", g + "/self");
+    QFile::link(g + "/map0500.bmp", out.Path("rep.txt"));
+    QFile::link(g, out.Path("p"));
+    const auto before = Snapshot(g);
+    const QString map = g + "/Map5.map";
+    const std::pair<QStringList, QString> refused[] = {
+        {{"-o", out.Path("out.zep")}, out.Path("out.zep") + ": is " + map},
+        {{"-o", g + "/self/Map5.map"}, g + "/self/Map5.map: is " + map},
+        {{"-o", out.Path("x.zep"), "--report", out.Path("rep.txt")},
+         out.Path("rep.txt") + ": is " + g + "/map0500.bmp"},
+        {{"-o", g + "/map0503.bmp", "--pieces", out.Path("p")},
+         g + "/map0503.bmp: is " + out.Path("p") + "/map0503.bmp"}};
+    for (const auto& [args, line] : refused) {
+        const Ran r =
+            RunProgram(ZEMTOOL, QStringList{"--workspace", Sample(), "import-pg2", map} + args);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_EQ(r.err, "zemtool: " + line.toUtf8() + ", a file the import reads\n");
+    }
+    EXPECT_EQ(Snapshot(g), before);
+    EXPECT_FALSE(QFile::exists(out.Path("x.zep")));
+
+    out.Dir().mkpath("h/Map7.map");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(out.Path("h/Map8.map")).constData(), 0644), 0);
+    QFile::link("Map9.map", out.Path("h/Map9.map"));
+    QFile::copy(map, out.Path("h/Map5.map"));
+    QFile::copy(map, out.Path("h/Map6.map"));
+    out.Dir().mkpath("h/map0500.bmp");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(out.Path("h/map0600.bmp")).constData(), 0644), 0);
+    const std::pair<QString, QString> faults[] = {
+        {"h/Map7.map", "h/Map7.map: is a folder, not a file"},
+        {"h/Map8.map", "h/Map8.map: is a pipe, not a regular file"},
+        {"h/Map9.map", "h/Map9.map: Too many levels of symbolic links"},
+        {"/dev/null", ": is a device, not a regular file"},
+        {"h/Map5.map", "h/map0500.bmp: is a folder, not a file"},
+        {"h/Map6.map", "h/map0600.bmp: is a pipe, not a regular file"}};
+    for (const auto& [file, fault] : faults) {
+        const QString path = file.startsWith('/') ? file : out.Path(file);
+        const Ran r = RunProgram(
+            ZEMTOOL, {"--workspace", Sample(), "import-pg2", path, "-o", out.Path("x.zep")});
+        EXPECT_EQ(r.code, 2);
+        EXPECT_TRUE(r.err.endsWith(fault.toUtf8() + "\n")) << r.err.toStdString();
+    }
 }
 
 TEST(PG2Import, TheEditorImportsOneUntitledStepAndMarksTheUnsureHexes) {

@@ -312,12 +312,14 @@ int ImportPg2Command(Context& c, const Words& w) {
     opt.piecesDir = w.Value("--pieces");
     opt.noPieces = w.Has("--no-pieces");
     opt.catalogueName = c.workspace.filePath("Mapset.txt");
-    // The game files are read, never written over by a slip of -o.
-    for (const QString& input : PG2ImportInputs(w.positional[0], opt))
+    // The game files are read, never written over by a slip of -o, also
+    // not through a link or another spelling of the path.
+    const QStringList inputs = PG2ImportInputs(w.positional[0], opt);
+    for (const QString& input : inputs)
         for (const QString& output : {out, w.Value("--report")})
-            if (!output.isEmpty() &&
-                QFileInfo(output).absoluteFilePath() == QFileInfo(input).absoluteFilePath())
-                Bad(output + ": is a file the import reads");
+            if (!output.isEmpty() && SameFile(output, input))
+                Bad(output + ": is " + input + ", a file the import reads");
+    opt.pieces = inputs.mid(1);
     c.NeedPictures();
     const Result<PG2Import> imp = ImportPG2(w.positional[0], c.cat, c.images, opt);
     if (!imp) Bad(imp.Message());
