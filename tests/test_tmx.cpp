@@ -201,6 +201,18 @@ TEST(Tmx, ExportThenImportGivesBackTheMapFile) {
     const QImage sheet(out.Path("m-tiles.png"));
     EXPECT_EQ(qAlpha(sheet.pixel(0, 49)), 0);
     EXPECT_EQ(qAlpha(sheet.pixel(30, 25)), 255);
+
+    // Through a link to a map in another folder the pictures go beside that
+    // map, where it looks for them.
+    out.Dir().mkpath("sub");
+    QFile::link(out.Path("sub/real.tmx"), out.Path("link.tmx"));
+    ASSERT_EQ(Tool(Ws() << "export-tmx" << out.Path("in.zep") << "-o" << out.Path("link.tmx")).code,
+              0);
+    EXPECT_FALSE(QFile::exists(out.Path("link-tiles.png")));
+    EXPECT_EQ(
+        Tool(Ws() << "import-tmx" << out.Path("sub/real.tmx") << "-o" << out.Path("l.zep")).code,
+        0);
+    EXPECT_EQ(out.Read("l.zep"), out.Read("in.zep"));
 }
 
 TEST(Tmx, CellsOutsideTheMapComeBack) {
