@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "export/PG2Export.h"
 #include "map/HexLayout.h"
+#include "pictures/PictureRead.h"
 #include "render/DrawMap.h"
 #include "render/WholeMapPicture.h"
 
@@ -226,5 +227,80 @@ TEST(Pictures, AFailedWriteIsReported) {
                   "disk full");
         EXPECT_EQ(WriteWholeMap(png, PictureFormat::Png, w.st.map, w.st.cat, w.st.images, true, 16),
                   "disk full");
+    }
+}
+
+namespace {
+
+// A Windows bitmap of the picture's colour indexes coded in runs, 8 or 4
+// bits a pixel, bottom row first; each row begins with three pixels as they
+// are, ends with its end code, and the picture with the end code.
+QByteArray RunLengthBitmap(const QImage& img, bool four) {
+    QByteArray data;
+    auto put = [&data](std::initializer_list<int> bytes) {
+        for (int b : bytes)
+            data += char(b);
+    };
+    for (int y = img.height() - 1; y >= 0; --y) {
+        const uchar* row = img.constScanLine(y);
+        if (four)
+            put({0, 3, row[0] << 4 | row[1], row[2] << 4});
+        else
+            put({0, 3, row[0], row[1], row[2], 0});
+        for (int x = 3, n; x < img.width(); x += n) {
+            for (n = 1; x + n < img.width() && row[x + n] == row[x];)
+                ++n;
+            put({n, four ? row[x] << 4 | row[x] : row[x]});
+        }
+        put({0, 0});
+    }
+    put({0, 1});
+    const int colours = int(img.colorCount()), off = 54 + 4 * colours;
+    QByteArray head(off, '\0');
+    auto at = [&head](int pos, quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            head[pos + i] = char(v >> (8 * i));
+    };
+    head[0] = 'B';
+    head[1] = 'M';
+    at(2, quint32(off + data.size()));
+    at(10, quint32(off));
+    at(14, 40);
+    at(18, quint32(img.width()));
+    at(22, quint32(img.height()));
+    at(26, (four ? 4u : 8u) << 16 | 1u);
+    at(30, four ? 2 : 1);
+    at(34, quint32(data.size()));
+    at(46, quint32(colours));
+    for (int i = 0; i < colours; ++i)
+        at(54 + 4 * i, img.color(i) & 0xFFFFFF);
+    return head + data;
+}
+
+} // namespace
+
+// A run-length coded bitmap is read whole, also without its final end code;
+// cut short anywhere else it is refused, never filled up with black.
+TEST(Pictures, RunLengthBitmapsCutShortAreRefused) {
+    QImage img(23, 5, QImage::Format_Indexed8);
+    img.setColorTable({qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(0, 128, 0), qRgb(9, 9, 200)});
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 23; ++x)
+            img.setPixel(x, y, uint((x / (y + 2) + y) % 4));
+    for (const bool four : {false, true}) {
+        const QByteArray file = RunLengthBitmap(img, four);
+        for (const int cut : {0, 2, 4, 9, int(file.size()) / 2}) {
+            QByteArray bytes = file.left(file.size() - cut);
+            QBuffer buf(&bytes);
+            buf.open(QIODevice::ReadOnly);
+            const Result<QImage> read = ReadPicture(buf, "r.bmp");
+            SCOPED_TRACE(std::to_string(four) + " cut " + std::to_string(cut));
+            ASSERT_EQ(read.Ok(), cut <= 2) << read.Message().toStdString();
+            if (read)
+                EXPECT_EQ(read->convertToFormat(QImage::Format_RGB32),
+                          img.convertToFormat(QImage::Format_RGB32));
+            else
+                EXPECT_TRUE(read.Message().contains("cut short"));
+        }
     }
 }
