@@ -77,6 +77,13 @@ QString SideName(const QString& real, const char* suffix) {
            QLatin1String(suffix);
 }
 
+// The folder a file goes into, however its path spells it.
+QString Folder(const QString& real) {
+    const QString folder = QFileInfo(real).absolutePath();
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(folder) : canonical;
+}
+
 // Copies the open file `from` to a new file `to`; 0 or the error number.
 int CopyInto(int from, const QByteArray& to) {
     const int out = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -261,12 +268,12 @@ Status FileSet::Commit() {
         return f;
     };
     for (size_t first = 0; first < entries_.size(); ++first) {
-        const QString folder = QFileInfo(entries_[first].real).path();
         if (entries_[first].journaled) continue;
+        const QString folder = Folder(entries_[first].real);
         std::vector<JournalEntry> names;
         for (size_t i = first; i < entries_.size(); ++i) {
             Entry& e = entries_[i];
-            if (QFileInfo(e.real).path() != folder) continue;
+            if (Folder(e.real) != folder) continue;
             struct stat st;
             if (::lstat(Native(e.real).constData(), &st) == 0) e.backup = SideName(e.real, "old");
             names.push_back({QFileInfo(e.real).fileName(), QFileInfo(e.temp).fileName(),
@@ -278,7 +285,7 @@ Status FileSet::Commit() {
             return fail(FileFault(entries_[first].path, fault));
         }
         for (Entry& e : entries_)
-            e.journaled = e.journaled || QFileInfo(e.real).path() == folder;
+            e.journaled = e.journaled || Folder(e.real) == folder;
     }
     for (const Entry& e : entries_)
         if (!e.backup.isEmpty())
