@@ -245,3 +245,39 @@ TEST(MapFiles, SavingIntoAFolderThatTakesNoTemporaryFile) {
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(ws.Read("locked/map.zep"), "new");
 }
+
+// The question before New Map and Load Map answered Save, and that save
+// failing or cancelled: the map, its title and its name stay, the command
+// stops and nothing is written. An untitled map's Save offers no file.
+TEST(Files, AFailedSaveKeepsTheMapAndStopsTheCommandThatAsked) {
+    App a;
+    TMapForm& f = a.main();
+    a.dialogs.Answer(a.ws.Path("a.zep"));
+    f.SaveMap1Click();
+    AnswerNewMap(a, "5", "6");
+    f.NewMap1Click(); // the map was saved: nothing is asked
+    Click(f, At(2, 2));
+    const QByteArray work = MapFileText(a.st.map), saved = a.ws.Read("a.zep");
+    const QString gone = a.ws.Path("gone/b.zep");
+    for (auto command : {&TMapForm::NewMap1Click, &TMapForm::LoadMap1Click})
+        for (const bool cancel : {false, true}) {
+            a.dialogs.AnswerSave(SaveAnswer::Save);
+            cancel ? a.dialogs.Cancel() : a.dialogs.Answer(gone);
+            (f.*command)();
+            EXPECT_EQ(a.dialogs.dialogs.back().Title, "Save Map File");
+            EXPECT_TRUE(a.dialogs.dialogs.back().FileName.isEmpty());
+            EXPECT_EQ(MapFileText(a.st.map), work);
+            EXPECT_EQ(f.windowTitle(), "ZEM Map - untitled*");
+        }
+    const std::pair<QString, QString> refused{"Couldn't open file.", "Error"};
+    EXPECT_EQ(a.dialogs.messages, (std::vector{refused, refused}));
+    EXPECT_EQ(a.ws.Read("a.zep"), saved);
+    EXPECT_FALSE(QFileInfo::exists(gone));
+    // Saved at last, New Map goes on.
+    a.dialogs.AnswerSave(SaveAnswer::Save);
+    a.dialogs.Answer(a.ws.Path("c.zep"));
+    AnswerNewMap(a, "7", "6");
+    f.NewMap1Click();
+    EXPECT_EQ(a.ws.Read("c.zep"), work);
+    EXPECT_EQ(a.st.map.MapWidth, 7);
+}

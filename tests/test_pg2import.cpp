@@ -355,6 +355,18 @@ TEST(PG2Import, OutputsThroughLinksAndInputsThatAreNoFiles) {
         EXPECT_EQ(r.code, 2);
         EXPECT_TRUE(r.err.endsWith(fault.toUtf8() + "\n")) << r.err.toStdString();
     }
+    // The map and its report arrive together or not at all: where either is
+    // refused (a folder in its place), neither is written.
+    out.Dir().mkpath("r/map.zep");
+    out.Dir().mkpath("r/report.txt");
+    for (const auto& [zep, report] : {std::pair{"map.zep", "u.txt"}, {"m.zep", "report.txt"}}) {
+        const Ran r =
+            RunProgram(ZEMTOOL, {"--workspace", Sample(), "import-pg2", map, "-o",
+                                 out.Path("r/") + zep, "--report", out.Path("r/") + report});
+        EXPECT_EQ(r.code, 2);
+    }
+    EXPECT_EQ(QDir(out.Path("r")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"map.zep", "report.txt"}));
 }
 
 TEST(PG2Import, TheEditorImportsOneUntitledStepAndMarksTheUnsureHexes) {
@@ -366,6 +378,10 @@ TEST(PG2Import, TheEditorImportsOneUntitledStepAndMarksTheUnsureHexes) {
     for (int y = 0; y < PG2Height; ++y)
         for (int x = 0; x < PG2Width; ++x)
             PlaceTile(map, app.st.cat, x, y, 1 + (x + 2 * y) % 8);
+    for (int y = 0; y < PG2Height; y += 5) { // the 45th record of every fifth row
+        map.Cell(PG2Width, y).TT3 = 9;
+        map.Cell(PG2Width, y).RC = 0x21;
+    }
     Workspace game;
     ASSERT_TRUE(ExportPG2(map, app.st.cat, app.st.images, 12, game.Dir()));
     // Half way between two tiles' colours: the hexes painted over are unsure.
@@ -385,6 +401,18 @@ TEST(PG2Import, TheEditorImportsOneUntitledStepAndMarksTheUnsureHexes) {
     EXPECT_EQ(f.windowTitle(), "ZEM Map - untitled*");
     EXPECT_TRUE(f.StatusBar->currentMessage().startsWith("Map12.map: 1716 hexes, "))
         << f.StatusBar->currentMessage().toStdString();
+    // zemtool makes the same map of the same files, in every column but the
+    // 45th, which the editor keeps and a map file cannot.
+    const Ran tool = RunProgram(ZEMTOOL, {"--workspace", app.ws.Path(""), "import-pg2",
+                                          game.Path("Map12.map"), "-o", game.Path("t.zep")});
+    EXPECT_TRUE(tool.out.endsWith("the 45th record of 8 rows (column 44) is not kept\n"))
+        << tool.out.toStdString();
+    const MapFileData t = ReadMapFile(game.Path("t.zep")).Value();
+    for (int y = 0; y < PG2Height; ++y) {
+        for (int x = 0; x < PG2Width; ++x)
+            ASSERT_EQ(app.st.map.Cell(x, y), t.At(x, y)) << x << "," << y;
+        EXPECT_EQ(app.st.map.Cell(PG2Width, y), map.Cell(PG2Width, y)) << y;
+    }
     ASSERT_FALSE(f.UnsureHexes.empty());
     const HexPos u = f.UnsureHexes.front();
     const QPoint mark =
