@@ -7,7 +7,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QPainter>
-#include <sys/mount.h>
 
 namespace zem::test {
 
@@ -109,16 +108,6 @@ QString SampleWorkspace(const QString& zemSample) {
 QByteArray ReadAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-Mount::Mount(const QString& dir, const QByteArray& options) : at(dir) {
-    QDir().mkpath(dir);
-    ok = ::mount("tmpfs", QFile::encodeName(dir), "tmpfs", 0, options.constData()) == 0;
-    EXPECT_TRUE(ok) << dir.toStdString();
-}
-
-Mount::~Mount() {
-    if (ok) ::umount2(QFile::encodeName(at), MNT_DETACH);
 }
 
 std::map<QString, QByteArray> Snapshot(const QString& dir) {

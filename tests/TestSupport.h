@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
-#include <unistd.h>
 
 namespace zem::test {
 
@@ -63,16 +62,6 @@ struct Ran {
 Ran RunProgram(const QString& program, const QStringList& args, const QString& cwd = QString());
 // The sample workspace written by the generator `zemSample`, once a run.
 QString SampleWorkspace(const QString& zemSample);
-
-// A tmpfs for the length of a test (as root).
-struct Mount {
-    QString at;
-    bool ok;
-    Mount(const QString& dir, const QByteArray& options);
-    ~Mount();
-};
-constexpr uid_t Nobody = 65534;
-inline const bool Root = ::geteuid() == 0;
 
 QByteArray ReadAll(const QString& path);
 // Everything below a folder: names, and the bytes of every regular file.

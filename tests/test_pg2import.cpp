@@ -338,20 +338,15 @@ TEST(PG2Import, OutputsThroughLinksAndInputsThatAreNoFiles) {
     ASSERT_EQ(::mkfifo(QFile::encodeName(out.Path("h/Map8.map")).constData(), 0644), 0);
     QFile::link("Map9.map", out.Path("h/Map9.map"));
     QFile::copy(map, out.Path("h/Map5.map"));
-    QFile::copy(map, out.Path("h/Map6.map"));
     out.Dir().mkpath("h/map0500.bmp");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(out.Path("h/map0600.bmp")).constData(), 0644), 0);
     const std::pair<QString, QString> faults[] = {
         {"h/Map7.map", "h/Map7.map: is a folder, not a file"},
         {"h/Map8.map", "h/Map8.map: is a pipe, not a regular file"},
         {"h/Map9.map", "h/Map9.map: Too many levels of symbolic links"},
-        {"/dev/null", ": is a device, not a regular file"},
-        {"h/Map5.map", "h/map0500.bmp: is a folder, not a file"},
-        {"h/Map6.map", "h/map0600.bmp: is a pipe, not a regular file"}};
+        {"h/Map5.map", "h/map0500.bmp: is a folder, not a file"}};
     for (const auto& [file, fault] : faults) {
-        const QString path = file.startsWith('/') ? file : out.Path(file);
-        const Ran r = RunProgram(
-            ZEMTOOL, {"--workspace", Sample(), "import-pg2", path, "-o", out.Path("x.zep")});
+        const Ran r = RunProgram(ZEMTOOL, {"--workspace", Sample(), "import-pg2", out.Path(file),
+                                           "-o", out.Path("x.zep")});
         EXPECT_EQ(r.code, 2);
         EXPECT_TRUE(r.err.endsWith(fault.toUtf8() + "\n")) << r.err.toStdString();
     }

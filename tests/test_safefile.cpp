@@ -10,6 +10,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <grp.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 
@@ -46,11 +47,7 @@ extern "C" int link(const char* from, const char* to) noexcept {
 }
 
 extern "C" int fallocate(int fd, int mode, off_t at, off_t len) {
-    if (noReserve) {
-        errno = EOPNOTSUPP;
-        return -1;
-    }
-    return int(::syscall(SYS_fallocate, fd, mode, at, len));
+    return noReserve ? (errno = EOPNOTSUPP, -1) : int(::syscall(SYS_fallocate, fd, mode, at, len));
 }
 
 TEST(SafeFile, AFailedCommitKeepsTheOldFile) {
@@ -192,10 +189,7 @@ TEST(SafeFile, ASetKilledOrFailingAtAnyStepComesBackWhole) {
             // had arrived whole.
             const bool arrived = done || (kill && n == 20);
             EXPECT_EQ(look(), QByteArray(13, arrived ? 'n' : 'o'));
-            QStringList present = names;
-            for (int i = 1; i < 13 && !arrived; i += 2)
-                present.removeAll(names[i]);
-            EXPECT_EQ(AllFiles(ws), present);
+            EXPECT_EQ(AllFiles(ws).size(), arrived ? 13 : 7); // no hidden file
             if (done) {
                 EXPECT_EQ(n, kill ? 21 : 14);
                 break;
@@ -203,31 +197,31 @@ TEST(SafeFile, ASetKilledOrFailingAtAnyStepComesBackWhole) {
         }
 }
 
-// Written in place as a user who may not write the folder, on a full disk
-// whose file system cannot reserve room: the old file is copied to the
-// cache folder first and put back.
+// Written in place as a user who may not write the folder, on a file system
+// that cannot reserve room, beyond the size a file may grow to: the old file
+// is copied to the cache folder first and put back.
 TEST(SafeFile, AWriteInPlaceThatCannotReserveKeepsACopy) {
-    if (!Root) GTEST_SKIP() << "a full disk needs root to mount one";
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to write as another user";
     Workspace ws;
-    QFile::setPermissions(ws.Path(""), QFile::Permissions(0x7755));
-    const Mount disk(ws.Path("disk"), "size=128k,mode=0755");
-    const QString path = disk.at + "/m.zep", cache = ws.Path("cache");
-    ws.Write("disk/m.zep", "old map");
-    ASSERT_EQ(::chown(QFile::encodeName(path), Nobody, Nobody), 0);
+    const QString path = ws.Path("locked/m.zep"), cache = ws.Path("cache");
+    ws.Dir().mkpath("locked");
     ws.Dir().mkpath("cache");
-    QFile::setPermissions(cache, QFile::Permissions(0x7777));
-    QFile filler(disk.at + "/filler");
-    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    while (filler.write(QByteArray(4096, 'f')) == 4096) {
-    }
+    ws.Write("locked/m.zep", "old map");
+    for (const QString& d : {ws.Path(""), ws.Path("locked"), cache})
+        QFile::setPermissions(d, QFile::Permissions(d == cache ? 0x7777 : 0x7755));
+    ASSERT_EQ(::chown(QFile::encodeName(path), 65534, 65534), 0);
     for (const QByteArray& bytes : {QByteArray(200000, 'n'), QByteArray("new")}) {
         const pid_t child = ::fork();
         if (child == 0) {
             ::setenv("XDG_CACHE_HOME", QFile::encodeName(cache).constData(), 1);
-            if (::setgroups(0, nullptr) || ::setgid(Nobody) || ::setuid(Nobody)) ::_exit(9);
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{100000, 100000};
+            if (::setrlimit(RLIMIT_FSIZE, &limit) || ::setgroups(0, nullptr) || ::setgid(65534) ||
+                ::setuid(65534))
+                ::_exit(9);
             noReserve = true;
             const Status st = WriteFileSafely(path, bytes);
-            ::_exit(st ? 0 : st.Message() == path + ": No space left on device" ? 1 : 2);
+            ::_exit(st ? 0 : st.Message() == path + ": File too large" ? 1 : 2);
         }
         int status = 0;
         ::waitpid(child, &status, 0);

@@ -11,12 +11,16 @@
 #include <QRegularExpression>
 #include <grp.h>
 #include <optional>
+#include <sys/mount.h>
 #include <unistd.h>
 
 using namespace zem;
 using namespace zem::test;
 
 namespace {
+
+constexpr uid_t Nobody = 65534;
+const bool Root = ::geteuid() == 0;
 
 // zemtool; as root it may run as the user nobody, to whom a read-only file
 // is read-only.
@@ -31,6 +35,20 @@ Ran Tool(const QStringList& args, const QString& cwd, bool asNobody) {
     EXPECT_TRUE(p.waitForFinished(60000)); // a guard against a hang
     return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
 }
+
+// A tmpfs for the length of a test.
+struct Mount {
+    QString at;
+    bool ok;
+    Mount(const QString& dir, const QByteArray& options) : at(dir) {
+        QDir().mkpath(dir);
+        ok = ::mount("tmpfs", QFile::encodeName(dir), "tmpfs", 0, options.constData()) == 0;
+        EXPECT_TRUE(ok) << dir.toStdString();
+    }
+    ~Mount() {
+        if (ok) ::umount2(QFile::encodeName(at), MNT_DETACH);
+    }
+};
 
 } // namespace
 
