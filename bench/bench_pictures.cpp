@@ -7,6 +7,8 @@
 #include "convert/SketchConvert.h"
 #include "convert/TerrainFix.h"
 #include "edit/Edit.h"
+#include "edit/MapDocument.h"
+#include "edit/ZemState.h"
 #include "export/PG2Export.h"
 #include "map/MapFile.h"
 #include "render/DrawMap.h"
@@ -14,6 +16,7 @@
 #include "render/WholeMapPicture.h"
 #include "sample/SampleData.h"
 #include "tools/Roads.h"
+#include "tools/ToolManager.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -220,37 +223,119 @@ BENCHMARK(BM_ViewDraw)
     ->Repetitions(9)
     ->ReportAggregatesOnly();
 
-// A drag stroke over 100 hexes as the window runs it: each hex entered is a
-// click there, joined to the stroke, and drawn as a placement draws it.
+// The editor's state over the sample: the document, its tools and a view
+// picture that follows what each edit asks to be drawn, as the map canvas
+// does (a placement draws its hex, anything else the whole view).
+struct Editor {
+    ZemState st;
+    MapDocument doc{st};
+    ToolManager tools{doc, {}};
+    QImage picture{1530, 925, QImage::Format_RGB32};
+    ZoomedTiles zoomed;
+    explicit Editor(const Sample& s) {
+        st.cat = s.cat;
+        st.images = s.images;
+        st.map = s.map80;
+        st.rng = std::make_unique<Random>(1);
+        QObject::connect(&doc, &MapDocument::applied, [this](const EditOutcome& out) {
+            if (out.redraw == Redraw::Hex)
+                DrawPlacedHex(picture, st.images, st.ed.CurrentSet, st.ed.CurrentImage, out.hex.x,
+                              out.hex.y, out.hex.x);
+            else if (out.redraw == Redraw::View)
+                DrawView(st.map, st.cat, st.images, zoomed, true, {{0, 0}, 100, 1530, 925},
+                         picture);
+        });
+    }
+    void Reset(const Sample& s) {
+        st.map = s.map80;
+        doc.Steps().Reset();
+    }
+    static QPoint At(HexPos h) { return {45 * h.x + 20, 50 * h.y + (h.x & 1 ? 25 : 0) + 20}; }
+    void Press(HexPos h) {
+        st.ed.DownX = At(h).x();
+        st.ed.DownY = At(h).y();
+        st.ed.DownButton = mbLeft;
+        st.ed.DownShift = false;
+        tools.Press({mbLeft, false, At(h)});
+    }
+};
+
+// A drag stroke over 100 hexes as the window runs it: the press, the
+// pointer over each hex in turn through the active tool, each hex entered a
+// click there joined to the stroke and drawn as a placement draws it, and
+// the release that records the stroke as one step.
 void BM_Stroke100Hexes(benchmark::State& state) {
     Sample& s = TheSample();
-    QImage picture(1530, 925, QImage::Format_RGB32);
+    Editor e(s);
+    std::vector<HexPos> path; // along rows 2 and 3, back along 4 and 5, each hex beside the last
+    for (int i = 0; i < 100; ++i)
+        path.push_back({i < 50 ? i : 99 - i, 2 + 2 * (i / 50) + (i % 2)});
+    const QRect area(0, 0, 4000, 4000);
     for (auto _ : state) {
         state.PauseTiming();
-        HexMap m = s.map80;
-        EditorState ed;
-        Random rng(1);
+        e.Reset(s);
         state.ResumeTiming();
-        std::optional<EditOutcome> stroke;
-        for (int i = 0; i < 100; ++i) {
-            const int x = i % 30, y = i / 30 * 3 + (i % 2);
-            ed.DownX = 45 * x + 20;
-            ed.DownY = 50 * y + (x & 1 ? 25 : 0) + 20;
-            EditOutcome out = edit::Click({m, ed, s.cat, rng}, {});
-            DrawPlacedHex(picture, s.images, ed.CurrentSet, ed.CurrentImage, x, y, x);
-            if (stroke)
-                JoinOutcome(*stroke, out);
-            else
-                stroke = std::move(out);
-        }
-        benchmark::DoNotOptimize(stroke->cells.size());
+        e.Press(path[0]);
+        for (size_t i = 1; i < path.size(); ++i)
+            e.tools.Move({mbLeft, false, Editor::At(path[i])}, true, area);
+        e.tools.Click();
+        e.tools.Release(mbLeft);
+        benchmark::DoNotOptimize(e.doc.Steps().Steps());
     }
     state.SetItemsProcessed(state.iterations() * 100);
 }
 BENCHMARK(BM_Stroke100Hexes)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
 
-// A 40 x 40 section pasted into the 80x80 map and the 1600 x 1000 view
-// drawn again, as a paste from the clipboard does.
+// A stroke of 100 hexes with the brush three hexes across (19 hexes a step)
+// on the 80x80 map, as the window runs it, the view drawn after each step.
+void BM_BrushStroke3(benchmark::State& state) {
+    Sample& s = TheSample();
+    Editor e(s);
+    ToolOptions o;
+    o.BrushSize = 3;
+    e.tools.SetOptions(o);
+    std::vector<HexPos> path;
+    for (int i = 0; i < 100; ++i)
+        path.push_back({i < 50 ? i + 10 : 109 - i, 10 + 2 * (i / 50) + (i % 2)});
+    const QRect area(0, 0, 5000, 5000);
+    for (auto _ : state) {
+        state.PauseTiming();
+        e.Reset(s);
+        state.ResumeTiming();
+        e.Press(path[0]);
+        for (size_t i = 1; i < path.size(); ++i)
+            e.tools.Move({mbLeft, false, Editor::At(path[i])}, true, area);
+        e.tools.Click();
+        e.tools.Release(mbLeft);
+        benchmark::DoNotOptimize(e.doc.Steps().Steps());
+    }
+}
+BENCHMARK(BM_BrushStroke3)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+
+// Fill over the whole 80x80 map of one tile: the region found, every hex
+// placed, the step recorded, the view drawn.
+void BM_FillWholeMap(benchmark::State& state) {
+    Sample& s = TheSample();
+    Editor e(s);
+    e.tools.Choose(ToolKind::Fill);
+    for (auto _ : state) {
+        state.PauseTiming();
+        e.Reset(s);
+        for (int x = 0; x < 80; ++x)
+            for (int y = 0; y < 80; ++y)
+                PlaceTile(e.st.map, e.st.cat, x, y, 1);
+        state.ResumeTiming();
+        e.Press({40, 40});
+        e.tools.Click();
+        e.tools.Release(mbLeft);
+        benchmark::DoNotOptimize(e.doc.Steps().Steps());
+    }
+}
+BENCHMARK(BM_FillWholeMap)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
+
+// A 40 x 40 section pasted from the clipboard into the 80x80 map as the
+// window runs it: the paste tool waiting, the click that places it, the
+// step recorded and the 1600 x 1000 view drawn again.
 void BM_Paste40x40(benchmark::State& state) {
     Sample& s = TheSample();
     MapFileData section;
@@ -258,15 +343,16 @@ void BM_Paste40x40(benchmark::State& state) {
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 40; ++x)
             section.cells.push_back(s.map80.Cell(x + 40, y + 40));
-    QImage picture(1530, 925, QImage::Format_RGB32);
-    ZoomedTiles zoomed;
+    Editor e(s);
     for (auto _ : state) {
         state.PauseTiming();
-        HexMap m = s.map80;
+        e.Reset(s);
         state.ResumeTiming();
-        const EditOutcome out = edit::PasteHere(m, section, {5, 5});
-        DrawView(m, s.cat, s.images, zoomed, true, {{0, 0}, 100, 1530, 925}, picture);
-        benchmark::DoNotOptimize(out.cells.size());
+        e.tools.StartPaste(section);
+        e.Press({5, 5});
+        e.tools.Click();
+        e.tools.Release(mbLeft);
+        benchmark::DoNotOptimize(e.doc.Steps().Steps());
     }
 }
 BENCHMARK(BM_Paste40x40)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();

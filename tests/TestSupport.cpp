@@ -4,9 +4,11 @@
 #include <QProcess>
 
 #include "windows/TMapForm.h"
+#include <QApplication>
 #include <QDirIterator>
 #include <QFile>
 #include <QPainter>
+#include <QTest>
 
 namespace zem::test {
 
@@ -138,6 +140,9 @@ App::App() {
     w.Terminate = [](int code) { FAIL() << "terminated with " << code; };
     main().show();
     main().FormActivate();
+    // The program's keys are shortcuts, which work while one of its windows
+    // is active.
+    (void)QTest::qWaitFor([] { return QApplication::activeWindow() != nullptr; }, 2000);
 }
 
 void AnswerNewMap(App& a, const QString& w, const QString& h, bool ok) {

@@ -48,7 +48,7 @@ TEST(Files, TitleFollowsChangesSavesAndLoads) {
     EXPECT_EQ(a.dialogs.dialogs[0].Title, "Save Map File");
     EXPECT_TRUE(a.dialogs.dialogs[0].Save);
     EXPECT_EQ(f.windowTitle(), "ZEM Map - island.zep");
-    EXPECT_EQ(f.StatusBar->currentMessage(), "Saved island.zep");
+    EXPECT_EQ(f.StatusText(), "Saved island.zep");
 
     // Later saves go to the same file without a dialog.
     Click(f, At(3, 3));
@@ -105,7 +105,7 @@ TEST(Files, UnsavedChangesAskFirstOnLoadNewAndClose) {
     EXPECT_TRUE(a.ws.Read("kept.zep").contains("\n 10 "));
     EXPECT_EQ(a.st.map.Cell(1, 1).bmp, 0);
     EXPECT_EQ(f.windowTitle(), "ZEM Map - other.zep");
-    EXPECT_FALSE(f.Undo1->isEnabled() && f.history.CanUndo()); // a fresh history
+    EXPECT_FALSE(f.Undo1->isEnabled() && a.w.doc.Steps().CanUndo()); // a fresh history
 
     // Discard: the change is dropped; a clean map asks nothing.
     Click(f, At(1, 1));
@@ -161,7 +161,7 @@ TEST(Palette, FollowsAPickedTileAndItsButtonsFollowTheSelection) {
     a.st.map.Cell(4, 4).bmp = 20; // set 3
     Click(f, At(4, 4), Qt::ShiftModifier);
     EXPECT_EQ(a.st.ed.CurrentSet, 3);
-    EXPECT_TRUE(f.StatusBar->currentMessage().contains("bmp20"));
+    EXPECT_TRUE(f.StatusText().contains("bmp20"));
     EXPECT_EQ(p.WhereLbl->text(), "?");
     // Set 3 shows, its button checked and the tile marked, as if chosen there.
     EXPECT_EQ(p.ItemIndex(), 2);
@@ -219,7 +219,7 @@ TEST(TerrainFixing, ARefusedTemplateLeavesTheMapAlone) {
     ASSERT_EQ(a.dialogs.messages.size(), 1u);
     EXPECT_TRUE(a.dialogs.messages[0].first.contains("bad.txt"));
     EXPECT_EQ(a.st.map.Cell(2, 2).bmp, 1);
-    EXPECT_TRUE(a.main().history.IsClean());
+    EXPECT_TRUE(a.w.doc.IsClean());
     // A template that cannot be opened runs the scan with the kept one.
     a.dialogs.Answer(a.ws.Path("good.txt"));
     a.main().GenerateTerrain1Click();

@@ -6,81 +6,21 @@
 # editor saves (Ctrl+S) after it.
 #
 # usage: test_gui.sh ZEMMAP ZEMTOOL ZEMSAMPLE
-set -uo pipefail
-zemmap=$(realpath "$1") zemtool=$(realpath "$2") sample=$(realpath "$3")
-for t in Xvfb xdotool import convert; do
-    command -v $t >/dev/null || { echo "FAIL: $t is not installed" && exit 1; }
-done
-
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-expect_eq() { # what got expected
-    local got=$2
-    ((${#got} > 300)) && got="${got:0:300}... ($(wc -w <<<"$2") in all)"
-    if [ "$2" = "$3" ]; then echo "ok: $1"; else fail "$1: got '$got', expected '$3'"; fi
-}
-
-tmp=$(mktemp -d)
-app='' xvfb=''
-trap '[ -n "$app" ] && kill $app 2>/dev/null; [ -n "$xvfb" ] && kill $xvfb; rm -rf "$tmp"' EXIT
-Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
-[ -s "$tmp/display" ] || { echo "FAIL: Xvfb did not start: $(cat "$tmp/xvfb.log")" && exit 1; }
-DISPLAY=:$(head -n 1 "$tmp/display")
-export DISPLAY XDG_CONFIG_HOME=$tmp/config XDG_RUNTIME_DIR=$tmp/run
-unset QT_QPA_PLATFORM
-mkdir -m 700 "$tmp/run"
+ZEMMAP=$(realpath "$1") ZEMTOOL=$(realpath "$2") ZEMSAMPLE=$(realpath "$3")
+source "$(dirname "$0")/gui_lib.sh"
 
 # A plain 40x40 map of tile 1 with a ring of sea (the hexes two steps from
 # hex 11,10) around seven hexes of land.
-if ! "$sample" "$tmp/ws" >/dev/null || ! cd "$tmp/ws" || ! "$zemtool" new 40x40 --tile 1 -o plain.zep >/dev/null; then
-    echo "FAIL: no workspace with a map" && exit 1
-fi
+"$ZEMTOOL" new 40x40 --tile 1 -o plain.zep >/dev/null || { echo "FAIL: no map" && exit 1; }
 tile=$(awk '/^;tile set pos/ { t = 1; next } t && $2 == 2 && $3 == 1 { print $1; exit }' Mapset.txt)
 awk -v T="$tile" '/^;/ { print; next } { n++ }
     n > 2 { k = n - 3; x = k % 40; y = int(k / 40); q = x - 11; r = y - int((x - x % 2) / 2) - 5
             d = (q < 0 ? -q : q) + (r < 0 ? -r : r) + (q + r < 0 ? -q - r : q + r)
             if (d == 4) sub(/^ *[0-9]+ /, sprintf("%3d ", T)) } { print }' plain.zep >m.zep
 cp m.zep last.zep
-(exec "$zemmap" m.zep >"$tmp/app.log" 2>&1) &
-app=$!
-
-# The main window, and where its map picture lies: the top-left of its
-# client area from the maroon scroll zones (x 5..CW-5, y 16..CH-5).
-win=$(timeout 30 xdotool search --sync --onlyvisible --name '^ZEM Map - m\.zep$' | head -n 1)
-[ -n "$win" ] || { echo "FAIL: no window 'ZEM Map - m.zep' ($(cat "$tmp/app.log"))" && exit 1; }
-eval "$(xdotool getwindowgeometry --shell "$win")"
-for _ in $(seq 50); do
-    box=$(import -window "$win" png:- | convert png:- -fill black +opaque '#800000' \
-        -fill white -opaque '#800000' -format '%@' info:)
-    [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] && ((BASH_REMATCH[1] > 300)) && break
-    sleep 0.1
-done
-((${BASH_REMATCH[1]:-0} > 300)) || { echo "FAIL: no scroll zones on screen ($box)" && exit 1; }
-cw=$((BASH_REMATCH[1] + 10)) ch=$((BASH_REMATCH[2] + 21))
-cx=$((X + BASH_REMATCH[3] - 5)) cy=$((Y + BASH_REMATCH[4] - 16))
+start_editor m.zep
 echo "client area ${cw}x$ch at $cx,$cy; sea is tile $tile"
-ox=0 oy=0
 
-# at X Y: a point of map hex (X, Y) at 100 %, inside it for either column.
-at() { echo $((cx + 35 + 45 * ($1 - ox) + 30)) $((cy + 40 + 50 * ($2 - oy) + 37)); }
-act() { xdotool "$@" && sleep 0.25; }
-# The cells changed since the last call, as "x,y:tile ...", after a save.
-changes() {
-    local was
-    was=$(stat -c %i:%z m.zep)
-    xdotool key ctrl+s
-    for _ in $(seq 100); do [ "$(stat -c %i:%z m.zep)" != "$was" ] && break; sleep 0.05; done
-    [ "$(stat -c %i:%z m.zep)" != "$was" ] || echo "(Ctrl+S saved nothing)"
-    awk 'FNR == 1 { f++; n = 0 } /^;/ { next } { n++ } n == 1 { w = $1 } n <= 2 { next }
-         f == 1 { a[n] = $0; next } a[n] != $0 { k = n - 3; print k % w "," int(k / w) ":" $1 }' \
-        "${1:-last.zep}" m.zep | sort -t, -k2n -k1n | paste -sd ' '
-    cp m.zep last.zep
-}
 # After the view moved: a click where hex (ox+2, oy+2) was shown tells by how
 # much, and the test goes on from the new origin.
 view_moved() { # what dx dy ("+" for any step forward)
@@ -145,15 +85,5 @@ if [ -n "${zx:-}" ] && ((zx - hx <= 1 && hx - zx <= 1 && zy - hy <= 1 && hy - zy
     expect_eq "a click 45,50 pixels further at 50 %" "$(changes)" "$((zx + 2)),$((zy + 2)):$tile"
 else fail "after Ctrl+wheel on hex $hx,$hy the click changed '$got'"; fi
 
-act key ctrl+q
-for _ in $(seq 50); do kill -0 $app 2>/dev/null || break; sleep 0.1; done
-if kill -0 $app 2>/dev/null; then fail "Ctrl+Q did not end the editor"; else
-    wait $app
-    expect_eq "the editor's exit status" $? 0
-    app=''
-fi
-if [ $failures -gt 0 ]; then
-    echo "$failures failure(s); the editor said: $(cat "$tmp/app.log")"
-    exit 1
-fi
-echo "gui: all passed"
+quit_editor
+finish gui

@@ -2,6 +2,7 @@
 #include "windows/TMapForm.h"
 #include "windows/TTilForm.h"
 
+#include <QApplication>
 #include <QMenuBar>
 #include <QTest>
 
@@ -57,16 +58,18 @@ TEST(MainWindow, MenuCaptionsAndAbout) {
         for (QAction* item : menu->menu()->actions())
             captions << (item->isSeparator() ? "-" : item->text());
     }
-    EXPECT_EQ(captions.join('|'),
-              "File|Load Map|Save Map|Save|Import Tiled Map (TMX)...|"
-              "Import Panzer General 2 Map...|Recent Maps|-|Quit|Edit|Undo|Redo|-|Place|Pick "
-              "Up|Select|Fill|Copy|Paste|-|New Map|Copy Map  "
-              "Section To File|Paste From File|-|"
-              "Show Road Connections|Toggle Road Connections|-|Terrain Type 1|Terrain Type 2|-|"
-              "Spray Can|Spray Can Settings|-|Show Strategic Map|View|"
-              "Terrain Codes While Painting|-|Zoom In|Zoom Out|Actual Size|Tools|Convert Bitmap|"
-              "Generate Terrain|-|Make Road Connections|Clear Road Connections|Export|"
-              "Panzer General 2|Tiled Map (TMX)...|Help|About");
+    EXPECT_EQ(
+        captions.join('|'),
+        "File|Load Map|Save Map|Save|Import Tiled Map (TMX)...|"
+        "Import Panzer General 2 Map...|Recent Maps|-|Quit|Edit|Undo|Redo|-|Place|Pick "
+        "Up|Select|Fill|Draw Road|Shape|Copy|Paste|Select Same Tile|Select All|Select None|-|New "
+        "Map|Copy Map  "
+        "Section To File|Paste From File|-|"
+        "Show Road Connections|Toggle Road Connections|-|Terrain Type 1|Terrain Type 2|-|"
+        "Spray Can|Spray Can Settings|-|Show Strategic Map|View|"
+        "Terrain Codes While Painting|-|Zoom In|Zoom Out|Actual Size|-|Panels|Tools|Convert Bitmap|"
+        "Generate Terrain|-|Make Road Connections|Clear Road Connections|Export|"
+        "Panzer General 2|Panzer General 2 As...|Tiled Map (TMX)...|Help|About");
     // A checkable item's mark follows its command, not the click.
     a.main().ShowRoadConnections1->trigger();
     EXPECT_TRUE(a.main().ShowRoadConnections1->isChecked());
@@ -100,8 +103,9 @@ TEST(MainWindow, LayoutAndScrollZones) {
     EXPECT_TRUE(left.Holds(29, CH - 101));
     EXPECT_FALSE(left.Holds(29, CH - 100));
 
-    f.activateWindow();
-    if (!QTest::qWaitForWindowActive(&f)) GTEST_SKIP() << "no window activation on this platform";
+    f.activateWindow(); // not the floating Tile Window: the main window itself
+    if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == &f; }))
+        GTEST_SKIP() << "no window activation on this platform";
     f.FormMouseMove(10, 200);
     EXPECT_TRUE(f.Timer1.Enabled());
     EXPECT_EQ(f.Timer1.Interval(), 300);

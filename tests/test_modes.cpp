@@ -392,6 +392,8 @@ TEST(Export, MenuRefusesWrongSizesAndBadNumbers) {
     EXPECT_EQ(a.st.ExportMapNumber, 5);
     EXPECT_EQ(QDir(a.ws.Path("out")).entryList(QDir::Files).size(), 13);
     EXPECT_EQ(a.dialogs.messages.size(), 2u);
+    EXPECT_EQ(a.main().StatusText(), "Exported Map5.map and 12 pictures to " +
+                                         QDir::toNativeSeparators(a.st.workDir.absolutePath()));
 }
 
 TEST(StratMap, ShowDrawsAndClickMovesTheView) {

@@ -392,10 +392,10 @@ TEST(PG2Import, TheEditorImportsOneUntitledStepAndMarksTheUnsureHexes) {
     EXPECT_EQ(app.dialogs.questions.size(), 1u); // the unsaved placement
     EXPECT_EQ(app.st.map.MapWidth, PG2Width);
     EXPECT_EQ(app.st.map.Cell(30, 30).bmp, map.Cell(30, 30).bmp);
-    EXPECT_TRUE(f.FileName.isEmpty());
+    EXPECT_TRUE(app.w.doc.FileName().isEmpty());
     EXPECT_EQ(f.windowTitle(), "ZEM Map - untitled*");
-    EXPECT_TRUE(f.StatusBar->currentMessage().startsWith("Map12.map: 1716 hexes, "))
-        << f.StatusBar->currentMessage().toStdString();
+    EXPECT_TRUE(f.StatusText().startsWith("Map12.map: 1716 hexes, "))
+        << f.StatusText().toStdString();
     // zemtool makes the same map of the same files, in every column but the
     // 45th, which the editor keeps and a map file cannot.
     const Ran tool = RunProgram(ZEMTOOL, {"--workspace", app.ws.Path(""), "import-pg2",
@@ -408,16 +408,16 @@ TEST(PG2Import, TheEditorImportsOneUntitledStepAndMarksTheUnsureHexes) {
             ASSERT_EQ(app.st.map.Cell(x, y), t.At(x, y)) << x << "," << y;
         EXPECT_EQ(app.st.map.Cell(PG2Width, y), map.Cell(PG2Width, y)) << y;
     }
-    ASSERT_FALSE(f.UnsureHexes.empty());
-    const HexPos u = f.UnsureHexes.front();
+    ASSERT_FALSE(app.w.doc.Unsure().empty());
+    const HexPos u = app.w.doc.Unsure().front();
     const QPoint mark =
         QRect(f.View().Corner(u.x, u.y), QSize(HexLayout::TileWidth, HexLayout::TileHeight))
             .center();
-    EXPECT_EQ(f.MapImage->grab().toImage().pixel(mark + QPoint(-5, 6)), TMapForm::UnsureMarkColour);
+    EXPECT_EQ(f.MapImage->grab().toImage().pixel(mark + QPoint(-5, 6)), 0xFFFFE600u);
     // The next change takes the marks away; the import is one step.
     f.MapImageMouseDown(mbLeft, false, 300, 300);
     f.MapImageClick();
-    EXPECT_TRUE(f.UnsureHexes.empty());
+    EXPECT_TRUE(app.w.doc.Unsure().empty());
     f.Undo1Click();
     f.Undo1Click();
     EXPECT_EQ(app.st.map.MapWidth, before.MapWidth);
@@ -437,7 +437,7 @@ TEST(PG2Import, TheEditorImportsOneUntitledStepAndMarksTheUnsureHexes) {
     app.dialogs.AnswerConfirm(true);
     app.st.map.Cell(30, 30).bmp = 20;
     f.ImportPG21Click();
-    EXPECT_TRUE(f.StatusBar->currentMessage().contains("terrain byte alone"));
+    EXPECT_TRUE(f.StatusText().contains("terrain byte alone"));
     EXPECT_EQ(app.st.map.Cell(30, 30).bmp, map.Cell(30, 30).bmp); // tile t has terrain byte t
     const size_t asked = app.dialogs.questions.size();            // a refused file asks nothing
     game.Write("Map9.map", "short");

@@ -3,6 +3,9 @@
 #include "TestSupport.h"
 #include "map/MapFile.h"
 #include "runtime/Errors.h"
+#include "windows/MapStatusBar.h"
+#include "windows/Messages.h"
+#include "windows/Panels.h"
 #include "windows/TMapConvert.h"
 #include "windows/TMapForm.h"
 #include "windows/TSprayForm.h"
@@ -10,6 +13,7 @@
 #include "windows/TTerrainForm.h"
 #include "windows/TTilForm.h"
 
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
 #include <random>
@@ -85,12 +89,13 @@ TEST(Steps, UndoQuestionsAndNamesAroundEveryKindOfStep) {
     f.Save1->trigger(); // asks for a name
     EXPECT_EQ(a.dialogs.dialogs.back().Title, "Save Map File");
     m.ViewOrigin = {20, 20};
-    f.Undo1->trigger(); // the view stays where the map still holds it
+    f.Undo1->trigger(); // the view stays on what is left of the map
     EXPECT_EQ(Grid(m), work);
     EXPECT_EQ(a.st.ed.CurrentImage, 0);
-    EXPECT_EQ(m.ViewOrigin, (HexPos{12, 12}));
+    const HexPos o = m.ViewOrigin;
+    EXPECT_EQ(o, (HexPos{std::max(0, 20 - f.View().Columns()), std::max(0, 20 - f.View().Rows())}));
 
-    a.ws.Write("sec.zep", MapFileText(m, 12, 12, 15, 15)); // pasted where it came from
+    a.ws.Write("sec.zep", MapFileText(m, o.x, o.y, o.x + 3, o.y + 3)); // pasted where it came from
     f.PasteFromFile1Click();
     a.dialogs.Answer(a.ws.Path("sec.zep"));
     Click(f, At(0, 0)); // the same cells again: the view moves, nothing changes
@@ -110,7 +115,7 @@ TEST(Feedback, LabelsStatusBarRedrawsAndKeys) {
     a.dialogs.Answer(a.ws.Path("s.zep"));
     f.SaveMap1Click();
     EXPECT_EQ(f.HintLbl->text(), "Sprayer is ON");
-    EXPECT_EQ(f.StatusBar->currentMessage(), "Saved s.zep");
+    EXPECT_EQ(f.StatusText(), "Saved s.zep");
     f.SprayCan1Click();
 
     m.Cell(2, 2).TT2 = m.Cell(2, 3).TT2 = 1;
@@ -152,6 +157,48 @@ TEST(Feedback, LabelsStatusBarRedrawsAndKeys) {
     EXPECT_EQ(m.Cell(1, 1).TT1, 3);
 }
 
+// The palette marks the tile a click places from the start; news stays in
+// the status bar until the next, shortened to its width with the whole in
+// the tooltip, and goes to the Messages panel with message boxes' texts; a
+// New Map tells of the road connections it keeps; a closed panel comes back.
+TEST(Feedback, MessagesStayAndPanelsComeBack) {
+    App a;
+    TMapForm& f = a.main();
+    const QPoint first = QPoint(30, 25); // palette position 1, where the mark's row runs
+    EXPECT_EQ(a.w.TilForm->TilImage->Picture().pixel(first), qRgb(255, 0, 0));
+
+    a.st.map.Cell(2, 2).RC = rbS;
+    a.st.map.Cell(2, 3).RC = rbN;
+    a.st.map.Cell(9, 9).RC = rbNE; // beyond the new map
+    AnswerNewMap(a, "8", "8");
+    f.NewMap1Click();
+    EXPECT_EQ(f.StatusText(), "The new map keeps 1 road connections of the last one; "
+                              "Tools > Clear Road Connections removes them");
+    f.resize(300, f.height());
+    QCoreApplication::processEvents();
+    const QString shown = f.StatusBar->StatusLbl->text();
+    EXPECT_TRUE(shown.endsWith("...") && shown.size() < 40) << shown.toStdString();
+    EXPECT_EQ(f.StatusBar->StatusLbl->toolTip(), f.StatusText());
+    f.About1Click();
+    const QStringList log = a.w.messages->toPlainText().split('\n');
+    ASSERT_EQ(log.size(), 2);
+    EXPECT_TRUE(
+        QRegularExpression("^\\d\\d:\\d\\d:\\d\\d  The new map keeps 1 ").match(log[0]).hasMatch())
+        << log[0].toStdString();
+    EXPECT_TRUE(log[1].contains("About ZEM Map: This is version 0.04 of ZEM Map | "))
+        << log[1].toStdString();
+
+    a.w.panels->Of(a.w.TilForm.get())->close();
+    EXPECT_FALSE(a.w.TilForm->isVisible());
+    QAction* entry = a.w.panels->Menu()->actions().at(0);
+    EXPECT_EQ(entry->text(), "Tile Window");
+    entry->trigger();
+    EXPECT_TRUE(a.w.TilForm->isVisible());
+    f.TerrainType21Click(); // the picker's entry and caption follow the kind painted
+    EXPECT_EQ(a.w.panels->Menu()->actions().at(2)->text(), "Terrain Type 2");
+    EXPECT_EQ(a.w.panels->Of(a.w.TerrainForm.get())->windowTitle(), "Terrain Type 2");
+}
+
 // Random clicks in every mode, menu commands, picks, undos and redos on a
 // small map: after each the map is the one recorded for the history's place.
 TEST(Steps, ThousandsOfRandomActionsAlwaysMatchTheirPlaceInTheHistory) {
@@ -165,7 +212,7 @@ TEST(Steps, ThousandsOfRandomActionsAlwaysMatchTheirPlaceInTheHistory) {
     auto pick = [&](int n) { return int(gen() % unsigned(n)); };
     std::vector<QByteArray> at{Grid(m)};
     for (int i = 0; i < 2000; ++i) {
-        const int index = f.history.Stack().index(), what = pick(16);
+        const int index = a.w.doc.Steps().Stack().index(), what = pick(16);
         if (what < 8) {
             const QPoint p = At(pick(8), pick(8));
             const int button = pick(4) ? mbLeft : mbRight; // the right one acts on its press
@@ -186,7 +233,7 @@ TEST(Steps, ThousandsOfRandomActionsAlwaysMatchTheirPlaceInTheHistory) {
         } else {
             (what < 15 ? f.Undo1 : f.Redo1)->trigger();
         }
-        const int now = f.history.Stack().index();
+        const int now = a.w.doc.Steps().Stack().index();
         if (what < 13 && now != index) { // a new step
             ASSERT_EQ(now, index + 1) << i;
             at.resize(size_t(now));
@@ -194,7 +241,7 @@ TEST(Steps, ThousandsOfRandomActionsAlwaysMatchTheirPlaceInTheHistory) {
         }
         ASSERT_EQ(Grid(m), at[size_t(now)]) << i;
     }
-    while (f.history.CanUndo())
+    while (a.w.doc.Steps().CanUndo())
         f.Undo1->trigger();
     EXPECT_EQ(Grid(m), at[0]);
 }

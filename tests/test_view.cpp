@@ -42,8 +42,8 @@ TEST(View, ScrollZoomAndTheHexUnderThePointer) {
     a.st.ed.CurrentImage = 2; // from an odd column, rows follow the map's columns
     QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, {65, 60});
     EXPECT_EQ(m.Cell(6, m.ViewOrigin.y + 1).bmp, 11);
-    f.VScroll->setValue(30);
-    f.HScroll->setValue(6);
+    f.MapImage->VScroll->setValue(30);
+    f.MapImage->HScroll->setValue(6);
     EXPECT_EQ(m.ViewOrigin, (HexPos{6, 30}));
     QTest::mousePress(f.MapImage, Qt::MiddleButton, {}, {200, 200});
     QTest::mouseMove(f.MapImage, {110, 100});
@@ -52,17 +52,17 @@ TEST(View, ScrollZoomAndTheHexUnderThePointer) {
 
     // Ctrl+wheel zooms around the pointer; a click follows the zoom.
     Wheel(f, -1, Qt::ControlModifier, At(4, 4));
-    EXPECT_EQ(f.Zoom, 67);
+    EXPECT_EQ(f.MapImage->Zoom(), 67);
     EXPECT_EQ(m.ViewOrigin, (HexPos{6, 30})); // the point under the pointer stays
     f.ZoomOut1->trigger();
     EXPECT_EQ(f.ZoomLbl->text(), "50%");
-    f.ScrollTo({0, 0});
+    f.MapImage->ScrollTo({0, 0});
     QTest::mouseMove(f.MapImage, At(7, 5, 50));
     EXPECT_TRUE(f.HexInfoLbl->text().startsWith("7,5  tile 10 (set 2)"));
     QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, At(7, 5, 50));
     EXPECT_EQ(m.Cell(7, 5).bmp, 11);
     f.ActualSize1->trigger();
-    EXPECT_EQ(f.Zoom, 100);
+    EXPECT_EQ(f.MapImage->Zoom(), 100);
 }
 
 TEST(Tools, DragStrokesSelectionClipboardAndFill) {
@@ -92,27 +92,31 @@ TEST(Tools, DragStrokesSelectionClipboardAndFill) {
     EXPECT_EQ(MapFileText(m), unsprayed);
     f.SprayCan1Click();
 
-    f.ChooseTool(TMapForm::Tool::Select);
+    a.w.tools.Choose(ToolKind::Select);
     QTest::mousePress(f.MapImage, Qt::LeftButton, {}, At(1, 1));
     QTest::mouseMove(f.MapImage, At(3, 2));
     QTest::mouseRelease(f.MapImage, Qt::LeftButton, {}, At(3, 2));
     f.Copy1->trigger();
-    EXPECT_EQ(QApplication::clipboard()->text().toLatin1(), MapFileText(m, 1, 1, 3, 2));
+    QByteArray clip = MapFileText(m, 1, 1, 3, 2);
+    clip.insert(clip.indexOf('\n') + 1, ";Copied from hex 1,1\n");
+    EXPECT_EQ(QApplication::clipboard()->text().toLatin1(), clip);
     m.ViewOrigin = {2, 0};
     f.Paste1->trigger();
     QTest::mouseMove(f.MapImage, At(8, 6));
-    QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, At(8, 6)); // hex (10, 6)
+    // Hex (10, 6); the copy's column was odd, so the paste keeps its shape
+    // from column 9.
+    QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, At(8, 6));
     for (int x = 1; x <= 3; ++x)
         for (int y = 1; y <= 2; ++y)
-            EXPECT_EQ(m.Cell(x + 9, y + 5), m.Cell(x, y)) << x << "," << y;
+            EXPECT_EQ(m.Cell(x + 8, y + 5), m.Cell(x, y)) << x << "," << y;
     EXPECT_EQ(m.ViewOrigin, (HexPos{2, 0}));
     EXPECT_EQ(f.Undo1->text(), "Undo Paste");
-    EXPECT_TRUE(f.HexInfoLbl->text().startsWith(QString("10,6  tile %1 ").arg(m.Cell(1, 1).bmp)));
+    EXPECT_TRUE(f.HexInfoLbl->text().startsWith(QString("10,6  tile %1 ").arg(m.Cell(2, 1).bmp)));
 
     // Fill: exactly the hexes joined to the clicked one that hold its tile.
     m.ViewOrigin = {0, 0};
     const HexMap before = m;
-    f.ChooseTool(TMapForm::Tool::Fill);
+    a.w.tools.Choose(ToolKind::Fill);
     a.st.ed.CurrentImage = 1;
     QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, At(3, 2));
     for (int x = 0; x < 20; ++x)
@@ -182,7 +186,7 @@ TEST(Tools, DragsAndPastesGiveWayToCommands) {
     m.ViewOrigin = {0, 0};
 
     // A waiting paste gives way to a described mode and to a tool.
-    f.ChooseTool(TMapForm::Tool::Select);
+    a.w.tools.Choose(ToolKind::Select);
     QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, At(1, 2));
     f.Copy1->trigger();
     f.Paste1->trigger();
@@ -196,14 +200,14 @@ TEST(Tools, DragsAndPastesGiveWayToCommands) {
     QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, At(6, 6));
     EXPECT_EQ(MapFileText(m), copied);
     EXPECT_EQ(a.st.ed.ClickCount, 1);
-    f.ChooseTool(TMapForm::Tool::Place);
+    a.w.tools.Choose(ToolKind::Place);
     EXPECT_EQ(a.st.ed.Mode, ModeTiles);
     EXPECT_EQ(f.HintLbl->text(), "");
 
     // Half notches add up; zoomed out, the view shows map rather than green;
     // the status bar names the hex that the view brought under the pointer.
     Wheel(f, -0.5, Qt::ControlModifier);
-    EXPECT_EQ(f.Zoom, 100);
+    EXPECT_EQ(f.MapImage->Zoom(), 100);
     Wheel(f, -0.5, Qt::NoModifier);
     Wheel(f, -0.5, Qt::NoModifier);
     EXPECT_EQ(m.ViewOrigin, (HexPos{0, 2}));

@@ -1,11 +1,13 @@
 #include "windows/TMapForm.h"
 
-#include "edit/Edit.h"
 #include "edit/ZemState.h"
 #include "map/HexLayout.h"
-#include "render/DrawMap.h"
 #include "runtime/Errors.h"
-#include "windows/TSprayForm.h"
+#include "windows/MapStatusBar.h"
+#include "windows/MapToolBar.h"
+#include "windows/Messages.h"
+#include "windows/Panels.h"
+#include "windows/RecentMaps.h"
 #include "windows/TStratMapForm.h"
 #include "windows/TTerrainForm.h"
 #include "windows/TTilForm.h"
@@ -13,9 +15,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QEvent>
+#include <QGridLayout>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QSettings>
 #include <chrono>
@@ -46,45 +47,55 @@ class MapClient : public QWidget {
 } // namespace
 
 TMapForm::TMapForm(ZemState& state, Windows& windows)
-    : history(state.map, state.ed, [this](const EditOutcome& out) { ShowUndone(out); }), st(state),
-      w(windows) {
+    : st(state), w(windows), doc(windows.doc), tools(windows.tools) {
     setWindowTitle(QStringLiteral("ZEM Map"));
     client_ = new MapClient(this);
-    WhereLbl = new QLabel(QStringLiteral("??"), client_);
-    WhereLbl->move(16, 0);
-    WhereLbl->resize(170, 20);
-    WhatLbl = new QLabel(QStringLiteral("??"), client_);
-    WhatLbl->move(192, 0);
-    WhatLbl->resize(125, 20);
-    HintLbl = new QLabel(client_);
-    HintLbl->move(320, 0);
-    HintLbl->resize(200, 20);
+    const auto label = [this](const QString& text, int x, int width) {
+        auto* l = new QLabel(text, client_);
+        l->setGeometry(x, 0, width, 20);
+        return l;
+    };
+    WhereLbl = label(QStringLiteral("??"), 16, 170);
+    WhatLbl = label(QStringLiteral("??"), 192, 125);
+    HintLbl = label(QString(), 320, 200);
     HintLbl->setStyleSheet(QStringLiteral("color: rgb(0,128,0); font-weight: bold;"));
-    MapImage = new ImageControl(client_);
+    MapImage = new MapCanvas(st, doc, tools, client_);
     MapImage->setGeometry(32, 40, 433, 457);
+    MapImage->MouseDown = [this](int b, bool s, int x, int y) { MapImageMouseDown(b, s, x, y); };
+    MapImage->Clicked = [this] { MapImageClick(); };
+    MapImage->MouseMoved = [this](int x, int y) { MapImageMouseMove(x, y); };
     Timer1.OnTimer = [this] { Timer1Timer(); };
+    // The scroll bars come around the described client area.
+    auto* frame = new QWidget(this);
+    auto* grid = new QGridLayout(frame);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    grid->addWidget(client_, 0, 0);
+    grid->addWidget(MapImage->VScroll, 0, 1);
+    grid->addWidget(MapImage->HScroll, 1, 0);
+    setCentralWidget(frame);
     BuildMenu();
-    BuildViewControls();
-    BuildToolBar();
+    setStatusBar(StatusBar = new MapStatusBar(st, doc, *MapImage));
+    HexInfoLbl = StatusBar->HexInfoLbl;
+    ZoomLbl = StatusBar->ZoomLbl;
+    ConnectDocument();
     move(86, 109);
     // The tool bar, the scroll bars and the status bar come around the
     // described window, which keeps its client area and map picture.
-    resize(529 + VScroll->sizeHint().width(), 600 + ToolBar1->sizeHint().height() +
-                                                  HScroll->sizeHint().height() +
-                                                  StatusBar->sizeHint().height());
+    resize(529 + MapImage->VScroll->sizeHint().width(), 600 + ToolBar1->sizeHint().height() +
+                                                            MapImage->HScroll->sizeHint().height() +
+                                                            StatusBar->sizeHint().height());
     FormCreate();
 }
 
-void TMapForm::AddKeys(QAction* a, const QList<QKeySequence>& keys) {
-    a->setShortcuts(keys);
-    // The Tile Window or the strategic map may have the focus.
-    a->setShortcutContext(Qt::ApplicationShortcut);
-}
-
 QAction* TMapForm::AddItem(QMenu* menu, const QString& caption, void (TMapForm::*handler)(),
-                           bool checkable) {
+                           bool checkable, const QList<QKeySequence>& keys) {
     QAction* a = menu->addAction(caption);
     a->setCheckable(checkable);
+    a->setShortcuts(keys);
+    // A panel, the Tile Window or the strategic map may have the keyboard.
+    a->setShortcutContext(Qt::ApplicationShortcut);
+    a->setAutoRepeat(false); // one key press, one command
     connect(a, &QAction::triggered, this, [this, a, handler] {
         // The handler decides the check mark, not the click.
         if (a->isCheckable()) a->setChecked(!a->isChecked());
@@ -94,53 +105,58 @@ QAction* TMapForm::AddItem(QMenu* menu, const QString& caption, void (TMapForm::
 }
 
 void TMapForm::BuildMenu() {
+    using K = QKeySequence;
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
-    LoadMap1 = AddItem(file, QStringLiteral("Load Map"), &TMapForm::LoadMap1Click);
-    AddKeys(LoadMap1, {QKeySequence(Qt::CTRL | Qt::Key_O)});
+    LoadMap1 = AddItem(file, QStringLiteral("Load Map"), &TMapForm::LoadMap1Click, false,
+                       {K(Qt::CTRL | Qt::Key_O)});
     SaveMap1 = AddItem(file, QStringLiteral("Save Map"), &TMapForm::SaveMap1Click);
-    Save1 = AddItem(file, QStringLiteral("Save"), &TMapForm::Save1Click);
-    AddKeys(Save1, {QKeySequence(Qt::CTRL | Qt::Key_S)});
+    Save1 = AddItem(file, QStringLiteral("Save"), &TMapForm::Save1Click, false,
+                    {K(Qt::CTRL | Qt::Key_S)});
     ImportTmx1 =
         AddItem(file, QStringLiteral("Import Tiled Map (TMX)..."), &TMapForm::ImportTmx1Click);
     ImportPG21 =
         AddItem(file, QStringLiteral("Import Panzer General 2 Map..."), &TMapForm::ImportPG21Click);
     RecentMaps1 = file->addMenu(QStringLiteral("Recent Maps"));
-    connect(RecentMaps1, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
+    new RecentMaps(RecentMaps1, [this](const QString& path) {
+        if (MaybeSave()) OpenMapFile(path);
+    });
     file->addSeparator();
-    Quit1 = AddItem(file, QStringLiteral("Quit"), &TMapForm::Quit1Click);
-    AddKeys(Quit1, {QKeySequence(Qt::CTRL | Qt::Key_Q)});
+    Quit1 = AddItem(file, QStringLiteral("Quit"), &TMapForm::Quit1Click, false,
+                    {K(Qt::CTRL | Qt::Key_Q)});
     QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit"));
-    Undo1 = AddItem(edit, QStringLiteral("Undo"), &TMapForm::Undo1Click);
-    AddKeys(Undo1, {QKeySequence(Qt::CTRL | Qt::Key_Z)});
-    Redo1 = AddItem(edit, QStringLiteral("Redo"), &TMapForm::Redo1Click);
+    Undo1 = AddItem(edit, QStringLiteral("Undo"), &TMapForm::Undo1Click, false,
+                    {K(Qt::CTRL | Qt::Key_Z)});
     // Ctrl+Y is bound by name: the platform's redo keys may lack it.
-    AddKeys(Redo1,
-            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    for (QAction* a : {Undo1, Redo1})
-        a->setAutoRepeat(false); // one key press, one step
-    connect(&history.Stack(), &QUndoStack::indexChanged, this, [this] { UpdateUndoItems(); });
-    connect(&history.Stack(), &QUndoStack::cleanChanged, this, [this] { UpdateUndoItems(); });
-    UpdateUndoItems();
+    Redo1 = AddItem(edit, QStringLiteral("Redo"), &TMapForm::Redo1Click, false,
+                    {K(Qt::CTRL | Qt::Key_Y), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     edit->addSeparator();
-    auto tool = [this, edit](const QString& caption, Tool t, Qt::Key key) {
-        QAction* a = edit->addAction(caption);
-        a->setCheckable(true);
-        a->setShortcut(QKeySequence(key));
-        a->setAutoRepeat(false); // a held key is one choice
-        connect(a, &QAction::triggered, this, [this, t] { ChooseTool(t); });
+    ToolBar1 = new MapToolBar(*this, tools);
+    const auto tool = [&](ToolKind kind, const char* caption, ToolPicture picture, const char* tip,
+                          Qt::Key key) {
+        QAction* a =
+            ToolBar1->AddTool(kind, QLatin1String(caption), picture, QLatin1String(tip), key);
+        edit->addAction(a);
         return a;
     };
-    PlaceTool1 = tool(QStringLiteral("Place"), Tool::Place, Qt::Key_B);
-    PickTool1 = tool(QStringLiteral("Pick Up"), Tool::Pick, Qt::Key_I);
-    SelectTool1 = tool(QStringLiteral("Select"), Tool::Select, Qt::Key_S);
-    FillTool1 = tool(QStringLiteral("Fill"), Tool::Fill, Qt::Key_F);
-    Copy1 = AddItem(edit, QStringLiteral("Copy"), &TMapForm::Copy1Click);
-    Copy1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    Paste1 = AddItem(edit, QStringLiteral("Paste"), &TMapForm::Paste1Click);
-    Paste1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    PlaceTool1 = tool(ToolKind::Place, "Place", ToolPicture::Place, "Place tiles (B)", Qt::Key_B);
+    PickTool1 =
+        tool(ToolKind::Pick, "Pick Up", ToolPicture::Pick, "Pick up a hex's tile (I)", Qt::Key_I);
+    SelectTool1 =
+        tool(ToolKind::Select, "Select", ToolPicture::Select, "Select hexes (S)", Qt::Key_S);
+    FillTool1 = tool(ToolKind::Fill, "Fill", ToolPicture::Fill,
+                     "Fill connected hexes, Shift: the selection (F)", Qt::Key_F);
+    tool(ToolKind::Road, "Draw Road", ToolPicture::Road,
+         "Draw roads through the hexes of a drag; the right button takes them away (D)", Qt::Key_D);
+    tool(ToolKind::Shape, "Shape", ToolPicture::Shape,
+         "Fill a rectangle or an ellipse of hexes (P)", Qt::Key_P);
+    Copy1 = AddItem(edit, QStringLiteral("Copy"), &TMapForm::Copy1Click, false,
+                    {K(Qt::CTRL | Qt::Key_C)});
+    Paste1 = AddItem(edit, QStringLiteral("Paste"), &TMapForm::Paste1Click, false,
+                     {K(Qt::CTRL | Qt::Key_V)});
+    ToolBar1->AddSelectionItems(edit, doc);
     edit->addSeparator();
-    NewMap1 = AddItem(edit, QStringLiteral("New Map"), &TMapForm::NewMap1Click);
-    AddKeys(NewMap1, {QKeySequence(Qt::CTRL | Qt::Key_N)});
+    NewMap1 = AddItem(edit, QStringLiteral("New Map"), &TMapForm::NewMap1Click, false,
+                      {K(Qt::CTRL | Qt::Key_N)});
     CutMapToFile1 =
         AddItem(edit, QStringLiteral("Copy Map  Section To File"), &TMapForm::CopyMapToFile1Click);
     PasteFromFile1 =
@@ -162,43 +178,75 @@ void TMapForm::BuildMenu() {
     edit->addSeparator();
     ShowStrategicMap1 =
         AddItem(edit, QStringLiteral("Show Strategic Map"), &TMapForm::ShowStrategicMap1Click);
-    QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
-    TerrainCodes1 = AddItem(view, QStringLiteral("Terrain Codes While Painting"),
+    ToolBar1->AddMode(SprayCan1, &ModeMarks::SprayCan, ToolPicture::Spray,
+                      QStringLiteral("Spray Can (A)"), Qt::Key_A);
+    ToolBar1->AddMode(ToggleRoadConnections1, &ModeMarks::ToggleRoads, ToolPicture::Roads,
+                      QStringLiteral("Toggle Road Connections (R)"), Qt::Key_R);
+    ToolBar1->AddMode(TerrainType11, &ModeMarks::TerrainType1, ToolPicture::Terrain1,
+                      QStringLiteral("Terrain Type 1 (1)"), Qt::Key_1);
+    ToolBar1->AddMode(TerrainType21, &ModeMarks::TerrainType2, ToolPicture::Terrain2,
+                      QStringLiteral("Terrain Type 2 (2)"), Qt::Key_2);
+    ToolBar1->AddOptions();
+    View1 = menuBar()->addMenu(QStringLiteral("View"));
+    TerrainCodes1 = AddItem(View1, QStringLiteral("Terrain Codes While Painting"),
                             &TMapForm::TerrainCodes1Click, true);
     TerrainCodes1->setChecked(QSettings().value(TerrainCodesKey, true).toBool());
-    view->addSeparator();
-    ZoomIn1 = AddItem(view, QStringLiteral("Zoom In"), &TMapForm::ZoomIn1Click);
-    ZoomIn1->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    ZoomOut1 = AddItem(view, QStringLiteral("Zoom Out"), &TMapForm::ZoomOut1Click);
-    ZoomOut1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
-    ActualSize1 = AddItem(view, QStringLiteral("Actual Size"), &TMapForm::ActualSize1Click);
-    ActualSize1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
+    MapImage->TerrainCodes = TerrainCodes1->isChecked();
+    View1->addSeparator();
+    ZoomIn1 = AddItem(View1, QStringLiteral("Zoom In"), &TMapForm::ZoomIn1Click, false,
+                      {K(Qt::CTRL | Qt::Key_Plus), K(Qt::CTRL | Qt::Key_Equal)});
+    ZoomOut1 = AddItem(View1, QStringLiteral("Zoom Out"), &TMapForm::ZoomOut1Click, false,
+                       {K(Qt::CTRL | Qt::Key_Minus)});
+    ActualSize1 = AddItem(View1, QStringLiteral("Actual Size"), &TMapForm::ActualSize1Click, false,
+                          {K(Qt::CTRL | Qt::Key_0)});
+    QMenu* toolsMenu = menuBar()->addMenu(QStringLiteral("Tools"));
     ConvertBitmap1 =
-        AddItem(tools, QStringLiteral("Convert Bitmap"), &TMapForm::ConvertBitmap1Click);
+        AddItem(toolsMenu, QStringLiteral("Convert Bitmap"), &TMapForm::ConvertBitmap1Click);
     GenerateTerrain1 =
-        AddItem(tools, QStringLiteral("Generate Terrain"), &TMapForm::GenerateTerrain1Click);
-    tools->addSeparator();
-    MakeRoadConnections1 = AddItem(tools, QStringLiteral("Make Road Connections"),
+        AddItem(toolsMenu, QStringLiteral("Generate Terrain"), &TMapForm::GenerateTerrain1Click);
+    toolsMenu->addSeparator();
+    MakeRoadConnections1 = AddItem(toolsMenu, QStringLiteral("Make Road Connections"),
                                    &TMapForm::MakeRoadConnections1Click);
-    ClearRoadConnections1 = AddItem(tools, QStringLiteral("Clear Road Connections"),
+    ClearRoadConnections1 = AddItem(toolsMenu, QStringLiteral("Clear Road Connections"),
                                     &TMapForm::ClearRoadConnections1Click);
     QMenu* exp = menuBar()->addMenu(QStringLiteral("Export"));
     PanzerGeneral21 =
         AddItem(exp, QStringLiteral("Panzer General 2"), &TMapForm::PanzerGeneral21Click);
+    PanzerGeneral2As1 =
+        AddItem(exp, QStringLiteral("Panzer General 2 As..."), &TMapForm::PanzerGeneral2As1Click);
     ExportTmx1 = AddItem(exp, QStringLiteral("Tiled Map (TMX)..."), &TMapForm::ExportTmx1Click);
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     About1 = AddItem(help, QStringLiteral("About"), &TMapForm::About1Click);
+    // The keys that move the view and end a paste, from every panel too.
+    new ViewKeys(this, [this](int key) {
+        key == Qt::Key_Escape ? tools.Escape() : MapImage->ScrollKey(key);
+    });
 }
 
-bool TMapForm::TerrainCodesShown() const {
-    return TerrainCodes1->isChecked();
+void TMapForm::ConnectDocument() {
+    connect(&doc, &MapDocument::applied, this,
+            [this](const EditOutcome& out) { ShowOutcome(out); });
+    connect(&doc, &MapDocument::undone, this, [this](const EditOutcome& out) { ShowUndone(out); });
+    connect(&doc, &MapDocument::titleChanged, this, [this] {
+        setWindowTitle(doc.Title());
+        UpdateUndoItems();
+    });
+    connect(&doc.Steps().Stack(), &QUndoStack::indexChanged, this, [this] { UpdateUndoItems(); });
+    UpdateUndoItems();
+    connect(&doc, &MapDocument::hintChanged, this, [this](const QString& text) {
+        HintLbl->setText(text);
+        HintLbl->repaint();
+    });
+    connect(MapImage, &MapCanvas::zoomChanged, this, [this] {
+        ZoomIn1->setEnabled(MapImage->Zoom() < MapView::Zooms.back());
+        ZoomOut1->setEnabled(MapImage->Zoom() > MapView::Zooms.front());
+    });
 }
 
 void TMapForm::TerrainCodes1Click() {
     TerrainCodes1->setChecked(!TerrainCodes1->isChecked());
     QSettings().setValue(TerrainCodesKey, TerrainCodes1->isChecked());
+    MapImage->TerrainCodes = TerrainCodes1->isChecked();
     if (st.ed.Mode == ModePaintTT1 || st.ed.Mode == ModePaintTT2) DrawMap();
 }
 
@@ -228,6 +276,7 @@ void TMapForm::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
+    w.panels->Save();
     QMainWindow::closeEvent(e);
     QCoreApplication::quit();
 }
@@ -247,9 +296,10 @@ void TMapForm::FormActivate() {
     if (Status loaded = LoadTileBitmaps(st.cat, st.images, st.workDir); !loaded)
         throw FileError(loaded.Message());
     w.TilForm->SetUpTileSetButtons();
-    w.TilForm->show();
-    w.TilForm->raise();
-    w.TilForm->activateWindow();
+    w.panels->Restore(); // the panels where the last run left them
+    w.panels->Show(w.TilForm.get());
+    // Docked, the palette's first activation is this one.
+    if (w.TilForm->window() == this) w.TilForm->FormActivate();
     // The picture was composed before the tiles and frames were loaded;
     // compose it again so the start map shows its hexes at once.
     DrawMap();
@@ -261,8 +311,7 @@ void TMapForm::FormResize() {
     const int CW = ClientWidth(), CH = ClientHeight();
     MapImage->setGeometry(35, 40, CW - 70, CH - 75);
     // 900 by 800 at least; a larger window shows more of the map.
-    MapImage->SetPictureSize(std::max(900, CW - 70), std::max(800, CH - 75));
-    if (Zoom < 100) ShowOrigin(st.map.ViewOrigin); // a grown window zoomed out: more map
+    MapImage->Fit(CW - 70, CH - 75);
     DrawMap();
     ScrollZones[0] = {5, 105, 30, CH - 100, 4};
     ScrollZones[1] = {CW - 30, 105, CW - 5, CH - 100, 2};
@@ -340,68 +389,67 @@ void TMapForm::About1Click() {
 }
 
 void TMapForm::SetHint(const QString& text) {
-    HintLbl->setText(text);
+    doc.SetHint(text);
 }
 
-ClickInputs TMapForm::ClickState() const {
-    ClickInputs in;
-    in.toggleRoads = ToggleRoadConnections1->isChecked();
-    in.terrainCode = w.TerrainForm->SelectedCode();
-    in.spray = [this] { return w.SprayForm->ReadSettings(); };
-    return in;
+void TMapForm::DrawMap() {
+    MapImage->DrawMap();
 }
 
-void TMapForm::ApplyOutcome(const EditOutcome& out, bool redrawView) {
-    EndStroke();
-    if (out.Changed()) {
-        // A new map is no file's yet: Save asks for a name.
-        if (out.newMap) FileName.clear();
-        history.Record(out);
-        UnsureHexes.clear();
-        UpdateTitle();
-    }
-    ShowOutcome(out, redrawView);
+void TMapForm::ShowStatus(const QString& text) {
+    StatusBar->Show(text);
 }
 
-void TMapForm::ShowOutcome(const EditOutcome& out, bool redrawView) {
-    if (out.Changed()) {
-        FollowOverview();
-        ShowHexInfo();
-        // The terrain codes on screen follow every change while they show.
-        if ((st.ed.Mode == ModePaintTT1 || st.ed.Mode == ModePaintTT2) && TerrainCodesShown())
-            redrawView = true;
-    }
-    if (out.failure) std::rethrow_exception(out.failure);
-    if (out.hint) {
-        SetHint(*out.hint);
-        HintLbl->repaint();
-    }
+QString TMapForm::StatusText() const {
+    return StatusBar->Text();
+}
+
+void TMapForm::MapImageMouseDown(int button, bool shift, int X, int Y) {
+    EditorState& ed = st.ed;
+    ed.DownX = X;
+    ed.DownY = Y;
+    ed.DownShift = shift;
+    ed.DownButton = std::uint8_t(button);
+    tools.Press({button, shift, {X, Y}});
+}
+
+void TMapForm::MapImageClick() {
+    tools.Click();
+}
+
+void TMapForm::MapImageMouseMove(int X, int Y) {
+    Timer1.SetEnabled(false);
+    EditorState& ed = st.ed;
+    if (std::abs(X - ed.StatusX) <= 10 && std::abs(Y - ed.StatusY) <= 10) return;
+    ed.StatusX = X;
+    ed.StatusY = Y;
+    const HexPos hex = HexLayout::PixelToHex(X, Y, st.map.ViewOrigin);
+    WhereLbl->setText(QStringLiteral("%1,%2").arg(hex.x).arg(hex.y));
+    // Beyond the grid there is no cell to name: the terrain text stays.
+    if (HexMap::InGrid(hex.x, hex.y))
+        WhatLbl->setText(TerrainText(st.map.Cell(hex.x, hex.y), st.cat));
+}
+
+void TMapForm::ShowOutcome(const EditOutcome& out) {
+    if (out.failure) return;
     if (out.what) WhatLbl->setText(*out.what);
     // The palette shows what an edit selected (a pick, a New Map's first
     // tile) as if the user had chosen it there.
     if (out.picked || out.Reselected()) w.TilForm->ShowSelection();
     if (out.picked) ShowStatus(w.TilForm->SelectionText());
-    if (out.redraw == Redraw::Hex) {
-        const HexPos o = st.map.ViewOrigin;
-        if (Zoom == 100) { // zoomed, the whole view is drawn anew
-            DrawPlacedHex(MapImage->Picture(), st.images, st.ed.CurrentSet, st.ed.CurrentImage,
-                          out.hex.x - o.x, out.hex.y - o.y, out.hex.x);
-            MapImage->Repaint();
-        } else {
-            redrawView = true;
-        }
+    if (out.section == SectionRequest::Write) WriteSection();
+    if (out.section == SectionRequest::Paste) PasteSection();
+}
+
+// After an undo or a redo: the labels, the palette when the step changed
+// the selection, and the strategic map.
+void TMapForm::ShowUndone(const EditOutcome& out) {
+    const HexPos hex = HexLayout::PixelToHex(st.ed.StatusX, st.ed.StatusY, st.map.ViewOrigin);
+    if (HexMap::InGrid(hex.x, hex.y)) { // both labels name the same hex
+        WhereLbl->setText(QStringLiteral("%1,%2").arg(hex.x).arg(hex.y));
+        WhatLbl->setText(TerrainText(st.map.Cell(hex.x, hex.y), st.cat));
     }
-    switch (out.section) {
-    case SectionRequest::Write:
-        WriteSection();
-        break;
-    case SectionRequest::Paste:
-        PasteSection();
-        break;
-    case SectionRequest::None:
-        break;
-    }
-    if (redrawView || out.redraw == Redraw::View) DrawMap();
+    if (out.Reselected()) w.TilForm->ShowSelection();
 }
 
 } // namespace zem

@@ -1,12 +1,16 @@
-// The main window's menu commands: files, new map, sections, roads, terrain
-// painting, spray can, the other windows and the export.
+// The main window's menu commands: new map, sections, the clipboard, roads,
+// terrain painting, spray can, the other windows and the export.
 
 #include "edit/Edit.h"
 #include "edit/ZemState.h"
 #include "export/PG2Export.h"
 #include "map/MapFile.h"
 #include "map/Sections.h"
+#include "tools/Roads.h"
+#include "windows/Clipboard.h"
 #include "windows/MapFiles.h"
+#include "windows/PG2ExportAs.h"
+#include "windows/Panels.h"
 #include "windows/TInputForm.h"
 #include "windows/TMapConvert.h"
 #include "windows/TMapForm.h"
@@ -25,22 +29,21 @@ void TMapForm::NewMap1Click() {
     const MapRecorder before(st.map);
     const bool accepted = w.InputForm->ShowModal() != 0;
     std::function<SpraySettings()> spray;
-    if (SprayCan1->isChecked()) spray = [this] { return w.SprayForm->ReadSettings(); };
-    ApplyOutcome(edit::NewMap(Target(st), before, accepted, spray));
+    if (tools.Marks().SprayCan) spray = [this] { return w.SprayForm->ReadSettings(); };
+    doc.Apply(edit::NewMap(doc.Target(), before, accepted, spray));
+    // The new map keeps the road bits of the old one inside its size.
+    if (const int roads = accepted ? CountRoadConnections(st.map) : 0; roads > 0)
+        ShowStatus(QStringLiteral("The new map keeps %1 road connections of the last one; "
+                                  "Tools > Clear Road Connections removes them")
+                       .arg(roads));
 }
 
 void TMapForm::CopyMapToFile1Click() {
-    DropPaste();
-    st.ed.ClickCount = 0;
-    SetHint(QStringLiteral("Click on Top-Left corner"));
-    st.ed.Mode = ModeCopySection;
+    tools.CopySection();
 }
 
 void TMapForm::PasteFromFile1Click() {
-    DropPaste();
-    st.ed.ClickCount = 0;
-    SetHint(QStringLiteral("Paste At (Top-Left)"));
-    st.ed.Mode = ModePaste;
+    tools.PasteFromFile();
 }
 
 void TMapForm::WriteSection() {
@@ -49,118 +52,70 @@ void TMapForm::WriteSection() {
         w.dialogs.MessageBox(QStringLiteral("Invalid Section Size"), ErrorTitle);
         return;
     }
-    OpenDialog1.DefaultExt = QStringLiteral("zep");
-    OpenDialog1.Filter = MapFilter;
-    OpenDialog1.Title = QStringLiteral("Save Section to Map File");
-    OpenDialog1.Save = true;
-    if (!w.dialogs.Execute(OpenDialog1)) return;
+    if (!AskFile(QStringLiteral("Save Section to Map File"), MapFilter, true,
+                 QStringLiteral("zep")))
+        return;
     SaveText(w.dialogs, OpenDialog1.FileName, text);
 }
 
 void TMapForm::PasteSection() {
-    OpenDialog1.Filter = MapFilter;
-    OpenDialog1.Title = QStringLiteral("Paste From Map File");
-    OpenDialog1.Save = false;
-    if (!w.dialogs.Execute(OpenDialog1)) return;
+    if (!AskFile(QStringLiteral("Paste From Map File"), MapFilter, false)) return;
     const std::optional<MapFileData> data = ReadWhole(w.dialogs, OpenDialog1.FileName, 0);
-    if (data) ApplyOutcome(edit::PasteSection(st.map, *data, st.ed.PasteAt));
+    if (data) doc.Apply(edit::PasteSection(st.map, *data, st.ed.PasteAt));
+}
+
+void TMapForm::Copy1Click() {
+    ShowStatus(CopyHexes(st, doc.Selection()));
+}
+
+void TMapForm::Paste1Click() {
+    int column;
+    if (std::optional<MapFileData> section = ClipboardSection(&column))
+        tools.StartPaste(std::move(*section), column);
+    else
+        ShowStatus(QStringLiteral("The clipboard holds no map section"));
 }
 
 void TMapForm::MakeRoadConnections1Click() {
-    ApplyOutcome(edit::MakeRoads(st.map));
+    doc.Apply(edit::MakeRoads(st.map));
 }
 void TMapForm::ClearRoadConnections1Click() {
-    ApplyOutcome(edit::ClearRoads(st.map));
+    doc.Apply(edit::ClearRoads(st.map));
 }
 
 void TMapForm::ShowRoadConnections1Click() {
     ShowRoadConnections1->setChecked(!ShowRoadConnections1->isChecked());
+    MapImage->ShowRoads = ShowRoadConnections1->isChecked();
     DrawMap();
 }
 
 void TMapForm::ToggleRoadConnections1Click() {
-    if (ToggleRoadConnections1->isChecked()) {
-        ToggleRoadConnections1->setChecked(false);
-        SetHint(QString());
-        return;
-    }
-    CancelModes();
-    ToggleRoadConnections1->setChecked(true);
-    st.ed.ClickCount = 0;
-    SetHint(QStringLiteral("Click on tile 1"));
+    tools.ToggleRoadConnections();
 }
-
 void TMapForm::CancelModes() {
-    DropPaste(); // every mode takes the clicks a waiting paste would
-    if (ToggleRoadConnections1->isChecked()) ToggleRoadConnections1Click();
-    if (TerrainType11->isChecked()) TerrainType11Click();
-    if (TerrainType21->isChecked()) TerrainType21Click();
-    if (SprayCan1->isChecked()) SprayCan1Click();
+    tools.CancelModes();
 }
-
-void TMapForm::SwitchTerrainMode(QAction* item, int mode, const QString& hint,
-                                 const QString& title) {
-    if (item->isChecked()) {
-        item->setChecked(false);
-        SetHint(QString());
-        w.TerrainForm->close();
-        st.ed.Mode = ModeTiles;
-        if (TerrainCodesShown()) DrawMap(); // the codes go
-        return;
-    }
-    CancelModes();
-    item->setChecked(true);
-    st.ed.ClickCount = 0;
-    SetHint(hint);
-    const bool first = mode == ModePaintTT1;
-    w.PlaceBeside(w.TerrainForm.get());
-    w.TerrainForm->ShowNames(first ? st.cat.TT1Names : st.cat.TT2Names,
-                             first ? st.cat.TT1Count : st.cat.TT2Count, title);
-    st.ed.Mode = std::uint8_t(mode);
-    if (TerrainCodesShown()) DrawMap(); // every hex shows its code
-}
-
 void TMapForm::TerrainType11Click() {
-    SwitchTerrainMode(TerrainType11, ModePaintTT1, QStringLiteral("Select 1st Terrain Type"),
-                      QStringLiteral("Terrain Type 1"));
+    tools.TerrainType(1);
 }
-
 void TMapForm::TerrainType21Click() {
-    SwitchTerrainMode(TerrainType21, ModePaintTT2, QStringLiteral("Select 2nd Terrain Type"),
-                      QStringLiteral("Terrain Type 2"));
+    tools.TerrainType(2);
 }
-
 void TMapForm::SprayCan1Click() {
-    if (SprayCan1->isChecked()) {
-        SprayCan1->setChecked(false);
-        SetHint(QString());
-        st.ed.Mode = ModeTiles;
-        return;
-    }
-    CancelModes();
-    SprayCan1->setChecked(true);
-    st.ed.ClickCount = 0;
-    SetHint(QStringLiteral("Sprayer is ON"));
-    st.ed.Mode = ModeSpray;
-}
-
-static void ShowInFront(QWidget* form) {
-    form->show();
-    form->raise();
-    form->activateWindow();
+    tools.SprayCan();
 }
 
 void TMapForm::SprayCanSettings1Click() {
-    w.PlaceBeside(w.SprayForm.get());
-    ShowInFront(w.SprayForm.get());
+    w.panels->Show(w.SprayForm.get());
 }
 void TMapForm::ShowStrategicMap1Click() {
-    w.PlaceBeside(w.StratMapForm.get());
-    ShowInFront(w.StratMapForm.get());
+    w.panels->Show(w.StratMapForm.get());
 }
 void TMapForm::ConvertBitmap1Click() {
     w.PlaceCentred(w.MapConvert.get());
-    ShowInFront(w.MapConvert.get());
+    w.MapConvert->show();
+    w.MapConvert->raise();
+    w.MapConvert->activateWindow();
 }
 void TMapForm::GenerateTerrain1Click() {
     w.MapConvert->CoastBtnClick();
@@ -179,7 +134,13 @@ void TMapForm::PanzerGeneral21Click() {
         w.dialogs.MessageBox(QStringLiteral("Couldn't write ") + done.Message(), ErrorTitle);
         return;
     }
-    ShowStatus(QStringLiteral("Exported %1 and 12 pictures").arg(PG2MapName(st.ExportMapNumber)));
+    ShowStatus(PG2ExportedText(st.ExportMapNumber, st.workDir.absolutePath()));
+}
+void TMapForm::PanzerGeneral2As1Click() {
+    if (PG2Target.folder.isEmpty()) PG2Target.folder = st.workDir.absolutePath();
+    PG2Target.number = w.MapConvert->MapNumber();
+    const QString done = ExportPG2As(w.dialogs, st.map, st.cat, st.images, PG2Target);
+    if (!done.isEmpty()) ShowStatus(done);
 }
 
 } // namespace zem

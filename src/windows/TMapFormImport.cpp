@@ -3,43 +3,24 @@
 
 #include "edit/ZemState.h"
 #include "interop/PG2Import.h"
-#include "windows/MapFiles.h"
+#include "windows/PG2ImportRun.h"
 #include "windows/TMapForm.h"
 #include "windows/Windows.h"
-
-#include <QApplication>
 
 namespace zem {
 
 void TMapForm::ImportPG21Click() {
     if (!MaybeSave()) return;
-    OpenDialog1.Filter =
-        QStringLiteral("Panzer General 2 maps (Map*.map)|Map*.map|All files (*.*)|*.*");
-    OpenDialog1.Title = QStringLiteral("Import Panzer General 2 Map");
-    OpenDialog1.Save = false;
-    if (!w.dialogs.Execute(OpenDialog1)) return;
-    PG2ImportOptions opt;
-    opt.catalogueName = st.workDir.filePath(QStringLiteral("Mapset.txt"));
-    // Without a piece, the map file is read first: a file that is refused
-    // anyway is no reason for the question.
-    const QString missing = MissingPG2Piece(OpenDialog1.FileName);
-    opt.noPieces = !missing.isEmpty();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const Result<PG2Import> imp = ImportPG2(OpenDialog1.FileName, st.cat, st.images, opt);
-    QApplication::restoreOverrideCursor();
-    if (!imp) {
-        w.dialogs.MessageBox(imp.Message(), ErrorTitle);
+    if (!AskFile(QStringLiteral("Import Panzer General 2 Map"),
+                 QStringLiteral("Panzer General 2 maps (Map*.map)|Map*.map|All files (*.*)|*.*"),
+                 false))
         return;
-    }
-    if (opt.noPieces && !w.dialogs.Confirm(QStringLiteral("%1 is missing.\nImport the terrain and "
-                                                          "roads with tiles chosen from the "
-                                                          "terrain byte alone?")
-                                               .arg(missing)))
-        return;
-    ApplyImported(QStringLiteral("Import Panzer General 2 Map"),
-                  [&] { ApplyPG2Import(imp.Value(), st.map); });
-    UnsureHexes = imp->Unsure();
-    MapImage->Repaint();
+    const std::optional<PG2Import> imp =
+        ImportPG2Map(this, w.dialogs, OpenDialog1.FileName, st.workDir, st.cat, st.images);
+    if (!imp) return;
+    doc.Import(QStringLiteral("Import Panzer General 2 Map"),
+               [&] { ApplyPG2Import(*imp, st.map); });
+    doc.SetUnsure(imp->Unsure());
     ShowStatus(imp->Summary());
 }
 

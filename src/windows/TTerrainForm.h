@@ -22,13 +22,11 @@ class TTerrainForm : public QWidget {
         Fill(shown);
     }
     void Fill(const QStringList& names);
-    // Fills the list and shows the window with this title.
+    // Fills the list and gives the window this title.
     template <size_t N>
     void ShowNames(const std::array<QString, N>& names, int count, const QString& title) {
         Fill(names, count);
         setWindowTitle(title);
-        show();
-        raise();
     }
     // The code of the selected line; -1 while the user has chosen none.
     int SelectedCode() const;

@@ -1,6 +1,11 @@
 #pragma once
-// The seven windows of the program, created once in a fixed order and
-// living until the end. Each window reaches the others through here.
+// The windows of the program, created once in a fixed order and living
+// until the end, around the one document and its tools. Each window reaches
+// the others through here.
+
+#include "edit/MapDocument.h"
+#include "tools/ToolManager.h"
+#include "windows/Messages.h"
 
 #include <QStringList>
 
@@ -13,6 +18,8 @@ namespace zem {
 struct ZemState;
 struct EditOutcome;
 class DialogService;
+class MessageLog;
+class Panels;
 class TMapForm;
 class TTilForm;
 class TInputForm;
@@ -26,7 +33,10 @@ struct Windows {
     ~Windows();
 
     ZemState& st;
+    LoggedDialogs logged; // every message box is kept in the Messages panel too
     DialogService& dialogs;
+    MapDocument doc;
+    ToolManager tools;
     // Called when "Mapset.txt" cannot be read; ends the program with exit
     // code 1 unless a test puts something else here.
     std::function<void(int)> Terminate;
@@ -36,9 +46,8 @@ struct Windows {
     // The main view was drawn again: the overview follows its place.
     void MapShown();
     void ShowMapWindow();
-    // A secondary window's first place: right of the main window, level with
-    // its top, or centred on it; never over its menu.
-    void PlaceBeside(QWidget* form);
+    // The converter's first place: centred on the main window; later the
+    // user's place stays.
     void PlaceCentred(QWidget* form);
     // Every change to the map made outside the main window reports here.
     void Applied(const EditOutcome& out);
@@ -47,6 +56,8 @@ struct Windows {
     // The same before the converter changes the map, unless its own map
     // size is the newest step: the question came before that size.
     bool MaybeSaveBeforeSketch();
+    // The terrain picker lists the names of kind 1 or 2, or closes (0).
+    void ShowTerrainPicker(int which);
 
     std::unique_ptr<TMapForm> MapForm;
     std::unique_ptr<TTilForm> TilForm;
@@ -55,7 +66,9 @@ struct Windows {
     std::unique_ptr<TStratMapForm> StratMapForm;
     std::unique_ptr<TTerrainForm> TerrainForm;
     std::unique_ptr<TSprayForm> SprayForm;
-    QStringList created; // captions in the order the windows were made
+    Panels* panels = nullptr;       // of the main window
+    MessageLog* messages = nullptr; // in its panel
+    QStringList created;            // captions in the order the windows were made
 };
 
 } // namespace zem

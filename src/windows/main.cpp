@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
     try {
         zem::ZemState st;
         zem::Windows windows(st, dialogs);
+        app.dialogs = &windows.dialogs; // an error shown is kept among the messages too
         // A map file as the only argument opens once the catalogue is read.
         QStringList args = QCoreApplication::arguments().mid(1);
         args.removeAll(QStringLiteral("--"));

@@ -7,6 +7,7 @@
 #include "convert/SketchConvert.h"
 #include "convert/TerrainFix.h"
 #include "edit/EditorState.h"
+#include "map/HexSet.h"
 #include "map/MapFile.h"
 #include "tools/Spray.h"
 
@@ -60,6 +61,7 @@ struct EditOutcome {
     Selection selBefore, selAfter;
     Merge merge = Merge::None;
     bool newMap = false; // a new map that no file holds (New Map, a conversion, an import)
+    QString fileBefore;  // of a new map: the file the map was before it, for its undo
     // An error the action raised after it had changed the map: the change
     // is recorded as a step, then the error is shown.
     std::exception_ptr failure;
@@ -68,7 +70,8 @@ struct EditOutcome {
     std::optional<QString> hint; // the hint label's new text
     std::optional<QString> what; // the terrain label's new text
     SectionRequest section = SectionRequest::None;
-    bool picked = false; // Shift + left click chose the hex's tile
+    bool picked = false;         // Shift + left click chose the hex's tile
+    std::optional<QString> news; // for the status bar
 
     // Only a change of the map's cells or size is a step; the selection
     // rides along with it.
@@ -139,11 +142,26 @@ EditOutcome FixTerrain(EditTarget t, const TerrainTemplate& tmpl);
 EditOutcome MakeRoads(HexMap& map);
 EditOutcome ClearRoads(HexMap& map);
 
-// The selected tile placed on `at` and on every hex connected to it through
-// its six neighbours that holds the same tile; with `box`, on every hex of
-// the rectangle between `at` and `corner` instead. The hexes lie on the map.
-EditOutcome Fill(EditTarget t, HexPos at);
-EditOutcome FillBox(EditTarget t, HexPos at, HexPos corner);
+// What the hexes of a fill share with the clicked one.
+enum class FillBy : std::uint8_t { Tile, TileSet, Terrain1 };
+// The hexes connected to `at` through their six neighbours that share its
+// tile, its tile set or its terrain type 1, `at` included; all on the map.
+HexSet Region(const HexMap& map, const TileCatalogue& cat, HexPos at, FillBy by);
+// Every hex of the map holding the tile of `at`.
+HexSet SameTile(const HexMap& map, HexPos at);
+
+// The selected tile (or one of the mix for each hex) placed on `at` and on
+// every hex of its region.
+EditOutcome Fill(EditTarget t, HexPos at, FillBy by = FillBy::Tile);
+// The selected tile (or the mix) placed on every hex of the set that lies on
+// the map, each as a placement does, as one step called `name`.
+EditOutcome FillHexes(EditTarget t, const HexSet& hexes,
+                      const QString& name = QStringLiteral("Fill"));
+// Terrain type 1 or 2 (`which`) set to `code` on every hex of the set on the
+// map; a code below 1 changes nothing, as a click does.
+EditOutcome PaintTerrain(EditTarget t, const HexSet& hexes, int which, int code);
+// The road between two neighbouring hexes set (both bits) or taken away.
+EditOutcome SetRoad(HexMap& map, HexPos a, HexPos b, bool on);
 // A section pasted with its top-left at `at`, the view left where it is.
 EditOutcome PasteHere(HexMap& map, const MapFileData& section, HexPos at);
 

@@ -3,18 +3,22 @@
 namespace zem {
 
 // Puts the step's cells, size and selection, as they were before it or
-// after it, into the map and the editing state. A selection field the step
-// did not change keeps what the user chose since.
+// after it, into the map and the editing state.
 static void Put(HexMap& map, EditorState& ed, const EditOutcome& out, bool after) {
     for (const CellChange& c : out.cells)
         if (HexMap::InGrid(c.at.x, c.at.y)) map.Cell(c.at.x, c.at.y) = after ? c.after : c.before;
     const MapShape& shape = after ? out.shapeAfter : out.shapeBefore;
     map.MapWidth = shape.width;
     map.MapHeight = shape.height;
+    // A field goes back only while it is still as the step left it: a tile
+    // chosen, picked or replaced since is the user's newer choice.
     const Selection& from = after ? out.selBefore : out.selAfter;
     const Selection& to = after ? out.selAfter : out.selBefore;
-    if (from.ReplacedTile != to.ReplacedTile) ed.ReplacedTile = to.ReplacedTile;
-    if (from.CurrentSet != to.CurrentSet || from.CurrentImage != to.CurrentImage) {
+    if (from.ReplacedTile != to.ReplacedTile && ed.ReplacedTile == from.ReplacedTile)
+        ed.ReplacedTile = to.ReplacedTile;
+    const bool tileChanged =
+        from.CurrentSet != to.CurrentSet || from.CurrentImage != to.CurrentImage;
+    if (tileChanged && ed.CurrentSet == from.CurrentSet && ed.CurrentImage == from.CurrentImage) {
         ed.CurrentSet = to.CurrentSet;
         ed.CurrentImage = to.CurrentImage;
     }
@@ -68,6 +72,7 @@ class History::Step : public QUndoCommand {
         if (h_.shown_) h_.shown_(*out_);
     }
     bool Forgotten() const { return !out_; }
+    const EditOutcome* Outcome() const { return out_.get(); }
     void Forget() {
         if (!out_) return;
         out_.reset();
@@ -128,6 +133,16 @@ void History::Undo() {
 
 void History::Redo() {
     if (CanRedo()) stack_.redo();
+}
+
+const EditOutcome* History::StepToUndo() const {
+    if (!CanUndo()) return nullptr;
+    return static_cast<const Step*>(stack_.command(stack_.index() - 1))->Outcome();
+}
+
+const EditOutcome* History::StepToRedo() const {
+    if (!CanRedo()) return nullptr;
+    return static_cast<const Step*>(stack_.command(stack_.index()))->Outcome();
 }
 
 QString History::UndoText() const {

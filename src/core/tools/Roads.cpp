@@ -31,4 +31,18 @@ void ToggleRoadPair(HexMap& map, HexPos a, HexPos b) {
         }
 }
 
+int CountRoadConnections(const HexMap& map) {
+    int count = 0;
+    for (int y = 0; y < map.MapHeight && y < MaxMapSize; ++y)
+        for (int x = 0; x < map.MapWidth && x < MaxMapSize; ++x)
+            for (const Neighbour& n : Neighbours(x, y)) {
+                if (!(map.Cell(x, y).RC & n.bit)) continue;
+                const HexPos b = n.at;
+                const bool both = map.OnMap(b.x, b.y) && HexMap::InGrid(b.x, b.y) &&
+                                  (map.Cell(b.x, b.y).RC & n.opposite);
+                if (!both || b.y * MaxMapSize + b.x > y * MaxMapSize + x) ++count;
+            }
+    return count;
+}
+
 } // namespace zem

@@ -15,5 +15,8 @@ void ClearRoadConnections(HexMap& map);
 // Flips the connection between two neighbouring hexes in both cells. Not
 // neighbours, or a hex outside the grid: nothing changes.
 void ToggleRoadPair(HexMap& map, HexPos a, HexPos b);
+// The connections the road bits of the map's hexes make: a pair set on both
+// ends counts once, a bit towards a hex without its opposite once.
+int CountRoadConnections(const HexMap& map);
 
 } // namespace zem

@@ -1,0 +1,164 @@
+#include "edit/MapDocument.h"
+#include "edit/ZemState.h"
+
+#include <QFileInfo>
+
+namespace zem {
+
+const QString MapDocument::PastePrompt =
+    QStringLiteral("Click where the section's top-left hex goes (Escape cancels)");
+
+MapDocument::MapDocument(ZemState& st)
+    : st_(st), history_(st.map, st.ed, [this](const EditOutcome& out) { emit undone(out); }) {
+    connect(&history_.Stack(), &QUndoStack::cleanChanged, this, [this] { emit titleChanged(); });
+}
+
+HexMap& MapDocument::Map() {
+    return st_.map;
+}
+EditorState& MapDocument::Ed() {
+    return st_.ed;
+}
+const TileCatalogue& MapDocument::Cat() const {
+    return st_.cat;
+}
+EditTarget MapDocument::Target() {
+    return zem::Target(st_);
+}
+
+void MapDocument::Settle() {
+    emit settling();
+}
+
+void MapDocument::Changed(bool newMap) {
+    // A new map is no file's yet: Save asks for a name.
+    if (newMap) fileName_.clear();
+    if (!unsure_.empty()) SetUnsure({});
+    emit titleChanged();
+}
+
+void MapDocument::Apply(EditOutcome out) {
+    Settle();
+    if (out.newMap) out.fileBefore = fileName_;
+    if (out.Changed()) {
+        history_.Record(out);
+        Changed(out.newMap);
+    }
+    if (out.hint && !out.failure) SetHint(*out.hint);
+    if (out.news && !out.failure) Tell(*out.news);
+    emit applied(out);
+    if (out.failure) std::rethrow_exception(out.failure);
+}
+
+void MapDocument::ShowPart(const EditOutcome& part) {
+    emit applied(part);
+}
+
+void MapDocument::RecordStroke(EditOutcome stroke) {
+    if (!stroke.Changed()) return;
+    const bool newMap = stroke.newMap;
+    history_.Record(std::move(stroke));
+    Changed(newMap);
+}
+
+// Back at the state last loaded or saved, the map is that file's again; a
+// new map taken back gives back the file the map was before it.
+void MapDocument::Undo() {
+    Settle();
+    const EditOutcome* step = history_.StepToUndo();
+    const std::optional<QString> before =
+        step && step->newMap ? std::optional(step->fileBefore) : std::nullopt;
+    history_.Undo();
+    if (history_.IsClean())
+        fileName_ = cleanName_;
+    else if (before)
+        fileName_ = *before;
+    if (!unsure_.empty()) SetUnsure({});
+    emit titleChanged();
+}
+
+void MapDocument::Redo() {
+    Settle();
+    const EditOutcome* step = history_.StepToRedo();
+    const bool untitles = step && step->newMap;
+    history_.Redo();
+    if (history_.IsClean())
+        fileName_ = cleanName_;
+    else if (untitles)
+        fileName_.clear();
+    if (!unsure_.empty()) SetUnsure({});
+    emit titleChanged();
+}
+
+QString MapDocument::MapName() const {
+    return fileName_.isEmpty() ? QStringLiteral("untitled") : QFileInfo(fileName_).fileName();
+}
+
+QString MapDocument::Title() const {
+    const bool changed = !history_.IsClean();
+    if (fileName_.isEmpty() && !changed) return QStringLiteral("ZEM Map");
+    return QStringLiteral("ZEM Map - ") + MapName() + (changed ? QStringLiteral("*") : QString());
+}
+
+void MapDocument::Import(const QString& step, const std::function<void()>& read) {
+    EditOutcome out = Recorded(st_.map, step, read);
+    out.redraw = Redraw::View;
+    out.newMap = true;
+    Apply(out);
+}
+
+void MapDocument::Load(const MapFileData& data, const QString& path) {
+    Apply(edit::LoadMap(st_.map, data));
+    history_.Reset();
+    fileName_ = cleanName_ = QFileInfo(path).absoluteFilePath();
+    emit titleChanged();
+}
+
+void MapDocument::Saved(const QString& path) {
+    fileName_ = cleanName_ = path;
+    history_.SetClean();
+    emit titleChanged();
+}
+
+void MapDocument::Select(const HexSet& hexes) {
+    if (hexes == selection_) return;
+    selection_ = hexes;
+    emit selectionChanged();
+}
+
+void MapDocument::SetPaste(MapFileData section, int column) {
+    paste_ = std::move(section);
+    pasteColumn_ = column;
+    emit pasteChanged();
+}
+
+HexPos MapDocument::PasteAt(HexPos hex) const {
+    if (pasteColumn_ >= 0 && (hex.x & 1) != (pasteColumn_ & 1)) hex.x += hex.x > 0 ? -1 : 1;
+    return hex;
+}
+
+void MapDocument::DropPaste() {
+    if (!paste_) return;
+    paste_.reset();
+    emit pasteChanged();
+    emit withdrawn(PastePrompt);
+}
+
+void MapDocument::SetMix(std::vector<int> tiles) {
+    if (tiles.size() < 2) tiles.clear();
+    if (tiles == st_.ed.Mix) return;
+    st_.ed.Mix = std::move(tiles);
+    emit mixChanged();
+}
+
+void MapDocument::SetUnsure(std::vector<HexPos> hexes) {
+    unsure_ = std::move(hexes);
+    emit unsureChanged();
+}
+
+void MapDocument::SetHint(const QString& text) {
+    hint_ = text;
+    emit hintChanged(text);
+}
+
+} // namespace zem
