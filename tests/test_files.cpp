@@ -246,33 +246,59 @@ TEST(MapFiles, SavingIntoAFolderThatTakesNoTemporaryFile) {
     EXPECT_EQ(ws.Read("locked/map.zep"), "new");
 }
 
-// The question before New Map and Load Map answered Save, and that save
-// failing or cancelled: the map, its title and its name stay, the command
-// stops and nothing is written. An untitled map's Save offers no file.
+// Save itself, or Save answered in the question before New Map, Load Map
+// or Quit, and that save failing or cancelled: the map, its title and its
+// name stay, the command stops and nothing is written; for a named map
+// whose folder went away and for an untitled one, whose Save offers no file.
 TEST(Files, AFailedSaveKeepsTheMapAndStopsTheCommandThatAsked) {
     App a;
     TMapForm& f = a.main();
-    a.dialogs.Answer(a.ws.Path("a.zep"));
+    a.ws.Dir().mkpath("stick");
+    const QString named = a.ws.Path("stick/a.zep");
+    a.dialogs.Answer(named);
     f.SaveMap1Click();
-    AnswerNewMap(a, "5", "6");
-    f.NewMap1Click(); // the map was saved: nothing is asked
     Click(f, At(2, 2));
-    const QByteArray work = MapFileText(a.st.map), saved = a.ws.Read("a.zep");
-    const QString gone = a.ws.Path("gone/b.zep");
-    for (auto command : {&TMapForm::NewMap1Click, &TMapForm::LoadMap1Click})
-        for (const bool cancel : {false, true}) {
-            a.dialogs.AnswerSave(SaveAnswer::Save);
-            cancel ? a.dialogs.Cancel() : a.dialogs.Answer(gone);
-            (f.*command)();
-            EXPECT_EQ(a.dialogs.dialogs.back().Title, "Save Map File");
-            EXPECT_TRUE(a.dialogs.dialogs.back().FileName.isEmpty());
-            EXPECT_EQ(MapFileText(a.st.map), work);
-            EXPECT_EQ(f.windowTitle(), "ZEM Map - untitled*");
-        }
+    auto closed = [&] {
+        QCloseEvent close;
+        QCoreApplication::sendEvent(&f, &close);
+        return close.isAccepted();
+    };
+    const std::function<void()> commands[] = {[&] { f.Save1Click(); }, [&] { f.NewMap1Click(); },
+                                              [&] { f.LoadMap1Click(); },
+                                              [&] { EXPECT_FALSE(closed()); }};
     const std::pair<QString, QString> refused{"Couldn't open file.", "Error"};
-    EXPECT_EQ(a.dialogs.messages, (std::vector{refused, refused}));
-    EXPECT_EQ(a.ws.Read("a.zep"), saved);
-    EXPECT_FALSE(QFileInfo::exists(gone));
+    std::vector<std::pair<QString, QString>> messages;
+    QByteArray work;
+    for (const QString& name : {named, QString()}) {
+        const QString title = name.isEmpty() ? "ZEM Map - untitled*" : "ZEM Map - a.zep*";
+        work = MapFileText(a.st.map);
+        const QByteArray saved = a.ws.Read("stick/a.zep");
+        a.ws.Dir().rename("stick", "gone");
+        for (const auto& command : commands)
+            for (const bool cancel : {false, true}) {
+                if (&command != commands) a.dialogs.AnswerSave(SaveAnswer::Save);
+                if (name.isEmpty())
+                    cancel ? a.dialogs.Cancel() : a.dialogs.Answer(named);
+                else if (cancel)
+                    continue;
+                const size_t ran = a.dialogs.dialogs.size();
+                command();
+                if (!cancel) messages.push_back(refused);
+                EXPECT_EQ(a.dialogs.messages, messages);
+                EXPECT_EQ(a.dialogs.dialogs.size(), ran + name.isEmpty());
+                EXPECT_EQ(MapFileText(a.st.map), work);
+                EXPECT_EQ(f.windowTitle(), title);
+                EXPECT_EQ(a.w.doc.FileName(), name);
+            }
+        a.ws.Dir().rename("gone", "stick");
+        EXPECT_EQ(a.ws.Read("stick/a.zep"), saved);
+        if (!name.isEmpty()) {
+            f.Save1Click(); // the folder back, Save writes the map
+            AnswerNewMap(a, "5", "6");
+            f.NewMap1Click();
+            Click(f, At(2, 2));
+        }
+    }
     // Saved at last, New Map goes on.
     a.dialogs.AnswerSave(SaveAnswer::Save);
     a.dialogs.Answer(a.ws.Path("c.zep"));
