@@ -291,6 +291,8 @@ TEST(Files, AFailedSaveKeepsTheMapAndStopsTheCommandThatAsked) {
                 EXPECT_EQ(a.w.doc.FileName(), name);
             }
         a.ws.Dir().rename("gone", "stick");
+        a.dialogs.Cancel();
+        f.SaveMap1Click(); // cancelled: nothing is written
         EXPECT_EQ(a.ws.Read("stick/a.zep"), saved);
         if (!name.isEmpty()) {
             f.Save1Click(); // the folder back, Save writes the map
