@@ -25,7 +25,7 @@ struct PG2ImportOptions {
     QString piecesDir; // empty: the map file's folder
     bool noPieces = false;
     QString catalogueName = QStringLiteral("Mapset.txt"); // for messages
-    QStringList pieces; // the pieces' paths as PG2ImportInputs found them; empty: looked for
+    QStringList pieces;      // the pieces' paths as PG2ImportInputs found them; empty: looked for
     PG2MatchControl control; // progress, and a cancel that leaves no result
 };
 
