@@ -245,3 +245,67 @@ TEST(MapFiles, SavingIntoAFolderThatTakesNoTemporaryFile) {
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(ws.Read("locked/map.zep"), "new");
 }
+
+// Save itself, or Save answered in the question before New Map, Load Map
+// or Quit, and that save failing or cancelled: the map, its title and its
+// name stay, the command stops and nothing is written; for a named map
+// whose folder went away and for an untitled one, whose Save offers no file.
+TEST(Files, AFailedSaveKeepsTheMapAndStopsTheCommandThatAsked) {
+    App a;
+    TMapForm& f = a.main();
+    a.ws.Dir().mkpath("stick");
+    const QString named = a.ws.Path("stick/a.zep");
+    a.dialogs.Answer(named);
+    f.SaveMap1Click();
+    Click(f, At(2, 2));
+    auto closed = [&] {
+        QCloseEvent close;
+        QCoreApplication::sendEvent(&f, &close);
+        return close.isAccepted();
+    };
+    const std::function<void()> commands[] = {[&] { f.Save1Click(); }, [&] { f.NewMap1Click(); },
+                                              [&] { f.LoadMap1Click(); },
+                                              [&] { EXPECT_FALSE(closed()); }};
+    const std::pair<QString, QString> refused{"Couldn't open file.", "Error"};
+    std::vector<std::pair<QString, QString>> messages;
+    QByteArray work;
+    for (const QString& name : {named, QString()}) {
+        const QString title = name.isEmpty() ? "ZEM Map - untitled*" : "ZEM Map - a.zep*";
+        work = MapFileText(a.st.map);
+        const QByteArray saved = a.ws.Read("stick/a.zep");
+        a.ws.Dir().rename("stick", "gone");
+        for (const auto& command : commands)
+            for (const bool cancel : {false, true}) {
+                if (&command != commands) a.dialogs.AnswerSave(SaveAnswer::Save);
+                if (name.isEmpty())
+                    cancel ? a.dialogs.Cancel() : a.dialogs.Answer(named);
+                else if (cancel)
+                    continue;
+                const size_t ran = a.dialogs.dialogs.size();
+                command();
+                if (!cancel) messages.push_back(refused);
+                EXPECT_EQ(a.dialogs.messages, messages);
+                EXPECT_EQ(a.dialogs.dialogs.size(), ran + name.isEmpty());
+                EXPECT_EQ(MapFileText(a.st.map), work);
+                EXPECT_EQ(f.windowTitle(), title);
+                EXPECT_EQ(a.w.doc.FileName(), name);
+            }
+        a.ws.Dir().rename("gone", "stick");
+        a.dialogs.Cancel();
+        f.SaveMap1Click(); // cancelled: nothing is written
+        EXPECT_EQ(a.ws.Read("stick/a.zep"), saved);
+        if (!name.isEmpty()) {
+            f.Save1Click(); // the folder back, Save writes the map
+            AnswerNewMap(a, "5", "6");
+            f.NewMap1Click();
+            Click(f, At(2, 2));
+        }
+    }
+    // Saved at last, New Map goes on.
+    a.dialogs.AnswerSave(SaveAnswer::Save);
+    a.dialogs.Answer(a.ws.Path("c.zep"));
+    AnswerNewMap(a, "7", "6");
+    f.NewMap1Click();
+    EXPECT_EQ(a.ws.Read("c.zep"), work);
+    EXPECT_EQ(a.st.map.MapWidth, 7);
+}

@@ -128,6 +128,15 @@ ln -s "$tmp/elsewhere" "$tmp/lnk/zem-map/workspace"
 launch "$tmp/here" env XDG_DATA_HOME="$tmp/lnk" "$bin/zem-map"
 refused "linked workspace" "$tmp/lnk/zem-map/workspace is a symbolic link"
 expect_eq "linked workspace: files written" "$(ls -A "$tmp/elsewhere")" ""
+# A workspace without its catalogue whose picture folder links elsewhere:
+# the launcher and zem-sample write nothing through the link.
+mkdir -p "$tmp/lnk2/zem-map/workspace" "$tmp/tiles"
+ln -s "$tmp/tiles" "$tmp/lnk2/zem-map/workspace/tilbmp"
+launch "$tmp/here" env XDG_DATA_HOME="$tmp/lnk2" "$bin/zem-map"
+refused "linked picture folder" "$tmp/lnk2/zem-map/workspace/tilbmp is a symbolic link"
+"$sample" "$tmp/lnk2/zem-map/workspace" >/dev/null 2>&1
+expect_eq "linked picture folder: zem-sample's exit status" $? 2
+expect_eq "linked picture folder: files written" "$(ls -A "$tmp/tiles")" ""
 if [ "$(id -u)" -eq 0 ]; then
     mkdir -p "$tmp/theirs/zem-map"
     chown 65534 "$tmp/theirs/zem-map"
@@ -153,6 +162,16 @@ rm "$tmp/run/sketch.bmp"
 cmp -s "$tmp/run/sample.zep" "$tmp/sample.zep" || fail "second sample run: sample.zep written over"
 cmp -s "$tmp/run/Mapset.txt" "$tmp/Mapset.txt" || fail "second sample run: Mapset.txt written over"
 [ -f "$tmp/run/sketch.bmp" ] || fail "second sample run: sketch.bmp not written"
+
+# zem-sample's usage for --help and for an option it does not know, never a
+# workspace in a folder named after the option.
+out=$(cd "$tmp/empty" && "$sample" --help)
+expect_eq "zem-sample --help exit status" $? 0
+case $out in "usage: zem-sample DIR"*) ;; *) fail "zem-sample --help printed '$out'" ;; esac
+(cd "$tmp/empty" && "$sample" --bogus) >/dev/null 2>"$tmp/err"
+expect_eq "zem-sample --bogus exit status" $? 1
+grep -q "usage: zem-sample" "$tmp/err" || fail "zem-sample --bogus said '$(cat "$tmp/err")'"
+expect_eq "zem-sample options: files" "$(ls -A "$tmp/empty")" ""
 
 # A folder holding a catalogue (in any case) is where the editor starts;
 # nothing is written anywhere.

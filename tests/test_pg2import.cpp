@@ -15,6 +15,7 @@
 #include <cstring>
 #include <functional>
 #include <random>
+#include <sys/stat.h>
 
 using namespace zem;
 using namespace zem::test;
@@ -300,6 +301,69 @@ TEST(PG2Import, ZemtoolWritesTheMapAndItsReportOrRefusesWithOneLine) {
     EXPECT_TRUE(empty.err.contains("Mapset.txt")) << empty.err.toStdString();
 }
 
+// An output reaching a game file through a link, a linked folder or another
+// spelling is refused with both paths; a game file that is no regular file
+// is refused with the system's reason, a piece so too, not as missing.
+TEST(PG2Import, OutputsThroughLinksAndInputsThatAreNoFiles) {
+    Workspace out;
+    const QString g = out.Path("g");
+    out.Dir().mkpath("g");
+    ASSERT_EQ(RunProgram(ZEMTOOL, {"--workspace", Sample(), "export-pg2", Sample() + "/sample.zep",
+                                   "--number", "5", "--out", g})
+                  .code,
+              0);
+    QFile::link(g + "/Map5.map", out.Path("out.zep"));
+    QFile::link(".", g + "/self");
+    QFile::link(g + "/map0500.bmp", out.Path("rep.txt"));
+    QFile::link(g, out.Path("p"));
+    const auto before = Snapshot(g);
+    const QString map = g + "/Map5.map";
+    const std::pair<QStringList, QString> refused[] = {
+        {{"-o", out.Path("out.zep")}, out.Path("out.zep") + ": is " + map},
+        {{"-o", g + "/self/Map5.map"}, g + "/self/Map5.map: is " + map},
+        {{"-o", out.Path("x.zep"), "--report", out.Path("rep.txt")},
+         out.Path("rep.txt") + ": is " + g + "/map0500.bmp"},
+        {{"-o", g + "/map0503.bmp", "--pieces", out.Path("p")},
+         g + "/map0503.bmp: is " + out.Path("p") + "/map0503.bmp"}};
+    for (const auto& [args, line] : refused) {
+        const Ran r =
+            RunProgram(ZEMTOOL, QStringList{"--workspace", Sample(), "import-pg2", map} + args);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_EQ(r.err, "zemtool: " + line.toUtf8() + ", a file the import reads\n");
+    }
+    EXPECT_EQ(Snapshot(g), before);
+    EXPECT_FALSE(QFile::exists(out.Path("x.zep")));
+
+    out.Dir().mkpath("h/Map7.map");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(out.Path("h/Map8.map")).constData(), 0644), 0);
+    QFile::link("Map9.map", out.Path("h/Map9.map"));
+    QFile::copy(map, out.Path("h/Map5.map"));
+    out.Dir().mkpath("h/map0500.bmp");
+    const std::pair<QString, QString> faults[] = {
+        {"h/Map7.map", "h/Map7.map: is a folder, not a file"},
+        {"h/Map8.map", "h/Map8.map: is a pipe, not a regular file"},
+        {"h/Map9.map", "h/Map9.map: Too many levels of symbolic links"},
+        {"h/Map5.map", "h/map0500.bmp: is a folder, not a file"}};
+    for (const auto& [file, fault] : faults) {
+        const Ran r = RunProgram(ZEMTOOL, {"--workspace", Sample(), "import-pg2", out.Path(file),
+                                           "-o", out.Path("x.zep")});
+        EXPECT_EQ(r.code, 2);
+        EXPECT_TRUE(r.err.endsWith(fault.toUtf8() + "\n")) << r.err.toStdString();
+    }
+    // The map and its report arrive together or not at all: where either is
+    // refused (a folder in its place), neither is written.
+    out.Dir().mkpath("r/map.zep");
+    out.Dir().mkpath("r/report.txt");
+    for (const auto& [zep, report] : {std::pair{"map.zep", "u.txt"}, {"m.zep", "report.txt"}}) {
+        const Ran r =
+            RunProgram(ZEMTOOL, {"--workspace", Sample(), "import-pg2", map, "-o",
+                                 out.Path("r/") + zep, "--report", out.Path("r/") + report});
+        EXPECT_EQ(r.code, 2);
+    }
+    EXPECT_EQ(QDir(out.Path("r")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"map.zep", "report.txt"}));
+}
+
 TEST(PG2Import, TheEditorImportsOneUntitledStepAndMarksTheUnsureHexes) {
     App app;
     TMapForm& f = app.main();
@@ -309,6 +373,10 @@ TEST(PG2Import, TheEditorImportsOneUntitledStepAndMarksTheUnsureHexes) {
     for (int y = 0; y < PG2Height; ++y)
         for (int x = 0; x < PG2Width; ++x)
             PlaceTile(map, app.st.cat, x, y, 1 + (x + 2 * y) % 8);
+    for (int y = 0; y < PG2Height; y += 5) { // the 45th record of every fifth row
+        map.Cell(PG2Width, y).TT3 = 9;
+        map.Cell(PG2Width, y).RC = 0x21;
+    }
     Workspace game;
     ASSERT_TRUE(ExportPG2(map, app.st.cat, app.st.images, 12, game.Dir()));
     // Half way between two tiles' colours: the hexes painted over are unsure.
@@ -328,6 +396,18 @@ TEST(PG2Import, TheEditorImportsOneUntitledStepAndMarksTheUnsureHexes) {
     EXPECT_EQ(f.windowTitle(), "ZEM Map - untitled*");
     EXPECT_TRUE(f.StatusText().startsWith("Map12.map: 1716 hexes, "))
         << f.StatusText().toStdString();
+    // zemtool makes the same map of the same files, in every column but the
+    // 45th, which the editor keeps and a map file cannot.
+    const Ran tool = RunProgram(ZEMTOOL, {"--workspace", app.ws.Path(""), "import-pg2",
+                                          game.Path("Map12.map"), "-o", game.Path("t.zep")});
+    EXPECT_TRUE(tool.out.endsWith("the 45th record of 8 rows (column 44) is not kept\n"))
+        << tool.out.toStdString();
+    const MapFileData t = ReadMapFile(game.Path("t.zep")).Value();
+    for (int y = 0; y < PG2Height; ++y) {
+        for (int x = 0; x < PG2Width; ++x)
+            ASSERT_EQ(app.st.map.Cell(x, y), t.At(x, y)) << x << "," << y;
+        EXPECT_EQ(app.st.map.Cell(PG2Width, y), map.Cell(PG2Width, y)) << y;
+    }
     ASSERT_FALSE(app.w.doc.Unsure().empty());
     const HexPos u = app.w.doc.Unsure().front();
     const QPoint mark =

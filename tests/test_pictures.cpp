@@ -5,11 +5,13 @@
 #include "TestSupport.h"
 #include "export/PG2Export.h"
 #include "map/HexLayout.h"
+#include "pictures/PictureRead.h"
 #include "render/DrawMap.h"
 #include "render/WholeMapPicture.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
+#include <QDataStream>
 
 using namespace zem;
 using namespace zem::test;
@@ -227,4 +229,44 @@ TEST(Pictures, AFailedWriteIsReported) {
         EXPECT_EQ(WriteWholeMap(png, PictureFormat::Png, w.st.map, w.st.cat, w.st.images, true, 16),
                   "disk full");
     }
+}
+
+// A 4x2 bitmap of red (0) and blue (1) coded in runs of 8 or 4 bits a
+// pixel: the bottom row one run; the top row three pixels as they are (0 1
+// 0), then a run; each row with its end code, the picture with its own.
+static QByteArray RunLengthBitmap(bool four) {
+    const QByteArray runs = QByteArray::fromHex(four ? "04110000000301000111"
+                                                       "00000001"
+                                                     : "040100000003000100000101"
+                                                       "00000001");
+    QByteArray file;
+    QDataStream s(&file, QIODevice::WriteOnly);
+    s.setByteOrder(QDataStream::LittleEndian);
+    s << quint16(0x4D42) << quint32(62 + runs.size()) << quint32(0) << quint32(62) << quint32(40)
+      << qint32(4) << qint32(2) << quint16(1) << quint16(four ? 4 : 8) << quint32(four ? 2 : 1)
+      << quint32(runs.size()) << quint64(0) << quint32(2) << quint32(0) << quint32(0xFF0000)
+      << quint32(0xFF);
+    return file + runs;
+}
+
+// Read whole, also without the final end code; cut short anywhere else,
+// refused, never filled up with black.
+TEST(Pictures, RunLengthBitmapsCutShortAreRefused) {
+    for (const bool four : {false, true})
+        for (const int cut : {0, 2, 4, 9}) {
+            QByteArray bytes = RunLengthBitmap(four);
+            bytes.chop(cut);
+            QBuffer buf(&bytes);
+            buf.open(QIODevice::ReadOnly);
+            const Result<QImage> read = ReadPicture(buf, "r.bmp");
+            ASSERT_EQ(read.Ok(), cut <= 2) << four << cut << read.Message().toStdString();
+            if (!read) {
+                EXPECT_TRUE(read.Message().contains("cut short"));
+                continue;
+            }
+            for (int x = 0; x < 4; ++x)
+                EXPECT_EQ(std::pair(read->pixel(x, 0), read->pixel(x, 1)),
+                          std::pair(x == 0 || x == 2 ? qRgb(255, 0, 0) : qRgb(0, 0, 255),
+                                    qRgb(0, 0, 255)));
+        }
 }

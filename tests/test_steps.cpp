@@ -245,3 +245,45 @@ TEST(Steps, ThousandsOfRandomActionsAlwaysMatchTheirPlaceInTheHistory) {
         f.Undo1->trigger();
     EXPECT_EQ(Grid(m), at[0]);
 }
+
+// The converter's two map sizes, from Load Bitmap and the scale, are one
+// step with the conversion after them; a save keeps what came before apart,
+// and a size after the conversion is a step of its own.
+TEST(Steps, TheConvertersSizesUndoAndRedoAsOneStepWithTheConversion) {
+    App a;
+    TMapForm& f = a.main();
+    HexMap& m = a.st.map;
+    m.Cell(3, 3).bmp = 7;
+    a.ws.Write("a.zep", MapFileText(m));
+    ASSERT_TRUE(f.OpenMapFile(a.ws.Path("a.zep")));
+    QImage sketch(100, 50, QImage::Format_RGB32);
+    sketch.fill(qRgb(0, 0, 255));
+    ASSERT_TRUE(sketch.save(a.ws.Path("s.bmp"), "BMP"));
+    a.ws.Write("Gmap.txt", "1\n0 0 255\n11 11 11\n");
+    TMapConvert& c = *a.w.MapConvert;
+    std::vector<QByteArray> at{Grid(m)};
+    a.dialogs.Answer(a.ws.Path("s.bmp"));
+    c.LoadBtnClick();           // 20x10
+    c.UpDown1->SetPosition(10); // 10x5
+    at.push_back(Grid(m));
+    f.Undo1->trigger();
+    EXPECT_EQ(Grid(m), at[0]);
+    EXPECT_EQ(f.windowTitle(), "ZEM Map - a.zep");
+    f.Redo1->trigger();
+    EXPECT_EQ(Grid(m), at[1]);
+    a.dialogs.Answer(a.ws.Path("b.zep"));
+    f.SaveMap1Click();
+    c.UpDown1->SetPosition(5);
+    c.ConvertBtnClick();
+    EXPECT_EQ(f.Undo1->text(), "Undo Convert");
+    at.push_back(Grid(m));
+    c.UpDown1->SetPosition(8); // asked, and Discard answered
+    f.Undo1->trigger();
+    EXPECT_EQ(Grid(m), at[2]);
+    f.Undo1->trigger();
+    EXPECT_EQ(Grid(m), at[1]);
+    EXPECT_EQ(f.windowTitle(), "ZEM Map - b.zep");
+    f.Redo1->trigger();
+    EXPECT_EQ(Grid(m), at[2]);
+    EXPECT_EQ(m.MapWidth * 100 + m.MapHeight, 2010);
+}

@@ -160,7 +160,13 @@ QImage OnGreen(const QImage& img) {
 TEST(Tmx, ExportThenImportGivesBackTheMapFile) {
     Workspace out;
     for (const QSize size : {QSize(13, 7), QSize(1, 3)}) {
-        const HexMap map = RandomMap(size.width(), size.height(), 11, false);
+        HexMap map = RandomMap(size.width(), size.height(), 11, false);
+        // The ends of the terrain codes and of the road bits.
+        for (int y = 0; y < 3; ++y) {
+            MapCell& c = map.Cell(0, y);
+            c.TT1 = c.TT2 = c.TT3 = std::uint8_t(y == 0 ? 255 : y == 1 ? 1 : 254);
+            c.RC = std::int16_t(y == 0 ? 0xBB : y == 1 ? 0x80 : 0x01);
+        }
         out.Write("in.zep", MapFileText(map));
         const Ran e = Tool(Ws() << "export-tmx" << out.Path("in.zep") << "-o" << out.Path("m.tmx"));
         ASSERT_EQ(e.code, 0) << e.err.toStdString();
@@ -201,6 +207,18 @@ TEST(Tmx, ExportThenImportGivesBackTheMapFile) {
     const QImage sheet(out.Path("m-tiles.png"));
     EXPECT_EQ(qAlpha(sheet.pixel(0, 49)), 0);
     EXPECT_EQ(qAlpha(sheet.pixel(30, 25)), 255);
+
+    // Through a link to a map in another folder the pictures go beside that
+    // map, where it looks for them.
+    out.Dir().mkpath("sub");
+    QFile::link(out.Path("sub/real.tmx"), out.Path("link.tmx"));
+    ASSERT_EQ(Tool(Ws() << "export-tmx" << out.Path("in.zep") << "-o" << out.Path("link.tmx")).code,
+              0);
+    EXPECT_FALSE(QFile::exists(out.Path("link-tiles.png")));
+    EXPECT_EQ(
+        Tool(Ws() << "import-tmx" << out.Path("sub/real.tmx") << "-o" << out.Path("l.zep")).code,
+        0);
+    EXPECT_EQ(out.Read("l.zep"), out.Read("in.zep"));
 }
 
 TEST(Tmx, CellsOutsideTheMapComeBack) {
@@ -484,4 +502,50 @@ TEST(Tmx, ExportFailuresLeaveNoFiles) {
               2);
     EXPECT_EQ(Tool(Ws() << "export-tmx" << out.Path("in.zep")).code, 1);
     EXPECT_EQ(out.Dir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+}
+
+// A little under each of the reader's limits a map is read, a little over
+// it is refused: texts of 3 MB, a map of exactly 32 MB holding almost a
+// million tags and texts, a map and its tileset file of 32 MB together.
+TEST(Tmx, MapsJustWithinTheLimitsAreReadAndJustBeyondRefused) {
+    Workspace out;
+    out.Write("in.zep", MapFileText(RandomMap(5, 4, 9, true)));
+    ASSERT_EQ(Tool(Ws() << "export-tmx" << out.Path("in.zep") << "-o" << out.Path("good.tmx")).code,
+              0);
+    const QByteArray good = out.Read("good.tmx");
+    constexpr qint64 Limit = 32 << 20;
+    // `text` with comments before its last tag: `small` empty ones, then
+    // ones of 3 MB at most that fill it to `size` bytes.
+    auto padded = [](const QByteArray& text, qint64 size, int small) {
+        const qsizetype end = text.lastIndexOf("</");
+        QByteArray out = text.left(end) + QByteArray("<!---->").repeated(small);
+        for (qint64 left = size - out.size() - (text.size() - end); left > 0;) {
+            const qint64 n = std::min<qint64>(left, 3 << 20);
+            out += "<!--" + QByteArray(n - 7, 'x') + "-->";
+            left -= n;
+        }
+        return out + text.mid(end);
+    };
+    auto read = [&](const QString& name, const QByteArray& text) {
+        out.Write(name, text);
+        return ImportTmx(out.Path(name), SampleCatalogue());
+    };
+    const Result<TmxMap> full = read("full.tmx", padded(good, Limit, 990'000));
+    ASSERT_TRUE(full) << full.Message().toStdString();
+    HexMap back;
+    ApplyTmxMap(full.Value(), back);
+    EXPECT_EQ(MapFileText(back), out.Read("in.zep"));
+    EXPECT_TRUE(read("over.tmx", padded(good, Limit + 1, 0)).Message().contains("larger than 32"));
+    EXPECT_TRUE(read("many.tmx", padded(good, 0, 1'010'000)).Message().contains("over 1000000"));
+    // The roads tileset in a file of its own.
+    const QRegularExpression roads("<tileset (firstgid=\"\\d+\") (name=\"roads\".*</tileset>)",
+                                   QRegularExpression::DotMatchesEverythingOption);
+    const QByteArray map = QString(good).replace(roads, "<tileset \\1 source=\"r.tsx\"/>").toUtf8();
+    const QByteArray tsx = "<?xml version=\"1.0\"?>\n<tileset " +
+                           roads.match(QString(good)).captured(2).toUtf8() + "\n";
+    for (const qint64 size : {Limit, Limit + 1}) {
+        out.Write("r.tsx", padded(tsx, size - map.size(), 0));
+        const Result<TmxMap> r = read("ext.tmx", map);
+        EXPECT_EQ(r.Ok(), size == Limit) << r.Message().toStdString();
+    }
 }

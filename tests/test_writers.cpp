@@ -184,4 +184,21 @@ TEST(Writers, AFolderTakingNoNewFileHasItsFileWrittenInPlace) {
     EXPECT_EQ(after.size(), 2u);
     EXPECT_EQ(after["o.zep"], ReadAll(tmp.filePath("m.zep")));
     EXPECT_EQ(after["m.tmx"], "old");
+
+    // On a full disk an 80x80 map does not fit: refused before a byte of the
+    // old map changes.
+    if (!Root) return (void)std::printf("skipped: a full disk needs root to mount one\n");
+    const Mount disk(tmp.filePath("disk"), "size=256k,mode=0755");
+    const QString full = disk.at + "/o.zep";
+    QFile::copy(tmp.filePath("m.zep"), full);
+    ASSERT_EQ(::chown(QFile::encodeName(full), Nobody, Nobody), 0);
+    QFile filler(disk.at + "/filler");
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(4096, 'f')) == 4096) {
+    }
+    const Ran big =
+        Tool(w + QStringList{"new", "80x80", "--tile", "11", "-o", full}, tmp.path(), true);
+    EXPECT_EQ(big.code, 2);
+    EXPECT_TRUE(big.err.endsWith(": No space left on device\n")) << big.err.toStdString();
+    EXPECT_EQ(ReadAll(full), ReadAll(tmp.filePath("m.zep")));
 }

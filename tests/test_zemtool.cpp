@@ -211,3 +211,33 @@ TEST(Zemtool, ExitCodesAndNoPartialFiles) {
     after.sort();
     EXPECT_EQ(out.Dir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name), after);
 }
+
+// info counts the hexes of the map alone, at the ends of every range: the
+// last terrain name and a code past the names, a road connection only in
+// RC's high byte, tile numbers negative and the largest.
+TEST(Zemtool, InfoCountsEveryHexOfTheMapOnce) {
+    TileCatalogue cat;
+    ASSERT_TRUE(LoadMapset(QDir(Sample()), cat));
+    const int last = cat.TT1Count - 1;
+    HexMap m;
+    m.MapWidth = 3;
+    m.MapHeight = 2;
+    const int cells[6][4] = {{11, last, 1, 0x01}, {11, last + 1, 1, 0x100}, {12, 0, 0, 0},
+                             {-1, 255, 1, 0x80},  {11, last, 0, 0},         {647, 0, 0, 0}};
+    for (int i = 0; i < 6; ++i) {
+        MapCell& c = m.Cell(i % 3, i / 3);
+        c.bmp = std::int16_t(cells[i][0]);
+        c.TT1 = std::uint8_t(cells[i][1]);
+        c.TT2 = std::uint8_t(cells[i][2]);
+        c.RC = std::int16_t(cells[i][3]);
+    }
+    Workspace out;
+    out.Write("m.zep", MapFileText(m));
+    const Ran r = Tool(Ws() << "info" << out.Path("m.zep"));
+    EXPECT_EQ(r.out, QString("size 3x2\ntiles:\n  -1 1\n  11 3\n  12 1\n  647 1\nterrain type 1:\n"
+                             "  %1 2\n  %2 2\n  %3 1\n  255 1\nroad hexes 3\n"
+                             "hexes with road connections 2\n")
+                         .arg(cat.TT1Names[0], cat.TT1Names[size_t(last)])
+                         .arg(last + 1)
+                         .toUtf8());
+}

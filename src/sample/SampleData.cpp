@@ -180,6 +180,12 @@ static QString PutImage(const QString& path, const std::function<QImage()>& img)
 }
 
 QString WriteWorkspace(const QDir& dir) {
+    // The pictures go below the workspace, never through a link to a folder
+    // elsewhere.
+    if (QFileInfo(dir.filePath("tilbmp")).isSymLink())
+        return QStringLiteral("%1 is a symbolic link; the sample pictures are not written "
+                              "through it")
+            .arg(dir.filePath("tilbmp"));
     if (!dir.mkpath(QStringLiteral("tilbmp")))
         return QStringLiteral("cannot make %1").arg(dir.path());
     QStringList errors;

@@ -47,8 +47,9 @@ QByteArray GmapText();
 QByteArray CoastTemplateText();
 QImage Sketch();
 
-// Writes the workspace into dir, each file only where none lies yet;
-// returns an empty text or the fault.
+// Writes the workspace into dir, each file only where none lies yet, and
+// nothing when its picture folder is a symbolic link; returns an empty text
+// or the fault.
 QString WriteWorkspace(const QDir& dir);
 // The text of "sample.zep", the sample island made from the sketch.
 QByteArray SampleMapText(const QDir& dir);

@@ -338,12 +338,14 @@ int ImportPg2Command(Context& c, const Words& w) {
     opt.piecesDir = w.Value("--pieces");
     opt.noPieces = w.Has("--no-pieces");
     opt.catalogueName = c.workspace.filePath("Mapset.txt");
-    // The game files are read, never written over by a slip of -o.
-    for (const QString& input : PG2ImportInputs(w.positional[0], opt))
+    // The game files are read, never written over by a slip of -o, also
+    // not through a link or another spelling of the path.
+    const QStringList inputs = PG2ImportInputs(w.positional[0], opt);
+    for (const QString& input : inputs)
         for (const QString& output : {out, w.Value("--report")})
-            if (!output.isEmpty() &&
-                QFileInfo(output).absoluteFilePath() == QFileInfo(input).absoluteFilePath())
-                Bad(output + ": is a file the import reads");
+            if (!output.isEmpty() && SameFile(output, input))
+                Bad(output + ": is " + input + ", a file the import reads");
+    opt.pieces = inputs.mid(1);
     c.NeedPictures();
     Progress progress;
     opt.control.progress = [&progress](int done, int total) { progress.Show(done, total); };

@@ -1,5 +1,10 @@
 #include "files/DataPath.h"
 
+#include <QFile>
+#include <algorithm>
+#include <dirent.h>
+#include <vector>
+
 namespace zem {
 
 QString DataPath(const QString& name, const QDir& base) {
@@ -27,6 +32,35 @@ QString DataPath(const QString& name, const QDir& base) {
         dir = QDir(path);
     }
     return path;
+}
+
+QStringList DataPaths(const QStringList& names, const QDir& dir) {
+    QStringList paths;
+    std::vector<bool> found;
+    for (const QString& name : names) {
+        paths << dir.filePath(name);
+        found.push_back(QFileInfo::exists(paths.back()));
+    }
+    qsizetype left = std::count(found.begin(), found.end(), false);
+    if (left == 0) return paths;
+    // Read straight from the folder: a listing of Qt's would keep every one
+    // of a large folder's names at once.
+    DIR* d = ::opendir(QFile::encodeName(dir.path()).constData());
+    if (!d) return paths;
+    while (left > 0)
+        if (const dirent* entry = ::readdir(d)) {
+            const QString e = QFile::decodeName(entry->d_name);
+            for (qsizetype i = 0; i < names.size(); ++i)
+                if (!found[size_t(i)] && e.compare(names[i], Qt::CaseInsensitive) == 0) {
+                    paths[i] = dir.filePath(e);
+                    found[size_t(i)] = true;
+                    --left;
+                }
+        } else {
+            break;
+        }
+    ::closedir(d);
+    return paths;
 }
 
 } // namespace zem

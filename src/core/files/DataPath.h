@@ -5,9 +5,14 @@
 
 #include <QDir>
 #include <QString>
+#include <QStringList>
 
 namespace zem {
 
 QString DataPath(const QString& name, const QDir& base = QDir::current());
+
+// The paths of files named in one folder, each spelt as on disk: the folder
+// is listed once at most, however many names are not spelt as there.
+QStringList DataPaths(const QStringList& names, const QDir& dir);
 
 } // namespace zem

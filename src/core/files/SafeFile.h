@@ -1,11 +1,11 @@
 #pragma once
 // Writing files so that a failure destroys nothing: every file goes to a
 // temporary name beside its target first, and only a set written whole is
-// renamed into place. A target that exists and is not a regular file (a
-// folder, a device, a pipe, a socket) is never opened, one the user may not
-// write is refused, and a symbolic link is written through to the file it
-// names (created when it does not exist yet). Every failure carries the
-// system's words.
+// renamed into place, by a journal that a crash part-way cannot defeat. A
+// target that exists and is not a regular file (a folder, a device, a pipe,
+// a socket) is never opened, one the user may not write is refused, and a
+// symbolic link is written through to the file it names (created when it
+// does not exist yet). Every failure carries the system's words.
 
 #include "files/RegularFile.h"
 
@@ -37,7 +37,9 @@ class FileSet {
     Status Stage(const QString& path, const FileWriter& write);
     // Checks every target again and renames the staged files into place. On
     // any failure the targets are put back as they were and no temporary
-    // file is left.
+    // file is left. At every instant each name holds its old or its new
+    // file; a commit killed part-way is put right by the next writer into
+    // the folder (see SetJournal.h).
     Status Commit();
     // Drops the staged files.
     void Discard();
@@ -50,10 +52,9 @@ class FileSet {
         QString path; // as the caller gave it, for messages
         QString real; // where the bytes go: a symbolic link's target
         QString temp;
-        QString backup; // the old file while the set is being renamed
-        bool placed = false;
+        QString backup;         // a hidden link to the old file while the set is renamed
+        bool journaled = false; // its folder's journal takes care of its files
     };
-    void RollBack();
     std::vector<Entry> entries_;
     int createError_ = 0; // why the last temporary file could not be made
     friend Status WriteFileSafely(const QString& path, const FileWriter& write);
@@ -61,8 +62,10 @@ class FileSet {
 
 // Writes one file through a temporary name. Only where the folder refuses a
 // new file for permission, and the target is a regular file the user may
-// write, is the target written in place (as QSaveFile does): a failure
-// part-way then leaves it cut short.
+// write, is the target written in place (as QSaveFile does), never losing
+// it: the room for the new bytes is reserved first, and where the file
+// system cannot reserve, the old bytes are copied to the user's cache
+// folder and put back on a failure.
 Status WriteFileSafely(const QString& path, const QByteArray& bytes);
 Status WriteFileSafely(const QString& path, const FileWriter& write);
 

@@ -1,6 +1,8 @@
 #include "interop/PG2Import.h"
 #include "edit/EditorState.h"
 #include "files/DataPath.h"
+#include "files/RegularFile.h"
+#include "files/SetJournal.h"
 #include "interop/PG2Redraw.h"
 #include "map/HexLayout.h"
 #include "pictures/PictureRead.h"
@@ -61,11 +63,18 @@ Status CheckMapFile(const QString& name, const QByteArray& bytes) {
 // The twelve pieces of map `number`: from the folder named, else beside the
 // map file.
 QStringList PiecePaths(const QString& path, const PG2ImportOptions& opt, int number) {
+    if (!opt.pieces.isEmpty()) return opt.pieces;
     const QDir dir = opt.piecesDir.isEmpty() ? QFileInfo(path).dir() : QDir(opt.piecesDir);
-    QStringList paths;
+    QStringList names;
     for (int i = 0; i < 12; ++i)
-        paths << DataPath(PG2PieceName(number, i / 4, i % 4), dir);
-    return paths;
+        names << PG2PieceName(number, i / 4, i % 4);
+    return DataPaths(names, dir);
+}
+
+// The first bytes of a map file, empty when it cannot be read.
+QByteArray Head(const QString& path) {
+    QFile f;
+    return OpenRegular(f, path).isEmpty() ? f.read(2) : QByteArray();
 }
 
 // The first tile of the catalogue with the terrain byte (any, for -1);
@@ -250,18 +259,19 @@ Result<PG2Import> ImportPG2(const QString& name, const QByteArray& bytes,
 
 Result<PG2Import> ImportPG2(const QString& path, const TileCatalogue& cat, const TileImages& images,
                             const PG2ImportOptions& opt) {
-    const QFileInfo info(path);
-    if (!info.isFile()) return FileFault(path, QStringLiteral("cannot open the file"), true);
-    if (info.size() != PG2MapFileSize) return SizeFault(path, info.size());
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return FileFault(path, f.errorString(), true);
+    RecoverFileSetsBeside(path); // an export killed part-way beside it is put right
+    QFile f;
+    if (Status opened = OpenRegularFile(f, path); !opened) return opened.Fault();
+    if (f.size() != PG2MapFileSize) return SizeFault(path, f.size());
     const QByteArray bytes = f.read(PG2MapFileSize + 1);
     if (Status st = CheckMapFile(path, bytes); !st) return st.Fault();
     std::vector<QImage> pieces;
     if (!opt.noPieces)
         for (const QString& piece : PiecePaths(path, opt, *PieceNumber(path, bytes))) {
-            if (!QFileInfo(piece).isFile())
-                return FileFault(piece, QStringLiteral("the piece is missing"), true);
+            bool missing = false;
+            if (const QString fault = ReadFault(piece, &missing); !fault.isEmpty())
+                return FileFault(piece, missing ? QStringLiteral("the piece is missing") : fault,
+                                 true);
             Result<QImage> read = ReadPicture(piece);
             if (!read) return read.Fault();
             if (read->size() != QSize(PG2PieceWidth, PG2PieceHeight))
@@ -272,17 +282,17 @@ Result<PG2Import> ImportPG2(const QString& path, const TileCatalogue& cat, const
 }
 
 QStringList PG2ImportInputs(const QString& path, const PG2ImportOptions& opt) {
-    QFile f(path);
-    const QByteArray head =
-        QFileInfo(path).isFile() && f.open(QIODevice::ReadOnly) ? f.read(2) : QByteArray();
-    const std::optional<int> number = PieceNumber(path, head);
+    const std::optional<int> number = PieceNumber(path, Head(path));
     return QStringList{path} + (number ? PiecePaths(path, opt, *number) : QStringList());
 }
 
 QString MissingPG2Piece(const QString& path, const PG2ImportOptions& opt) {
     const QStringList files = PG2ImportInputs(path, opt);
-    for (qsizetype i = 1; i < files.size(); ++i)
-        if (!QFileInfo(files[i]).isFile()) return files[i];
+    for (qsizetype i = 1; i < files.size(); ++i) {
+        bool missing = false;
+        ReadFault(files[i], &missing);
+        if (missing) return files[i];
+    }
     return {};
 }
 

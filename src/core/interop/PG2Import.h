@@ -25,6 +25,7 @@ struct PG2ImportOptions {
     QString piecesDir; // empty: the map file's folder
     bool noPieces = false;
     QString catalogueName = QStringLiteral("Mapset.txt"); // for messages
+    QStringList pieces;      // the pieces' paths as PG2ImportInputs found them; empty: looked for
     PG2MatchControl control; // progress, and a cancel that leaves no result
 };
 
@@ -54,7 +55,9 @@ struct PG2Import {
 // Reads the map file at `path` and, unless told not to, its twelve pieces.
 // A map file that is not 14561 bytes or not 44x39, a missing, unreadable or
 // wrongly sized piece and a catalogue without tiles are refused with one
-// line naming the file; a cancelled import gives PG2Cancelled().
+// line naming the file, with the system's reason ("is a folder, not a
+// file") for a file that cannot be opened; a cancelled import gives
+// PG2Cancelled().
 Result<PG2Import> ImportPG2(const QString& path, const TileCatalogue& cat, const TileImages& images,
                             const PG2ImportOptions& opt = {});
 // The same from the map file's bytes and the pieces in the export's order
@@ -69,7 +72,8 @@ bool PG2Cancelled(const Failure& f);
 // The first piece of the map file's set that is not there; empty when all
 // twelve are.
 QString MissingPG2Piece(const QString& path, const PG2ImportOptions& opt = {});
-// The files an import reads: the map file and its twelve pieces.
+// The files an import reads: the map file and its twelve pieces, found with
+// one listing of their folder at most.
 QStringList PG2ImportInputs(const QString& path, const PG2ImportOptions& opt = {});
 
 // Makes the map 44x39 with the imported cells (column 44 included) and the

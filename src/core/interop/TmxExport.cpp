@@ -242,13 +242,16 @@ Status ExportTmx(const HexMap& map, const TileCatalogue& cat, const TileImages& 
     if (map.MapWidth < 1 || map.MapHeight < 1 || map.MapWidth > MaxMapSize ||
         map.MapHeight > MaxMapSize)
         return FileFault(path, QStringLiteral("the map has no hexes to export"));
-    const QFileInfo info(path);
-    const TmxFiles files = MakeTmx(map, cat, images, info.completeBaseName());
+    // Through a link the map goes to the file the link names: its pictures
+    // go beside that file, where the map looks for them.
+    QString real;
+    if (const int err = ResolveLinks(path, real)) return FileFault(path, SystemText(err), true);
+    const TmxFiles files = MakeTmx(map, cat, images, QFileInfo(path).completeBaseName());
     // The map and its pictures replace an earlier export together or not at
     // all: a map never points at pictures of another export, or at none.
     FileSet set;
     for (const auto& [name, bytes] : files.pictures) {
-        const QString file = info.dir().filePath(name);
+        const QString file = QFileInfo(real).dir().filePath(name);
         if (bytes.isEmpty()) return FileFault(file, QStringLiteral("cannot encode the picture"));
         if (Status staged = set.Stage(file, bytes); !staged) return staged;
     }

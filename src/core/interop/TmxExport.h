@@ -27,7 +27,8 @@ TmxFiles MakeTmx(const HexMap& map, const TileCatalogue& cat, const TileImages& 
 
 // Writes the map to `path` and its pictures beside it (NAME-tiles.png,
 // NAME-frame.png, NAME-terrain.png, NAME-roads.png) as one set: all five
-// replace what was there, or on a failure none is touched.
+// replace what was there, or on a failure none is touched. Through a link
+// the pictures go beside the file the link names.
 Status ExportTmx(const HexMap& map, const TileCatalogue& cat, const TileImages& images,
                  const QString& path);
 

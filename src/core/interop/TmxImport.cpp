@@ -1,5 +1,6 @@
 #include "interop/TmxImport.h"
 #include "files/RegularFile.h"
+#include "files/SetJournal.h"
 #include "interop/TmxFormat.h"
 #include "interop/TmxLayerData.h"
 #include "interop/TmxParts.h"
@@ -278,6 +279,7 @@ QString ReadTmx(QIODevice& file, const QDir& dir, const TileCatalogue& cat, TmxM
 }
 
 Result<TmxMap> ImportTmx(const QString& path, const TileCatalogue& cat) {
+    RecoverFileSetsBeside(path); // an export killed part-way beside it is put right
     QFile f;
     if (Status opened = OpenRegularFile(f, path); !opened) return opened.Fault();
     if (f.size() > MaxTmxFileSize)

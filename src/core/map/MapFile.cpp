@@ -1,5 +1,6 @@
 #include "map/MapFile.h"
 #include "files/SafeFile.h"
+#include "files/SetJournal.h"
 #include "map/DataLine.h"
 
 #include <QFile>
@@ -122,8 +123,9 @@ Result<MapFileData> ReadMapFile(QIODevice& file, const QString& name, int minSiz
 }
 
 Result<MapFileData> ReadMapFile(const QString& path, int minSize) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return FileFault(path, f.errorString(), true);
+    RecoverFileSetsBeside(path); // a set of files a killed run left beside it is put right
+    QFile f;
+    if (Status opened = OpenRegularFile(f, path); !opened) return opened.Fault();
     return ReadMapFile(f, path, minSize);
 }
 

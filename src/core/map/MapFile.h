@@ -35,7 +35,9 @@ struct MapFileData {
 // minSize..80, too few cell lines, a cell line with too few numbers. `name`
 // is the file's name for the message.
 Result<MapFileData> ReadMapFile(QIODevice& file, const QString& name, int minSize = 1);
-// The same from a file; one that cannot be opened is an Unopened failure.
+// The same from a file; one that cannot be opened is an Unopened failure
+// with the system's reason, and a pipe is refused, never waited on. A set
+// of files a killed run left in the file's folder is put right first.
 Result<MapFileData> ReadMapFile(const QString& path, int minSize = 1);
 
 // Sets the map's size and cells from the data and the view back to (0, 0).

@@ -1,4 +1,5 @@
 #include "pictures/PictureRead.h"
+#include "files/RegularFile.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -83,9 +84,36 @@ Failure CannotOpen(const QString& name, const QString& reason) {
     return {QStringLiteral("Cannot open file \"%1\". %2").arg(name, reason)};
 }
 
+// Whether run-length codes starting at `at` reach the end of the picture,
+// its end code or the end of its last row, before the bytes run out.
+bool RunsWhole(const QByteArray& b, qint64 at, qint64 rows, bool four) {
+    const qint64 n = b.size();
+    for (qint64 y = 0; y < rows;) {
+        if (at + 2 > n) return false;
+        const int count = quint8(b[at]), code = quint8(b[at + 1]);
+        at += 2;
+        if (count > 0 || code == 0) { // a run of one colour, or the end of a row
+            y += count == 0;
+        } else if (code == 1) { // the end of the picture
+            return true;
+        } else if (code == 2) { // a jump right and down
+            if (at + 2 > n) return false;
+            y += quint8(b[at + 1]);
+            at += 2;
+        } else { // `code` pixels as they are, padded to two bytes
+            const qint64 bytes = four ? (code + 1) / 2 : code;
+            if (at + bytes > n) return false;
+            at += bytes + (bytes & 1);
+        }
+    }
+    return true;
+}
+
 } // namespace
 
-QString BitmapTruncation(const QByteArray& head, qint64 size) {
+QString BitmapTruncation(QIODevice& device) {
+    const QByteArray head = device.peek(34);
+    const qint64 size = device.size();
     if (head.size() < 30 || !head.startsWith("BM")) return {};
     const qint64 offBits = U32(head, 10);
     const quint32 dib = U32(head, 14);
@@ -102,11 +130,20 @@ QString BitmapTruncation(const QByteArray& head, qint64 size) {
         bpp = U16(head, 28);
         compression = U32(head, 30);
     }
-    // Run-length coded rows have no fixed length; plain and bit-field rows
-    // are padded to four bytes.
-    if (compression != 0 && compression != 3) return {};
     if (width <= 0 || height == 0 || bpp == 0 || bpp > 32) return {};
     const qint64 rows = height < 0 ? -height : height;
+    // Run-length coded rows have no fixed length: their codes are followed.
+    if ((compression == 1 && bpp == 8) || (compression == 2 && bpp == 4)) {
+        if (size >= offBits && RunsWhole(device.peek(size), offBits, rows, compression == 2))
+            return {};
+        return QStringLiteral("The file is cut short: %1 bytes, fewer than the run-length codes "
+                              "of its %2 x %3 pixels need")
+            .arg(size)
+            .arg(width)
+            .arg(rows);
+    }
+    // Plain and bit-field rows are padded to four bytes.
+    if (compression != 0 && compression != 3 && compression != 6) return {};
     const qint64 stride = (width * bpp + 31) / 32 * 4; // below 2^38: no overflow
     // Whole when the rows fit in what follows the header; checked by
     // division, as a header may claim more than 64 bits can count.
@@ -119,7 +156,7 @@ QString BitmapTruncation(const QByteArray& head, qint64 size) {
 }
 
 Result<QImage> ReadPicture(QIODevice& device, const QString& name) {
-    const QString cut = BitmapTruncation(device.peek(34), device.size());
+    const QString cut = BitmapTruncation(device);
     if (!cut.isEmpty()) return CannotOpen(name, cut);
     CollectWarnings warnings;
     CaptureStderr printed;
@@ -137,8 +174,9 @@ Result<QImage> ReadPicture(QIODevice& device, const QString& name) {
 }
 
 Result<QImage> ReadPicture(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return CannotOpen(path, f.errorString());
+    QFile f;
+    if (const QString fault = OpenRegular(f, path); !fault.isEmpty())
+        return CannotOpen(path, fault);
     return ReadPicture(f, path);
 }
 

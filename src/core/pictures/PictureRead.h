@@ -12,13 +12,14 @@
 namespace zem {
 
 // The picture of the device, or "Cannot open file "NAME". REASON" with the
-// toolkit's reason. A Windows bitmap shorter than its header says is
-// refused; the toolkit would fill the missing rows with black.
+// toolkit's reason. A Windows bitmap shorter than its header says, or whose
+// run-length codes end before its last row, is refused; the toolkit would
+// fill the missing rows with black.
 Result<QImage> ReadPicture(QIODevice& device, const QString& name);
 Result<QImage> ReadPicture(const QString& path);
 
-// Why a Windows bitmap of `size` bytes beginning with `head` is cut short;
-// empty when it is whole or not a bitmap whose length the header fixes.
-QString BitmapTruncation(const QByteArray& head, qint64 size);
+// Why the Windows bitmap on the device is cut short; empty when it is whole
+// or not a bitmap. The device stays where it was.
+QString BitmapTruncation(QIODevice& device);
 
 } // namespace zem
