@@ -133,6 +133,8 @@ TEST(Feedback, LabelsStatusBarRedrawsAndKeys) {
     f.TerrainType11Click();
     QListWidget& names = *a.w.TerrainForm->TerrainLB;
     names.setCurrentRow(3);
+    QTest::keyClicks(&names, "mh");
+    EXPECT_EQ(names.currentRow(), 3) << "letters typed into the list leave the terrain painted";
     const QString what = f.WhatLbl->text();
     Click(f, At(1, 1));
     EXPECT_EQ(m.Cell(1, 1).TT1, 3);
