@@ -76,6 +76,7 @@ class Matcher {
     bool ToneTwins(int a, int b, const std::vector<Obs>& obs) const;
     bool ExactChoice(HexPos h, const std::vector<Obs>& obs, bool guess, Choice& out);
     void LowerBounds(const std::vector<Obs>& obs);
+    qint64 FineBound(int g) const;
     Choice Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint64 reach);
     Choice Finish(const std::vector<Obs>& obs, const Scored* scored, size_t n) const;
 
@@ -123,6 +124,11 @@ class Matcher {
     std::vector<int> seenAt_, blockSum_, order_;
     std::vector<std::int32_t> targetBlocks_, blockBound_;
     std::vector<qint64> bound_;
+    struct FullBlock {
+        int block;
+        std::int32_t red, green, blue;
+    };
+    std::vector<FullBlock> fullBlocks_; // the 4x4 blocks the hex shows whole, with their sums
     std::vector<std::uint64_t> survivors_;
     std::vector<HexPos> hexes_;
     int done_ = 0, total_ = 0;
