@@ -81,7 +81,12 @@ class Matcher {
     Choice Finish(const std::vector<Obs>& obs, const Scored* scored, size_t n) const;
 
     // The passes (PG2Match.cpp).
-    void Targets();
+    struct TargetRow {
+        const QRgb* line = nullptr;
+        int offset = 0, lo = 0, hi = 0;
+    };
+    TargetRow Target(int strip, int cy) const;
+    QRgb Seen(QRgb raw) const { return curves_.identity ? raw : curves_.Undo(raw) | 0xFF000000; }
     bool Tick();
     bool FirstPass(std::vector<char>& exact);
     std::vector<char> Unsettled(const std::vector<char>& exact);
@@ -99,11 +104,10 @@ class Matcher {
 
     const TileCatalogue& cat_;
     const TileImages& images_;
-    const std::vector<QImage>& pieces_;
     const std::array<std::uint8_t, PG2Hexes>& tt3_;
     const PG2MatchControl& control_;
     int W, H;
-    std::array<std::vector<QRgb>, 3> target_; // canvas-sized; 0 where no piece shows
+    std::vector<QImage> rgb_; // the pieces as 32-bit pictures
     PG2Candidates cand_;
     PG2Matching result_;
     ToneCurves curves_;
