@@ -19,7 +19,8 @@ PG2Candidates::PG2Candidates(const TileCatalogue& cat, const TileImages& images)
     Group(cat, images);
     Rank();
     Index();
-    SumBlocks();
+    SumBlocks(Block4, blockSums_);
+    SumBlocks(Block8, coarseSums_);
 }
 
 void PG2Candidates::Group(const TileCatalogue& cat, const TileImages& images) {
@@ -155,17 +156,17 @@ const std::uint64_t* PG2Candidates::WithColour(int rank, QRgb colour) const {
     return bits_.data() + slot;
 }
 
-void PG2Candidates::SumBlocks() {
-    const size_t B = size_t(Blocks()), G = groups_.size();
-    blockSums_.assign(4 * B * G, 0);
+void PG2Candidates::SumBlocks(int size, std::vector<std::int32_t>& sums) const {
+    const int across = W / size;
+    const size_t B = size_t(across * (H / size)), G = groups_.size();
+    sums.assign(4 * B * G, 0);
     for (size_t g = 0; g < G; ++g) {
         const QRgb* p = Pixels(int(g));
         for (size_t b = 0; b < B && p; ++b) {
-            const int x0 = int(b % size_t(BlocksAcross())) * Block4,
-                      y0 = int(b / size_t(BlocksAcross())) * Block4;
+            const int x0 = int(b % size_t(across)) * size, y0 = int(b / size_t(across)) * size;
             std::int32_t sum[3] = {}, opaque = -1;
-            for (int y = y0; y < y0 + Block4; ++y)
-                for (int x = x0; x < x0 + Block4; ++x) {
+            for (int y = y0; y < y0 + size; ++y)
+                for (int x = x0; x < x0 + size; ++x) {
                     const QRgb c = p[y * W + x];
                     opaque = c ? opaque : 0;
                     sum[0] += qRed(c);
@@ -173,8 +174,8 @@ void PG2Candidates::SumBlocks() {
                     sum[2] += qBlue(c);
                 }
             for (size_t ch = 0; ch < 3; ++ch)
-                blockSums_[(ch * B + b) * G + g] = sum[ch];
-            blockSums_[(3 * B + b) * G + g] = opaque;
+                sums[(ch * B + b) * G + g] = sum[ch];
+            sums[(3 * B + b) * G + g] = opaque;
         }
     }
 }

@@ -62,6 +62,14 @@ class PG2Candidates {
     const std::int32_t* BlockSums(int channel) const {
         return blockSums_.data() + size_t(channel) * size_t(Blocks()) * groups_.size();
     }
+    // The same per 8x8 block, for a first, coarser bound.
+    static constexpr int Block8 = 8;
+    int CoarseAcross() const { return W / Block8; }
+    int CoarseDown() const { return H / Block8; }
+    int CoarseBlocks() const { return CoarseAcross() * CoarseDown(); }
+    const std::int32_t* CoarseSums(int channel) const {
+        return coarseSums_.data() + size_t(channel) * size_t(CoarseBlocks()) * groups_.size();
+    }
 
     // The candidates that are this one in other tones: the same shape, and
     // per channel their 4x4 blocks in the same order of brightness, none
@@ -73,7 +81,7 @@ class PG2Candidates {
     void Group(const TileCatalogue& cat, const TileImages& images);
     void Rank();
     void Index();
-    void SumBlocks();
+    void SumBlocks(int size, std::vector<std::int32_t>& sums) const;
     bool OneCurve(size_t g, size_t h) const;
 
     struct Numbers {
@@ -96,7 +104,7 @@ class PG2Candidates {
     std::vector<Colours> index_;
     std::vector<std::uint64_t> bits_;
     int words_ = 0;
-    std::vector<std::int32_t> blockSums_;
+    std::vector<std::int32_t> blockSums_, coarseSums_;
     std::vector<std::vector<int>> twins_;
 };
 

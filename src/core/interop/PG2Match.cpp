@@ -21,39 +21,30 @@ constexpr int MaxCalibrations = 3;
 
 Matcher::Matcher(const std::vector<QImage>& pieces, const std::array<std::uint8_t, PG2Hexes>& tt3,
                  const TileCatalogue& cat, const TileImages& images, const PG2MatchControl& control)
-    : cat_(cat), images_(images), pieces_(pieces), tt3_(tt3), control_(control),
-      W(images[0].Width()), H(images[0].Height()), cand_(cat, images),
-      colour_(W, H, QImage::Format_RGB32), cover_(W, H, QImage::Format_ARGB32_Premultiplied),
-      blocksAcross_((W + Block - 1) / Block), blocksDown_((H + Block - 1) / Block) {
+    : cat_(cat), images_(images), tt3_(tt3), control_(control), W(images[0].Width()),
+      H(images[0].Height()), cand_(cat, images), colour_(W, H, QImage::Format_RGB32),
+      cover_(W, H, QImage::Format_ARGB32_Premultiplied), blocksAcross_((W + Block - 1) / Block),
+      blocksDown_((H + Block - 1) / Block) {
     result_.hexes.resize(PG2Hexes);
     state_ = {std::vector<int>(PG2Hexes, -1), std::vector<int>(PG2Hexes, -1),
               std::vector<qint64>(PG2Hexes, Never), std::vector<char>(PG2Hexes, 0),
               std::vector<char>(PG2Hexes, 0)};
-    Targets();
+    for (const QImage& piece : pieces)
+        rgb_.push_back(piece.convertToFormat(QImage::Format_RGB32));
 }
 
-// The pieces on the canvas where the export cut them, each moved back by
-// its shift and its colours taken back by the tone curves.
-void Matcher::Targets() {
-    for (int s = 0; s < 3; ++s) {
-        std::vector<QRgb>& t = target_[size_t(s)];
-        t.assign(size_t(CanvasW) * CanvasH, 0);
-        for (int b = 0; b < 4; ++b) {
-            const QImage piece = pieces_[size_t(s * 4 + b)].convertToFormat(QImage::Format_RGB32);
-            const QPoint move = result_.shifts[size_t(s * 4 + b)];
-            for (int y = 0; y < PG2PieceHeight; ++y) {
-                const int from = y + move.y();
-                if (from < 0 || from >= PG2PieceHeight) continue;
-                const auto* line = reinterpret_cast<const QRgb*>(piece.constScanLine(from));
-                QRgb* to = t.data() + PG2CanvasOffset(s, b, 0, y);
-                for (int x = std::max(0, -move.x());
-                     x < PG2PieceWidth && x + move.x() < PG2PieceWidth; ++x)
-                    to[x] =
-                        (curves_.identity ? line[x + move.x()] : curves_.Undo(line[x + move.x()])) |
-                        0xFF000000;
-            }
-        }
-    }
+// Where the pieces of `strip` show canvas row `cy`, each piece moved back by
+// its shift: canvas pixel cx is line[cx + offset], for lo <= cx < hi.
+Matcher::TargetRow Matcher::Target(int strip, int cy) const {
+    const int b = FloorDiv(cy - PG2PieceTop, PG2PieceHeight);
+    if (b < 0 || b > 3) return {};
+    const QPoint move = result_.shifts[size_t(strip * 4 + b)];
+    const int from = cy - PG2PieceTop - b * PG2PieceHeight + move.y();
+    if (from < 0 || from >= PG2PieceHeight) return {};
+    const int srcX = PG2Strips[strip].srcX;
+    return {reinterpret_cast<const QRgb*>(rgb_[size_t(strip * 4 + b)].constScanLine(from)),
+            move.x() - srcX, srcX + std::max(0, -move.x()),
+            srcX + std::min(PG2PieceWidth, PG2PieceWidth - move.x())};
 }
 
 // The hexes of a strip whose pictures reach into the tile-sized window at
@@ -83,15 +74,13 @@ void Matcher::Draw(const PixelRows& rows, int strip, HexPos h, int x0, int y0) c
 // over the hex covers.
 void Matcher::Collect(int strip, int x0, int y0, std::vector<Obs>& obs) {
     ++segment_;
-    const std::vector<QRgb>& target = target_[size_t(strip)];
     for (int by = 0; by < H; ++by) {
-        const int cy = y0 + by;
-        if (cy < 0 || cy >= CanvasH) continue;
+        const TargetRow row = Target(strip, y0 + by);
         const auto* cover = reinterpret_cast<const QRgb*>(cover_.constScanLine(by));
         const auto* colour = reinterpret_cast<const QRgb*>(colour_.constScanLine(by));
-        for (int bx = std::max(0, -x0); bx < W && x0 + bx < CanvasW; ++bx) {
-            const QRgb t = target[size_t(cy) * CanvasW + size_t(x0 + bx)];
-            if (t && !qAlpha(cover[bx])) {
+        for (int bx = std::max(0, row.lo - x0), end = std::min(W, row.hi - x0); bx < end; ++bx) {
+            if (!qAlpha(cover[bx])) {
+                const QRgb t = Seen(row.line[x0 + bx + row.offset] | 0xFF000000);
                 const QRgb below = colour[bx] | 0xFF000000;
                 const int block =
                     (segment_ * blocksDown_ + by / Block) * blocksAcross_ + bx / Block;
@@ -190,11 +179,12 @@ std::vector<char> Matcher::Unsettled(const std::vector<char>& exact) {
               cat_, images_,
               [&](int s, const PixelRows& canvas, const PG2Owner* owner) {
                   for (int y = 0; y < CanvasH; ++y) {
-                      const QRgb* t = target_[size_t(s)].data() + size_t(y) * CanvasW;
+                      const TargetRow row = Target(s, y);
                       const QRgb* c = canvas.Row(y);
                       const PG2Owner* by = owner + size_t(y) * CanvasW;
-                      for (int x = 0; x < CanvasW; ++x)
-                          if (t[x] && ((t[x] ^ c[x]) & 0xFFFFFF) != 0 && by[x] >= 0)
+                      for (int x = row.lo; x < row.hi; ++x)
+                          if (((Seen(row.line[x + row.offset]) ^ c[x]) & 0xFFFFFF) != 0 &&
+                              by[x] >= 0)
                               shows[size_t(by[x])] = 1;
                   }
               });
@@ -242,8 +232,7 @@ void Matcher::Pairs(const std::vector<char>& clear, LevelPairs& pairs, bool take
               cat_, images_,
               [&](int s, const PixelRows& canvas, const PG2Owner* owner) {
                   for (int b = 0; b < 4; ++b) {
-                      const QImage piece =
-                          pieces_[size_t(s * 4 + b)].convertToFormat(QImage::Format_RGB32);
+                      const QImage& piece = rgb_[size_t(s * 4 + b)];
                       const QPoint move = result_.shifts[size_t(s * 4 + b)];
                       for (int y = 0; y < PG2PieceHeight; y += 2) {
                           const int from = y + move.y();
@@ -271,18 +260,14 @@ bool Matcher::Shifts() {
               cat_, images_,
               [&](int s, const PixelRows& canvas, const PG2Owner*) {
                   for (int b = 0; b < 4; ++b) {
-                      const QImage piece =
-                          pieces_[size_t(s * 4 + b)].convertToFormat(QImage::Format_RGB32);
-                      const QPoint move =
-                          PieceShift(piece, canvas.Row(0) + PG2CanvasOffset(s, b, 0, 0),
-                                     int(canvas.stride / 4));
+                      const QPoint move = PieceShift(rgb_[size_t(s * 4 + b)],
+                                                     canvas.Row(0) + PG2CanvasOffset(s, b, 0, 0),
+                                                     int(canvas.stride / 4));
                       result_.shifts[size_t(s * 4 + b)] = move;
                       moved = moved || !move.isNull();
                   }
               });
-    if (!moved) return true;
-    Targets();
-    return Sweeps();
+    return !moved || Sweeps();
 }
 
 // Tone curves from the hexes whose tile is clear, the pieces' colours taken
@@ -314,7 +299,6 @@ bool Matcher::Calibrate() {
         const Hexes keptState = state_;
         const ToneCurves keptCurves = curves_;
         curves_ = curves;
-        Targets();
         if (!Sweeps()) return false;
         if (total() < before - before / 20) {
             result_.calibrated = true;
@@ -323,7 +307,6 @@ bool Matcher::Calibrate() {
         result_ = kept;
         state_ = keptState;
         curves_ = keptCurves;
-        Targets();
         return true;
     }
     return Judge() && Twins();
@@ -338,8 +321,11 @@ std::optional<PG2Matching> Matcher::Run() {
     if (std::none_of(dirty.begin(), dirty.end(), [](char d) { return d; })) return result_;
     Measure();
     if (!Sweeps(dirty)) return std::nullopt;
-    if (!Shifts()) return std::nullopt;
-    if (!Calibrate()) return std::nullopt;
+    // Every pixel given by the tiles chosen (others give some hexes exactly
+    // too): nothing moved, no colour changed.
+    const bool given = std::all_of(result_.hexes.begin(), result_.hexes.end(),
+                                   [](const PG2HexMatch& m) { return m.differing == 0; });
+    if (!given && (!Shifts() || !Calibrate())) return std::nullopt;
     if (control_.progress) control_.progress(total_, total_);
     return result_;
 }

@@ -76,11 +76,17 @@ class Matcher {
     bool ToneTwins(int a, int b, const std::vector<Obs>& obs) const;
     bool ExactChoice(HexPos h, const std::vector<Obs>& obs, bool guess, Choice& out);
     void LowerBounds(const std::vector<Obs>& obs);
+    qint64 FineBound(int g) const;
     Choice Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint64 reach);
     Choice Finish(const std::vector<Obs>& obs, const Scored* scored, size_t n) const;
 
     // The passes (PG2Match.cpp).
-    void Targets();
+    struct TargetRow {
+        const QRgb* line = nullptr;
+        int offset = 0, lo = 0, hi = 0;
+    };
+    TargetRow Target(int strip, int cy) const;
+    QRgb Seen(QRgb raw) const { return curves_.identity ? raw : curves_.Undo(raw) | 0xFF000000; }
     bool Tick();
     bool FirstPass(std::vector<char>& exact);
     std::vector<char> Unsettled(const std::vector<char>& exact);
@@ -98,11 +104,10 @@ class Matcher {
 
     const TileCatalogue& cat_;
     const TileImages& images_;
-    const std::vector<QImage>& pieces_;
     const std::array<std::uint8_t, PG2Hexes>& tt3_;
     const PG2MatchControl& control_;
     int W, H;
-    std::array<std::vector<QRgb>, 3> target_; // canvas-sized; 0 where no piece shows
+    std::vector<QImage> rgb_; // the pieces as 32-bit pictures
     PG2Candidates cand_;
     PG2Matching result_;
     ToneCurves curves_;
@@ -123,6 +128,11 @@ class Matcher {
     std::vector<int> seenAt_, blockSum_, order_;
     std::vector<std::int32_t> targetBlocks_, blockBound_;
     std::vector<qint64> bound_;
+    struct FullBlock {
+        int block;
+        std::int32_t red, green, blue;
+    };
+    std::vector<FullBlock> fullBlocks_; // the 4x4 blocks the hex shows whole, with their sums
     std::vector<std::uint64_t> survivors_;
     std::vector<HexPos> hexes_;
     int done_ = 0, total_ = 0;

@@ -31,7 +31,7 @@ constexpr int TwinSlack = 6;
 // The first guess, made before what shows through the holes is known,
 // compares only the candidates nearest by their bounds; the passes that
 // follow compare every one.
-constexpr int GuessCompared = 4;
+constexpr int GuessCompared = 4, GuessRanked = 16;
 
 inline int Distance(QRgb a, QRgb b) {
     if (((a ^ b) & 0xFFFFFF) == 0) return 0;
@@ -187,37 +187,70 @@ bool Matcher::ExactChoice(HexPos h, const std::vector<Obs>& obs, bool guess, Cho
 // Per candidate, a cost it cannot go under: for each 4x4 block that the
 // hex shows whole in one strip and the candidate covers, the difference of
 // the colour sums is that block's part of the cost's block sum, and a third
-// of it no more than the block's capped pixel distances add up to.
+// of it no more than the block's capped pixel distances add up to. The
+// same from 8x8 blocks is lower still (four 4x4 differences add up to no
+// less than their sum's), and quick for every candidate: bound_ holds it;
+// FineBound the 4x4 one of a candidate.
 void Matcher::LowerBounds(const std::vector<Obs>& obs) {
     const int G = cand_.Count(), B = cand_.Blocks(), across = cand_.BlocksAcross();
-    bound_.assign(size_t(G), 0);
     targetBlocks_.assign(size_t(segment_ + 1) * size_t(B) * 4, 0);
     for (const Obs& o : obs) {
         const int bx = (o.at % W) / PG2Candidates::Block4, by = (o.at / W) / PG2Candidates::Block4;
-        if (by >= cand_.BlocksDown()) continue;
+        if (bx >= across || by >= cand_.BlocksDown()) continue;
         std::int32_t* t = targetBlocks_.data() + (size_t(o.segment) * B + by * across + bx) * 4;
         t[0] += qRed(o.target);
         t[1] += qGreen(o.target);
         t[2] += qBlue(o.target);
         ++t[3];
     }
-    const std::int32_t *red = cand_.BlockSums(0), *green = cand_.BlockSums(1),
-                       *blue = cand_.BlockSums(2), *opaque = cand_.BlockSums(3);
-    blockBound_.assign(size_t(G), 0);
-    std::int32_t* sum = blockBound_.data();
+    constexpr int Whole = PG2Candidates::Block4 * PG2Candidates::Block4;
+    fullBlocks_.clear();
     for (int s = 0; s <= segment_; ++s)
         for (int b = 0; b < B; ++b) {
             const std::int32_t* t = targetBlocks_.data() + (size_t(s) * B + b) * 4;
-            if (t[3] != PG2Candidates::Block4 * PG2Candidates::Block4) continue;
-            const size_t row = size_t(b) * size_t(G);
-            const std::int32_t tr = t[0], tg = t[1], tb = t[2];
+            if (t[3] == Whole) fullBlocks_.push_back({b, t[0], t[1], t[2]});
+        }
+    const int CB = cand_.CoarseBlocks(), coarseAcross = cand_.CoarseAcross();
+    const std::int32_t *red = cand_.CoarseSums(0), *green = cand_.CoarseSums(1),
+                       *blue = cand_.CoarseSums(2), *opaque = cand_.CoarseSums(3);
+    blockBound_.assign(size_t(G), 0);
+    std::int32_t* sum = blockBound_.data();
+    for (int s = 0; s <= segment_; ++s)
+        for (int cb = 0; cb < CB; ++cb) {
+            // The four 4x4 blocks of the 8x8 one, all whole.
+            const int b0 = (cb / coarseAcross) * 2 * across + (cb % coarseAcross) * 2;
+            std::int32_t tr = 0, tg = 0, tb = 0;
+            bool whole = true;
+            for (int b : {b0, b0 + 1, b0 + across, b0 + across + 1}) {
+                const std::int32_t* t = targetBlocks_.data() + (size_t(s) * B + b) * 4;
+                whole = whole && t[3] == Whole;
+                tr += t[0];
+                tg += t[1];
+                tb += t[2];
+            }
+            if (!whole) continue;
+            const size_t row = size_t(cb) * size_t(G);
             for (int g = 0; g < G; ++g)
                 sum[g] +=
                     opaque[row + g] & (std::abs(red[row + g] - tr) + std::abs(green[row + g] - tg) +
                                        std::abs(blue[row + g] - tb));
         }
+    bound_.resize(size_t(G));
     for (int g = 0; g < G; ++g)
         bound_[size_t(g)] = qint64(sum[g]) + sum[g] / 3;
+}
+
+qint64 Matcher::FineBound(int g) const {
+    const size_t G = size_t(cand_.Count());
+    const std::int32_t *red = cand_.BlockSums(0), *green = cand_.BlockSums(1),
+                       *blue = cand_.BlockSums(2), *opaque = cand_.BlockSums(3);
+    qint64 sum = 0;
+    for (const FullBlock& f : fullBlocks_) {
+        const size_t at = size_t(f.block) * G + size_t(g);
+        sum += opaque[at] & (std::abs(red[at] - f.red) + std::abs(green[at] - f.green) +
+                             std::abs(blue[at] - f.blue));
+    }
+    return sum + sum / 3;
 }
 
 Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint64 reach) {
@@ -233,11 +266,17 @@ Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint
     auto byBound = [&](int a, int b) {
         return std::pair(bound_[size_t(a)], a) < std::pair(bound_[size_t(b)], b);
     };
-    if (guess)
-        std::partial_sort(order_.begin(), order_.begin() + std::min(G, GuessCompared + 1),
-                          order_.end(), byBound);
-    else
+    if (guess) {
+        // The few nearest by the coarse bound, ranked by the fine one.
+        const int few = std::min(G, GuessRanked);
+        std::partial_sort(order_.begin(), order_.begin() + few, order_.end(), byBound);
+        order_.resize(size_t(few));
+        for (int g : order_)
+            bound_[size_t(g)] = FineBound(g);
         std::sort(order_.begin(), order_.end(), byBound);
+    } else {
+        std::sort(order_.begin(), order_.end(), byBound);
+    }
 
     // In the order of the bounds; each compared up to the cut, which is the
     // next best's cost once that lies within the reach. With `guess` only
@@ -248,6 +287,7 @@ Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint
     int compared = 0;
     for (int g : order_) {
         if (bound_[size_t(g)] > cut || (guess && compared++ == GuessCompared)) break;
+        if (!guess && FineBound(g) > cut) continue;
         const qint64 c = Cost(g, obs, guess, cut);
         if (c > cut) continue;
         const int tile = cand_.Preferred(g, tt3);
