@@ -163,6 +163,7 @@ void ToolManager::PasteFromFile() {
 }
 
 void ToolManager::Press(const PointerEvent& e) {
+    const MapDocument::ToolActing acting(doc_);
     cut_ = false;
     if (e.button == mbLeft) last_ = e.at;
     ActiveTool().Press(e);
@@ -171,6 +172,7 @@ void ToolManager::Press(const PointerEvent& e) {
 // A quick drag moves the pointer over several hexes between two of its
 // events: every point on the line from the last one is entered in turn.
 void ToolManager::Move(const PointerEvent& e, bool moved, const QRect& area) {
+    const MapDocument::ToolActing acting(doc_);
     const QPoint a = last_, b = e.at;
     last_ = b;
     const int steps = std::max({1, std::abs(b.x() - a.x()), std::abs(b.y() - a.y())});
@@ -183,6 +185,7 @@ void ToolManager::Move(const PointerEvent& e, bool moved, const QRect& area) {
 }
 
 void ToolManager::Click() {
+    const MapDocument::ToolActing acting(doc_);
     MapTool& tool = ActiveTool();
     if (tool.Busy()) { // a drag ends as one step, not a click
         tool.Finish();
@@ -193,6 +196,7 @@ void ToolManager::Click() {
 }
 
 void ToolManager::Release(int button) {
+    const MapDocument::ToolActing acting(doc_);
     if (button == mbLeft) ActiveTool().Finish(); // released beyond the picture: no click came
 }
 
@@ -203,6 +207,7 @@ void ToolManager::Escape() {
 }
 
 void ToolManager::EndStroke() {
+    const MapDocument::ToolActing acting(doc_);
     MapTool& tool = ActiveTool();
     if (tool.Busy()) cut_ = true;
     tool.Finish();
