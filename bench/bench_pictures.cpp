@@ -242,7 +242,8 @@ struct Editor {
                 DrawPlacedHex(picture, st.images, st.ed.CurrentSet, st.ed.CurrentImage, out.hex.x,
                               out.hex.y, out.hex.x);
             else if (out.redraw == Redraw::View)
-                DrawView(st.map, st.cat, st.images, zoomed, true, {{0, 0}, 100, 1530, 925}, picture);
+                DrawView(st.map, st.cat, st.images, zoomed, true, {{0, 0}, 100, 1530, 925},
+                         picture);
         });
     }
     void Reset(const Sample& s) {
@@ -284,6 +285,53 @@ void BM_Stroke100Hexes(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 100);
 }
 BENCHMARK(BM_Stroke100Hexes)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
+
+// A stroke of 100 hexes with the brush three hexes across (19 hexes a step)
+// on the 80x80 map, as the window runs it, the view drawn after each step.
+void BM_BrushStroke3(benchmark::State& state) {
+    Sample& s = TheSample();
+    Editor e(s);
+    ToolOptions o;
+    o.BrushSize = 3;
+    e.tools.SetOptions(o);
+    std::vector<HexPos> path;
+    for (int i = 0; i < 100; ++i)
+        path.push_back({i < 50 ? i + 10 : 109 - i, 10 + 2 * (i / 50) + (i % 2)});
+    const QRect area(0, 0, 5000, 5000);
+    for (auto _ : state) {
+        state.PauseTiming();
+        e.Reset(s);
+        state.ResumeTiming();
+        e.Press(path[0]);
+        for (size_t i = 1; i < path.size(); ++i)
+            e.tools.Move({mbLeft, false, Editor::At(path[i])}, true, area);
+        e.tools.Click();
+        e.tools.Release(mbLeft);
+        benchmark::DoNotOptimize(e.doc.Steps().Steps());
+    }
+}
+BENCHMARK(BM_BrushStroke3)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+
+// Fill over the whole 80x80 map of one tile: the region found, every hex
+// placed, the step recorded, the view drawn.
+void BM_FillWholeMap(benchmark::State& state) {
+    Sample& s = TheSample();
+    Editor e(s);
+    e.tools.Choose(ToolKind::Fill);
+    for (auto _ : state) {
+        state.PauseTiming();
+        e.Reset(s);
+        for (int x = 0; x < 80; ++x)
+            for (int y = 0; y < 80; ++y)
+                PlaceTile(e.st.map, e.st.cat, x, y, 1);
+        state.ResumeTiming();
+        e.Press({40, 40});
+        e.tools.Click();
+        e.tools.Release(mbLeft);
+        benchmark::DoNotOptimize(e.doc.Steps().Steps());
+    }
+}
+BENCHMARK(BM_FillWholeMap)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
 
 // A 40 x 40 section pasted from the clipboard into the 80x80 map as the
 // window runs it: the paste tool waiting, the click that places it, the

@@ -62,7 +62,7 @@ TEST(MainWindow, MenuCaptionsAndAbout) {
         captions.join('|'),
         "File|Load Map|Save Map|Save|Import Tiled Map (TMX)...|"
         "Import Panzer General 2 Map...|Recent Maps|-|Quit|Edit|Undo|Redo|-|Place|Pick "
-        "Up|Select|Fill|Copy|Paste|-|New Map|Copy Map  "
+        "Up|Select|Fill|Draw Road|Shape|Copy|Paste|Select Same Tile|Select All|Select None|-|New Map|Copy Map  "
         "Section To File|Paste From File|-|"
         "Show Road Connections|Toggle Road Connections|-|Terrain Type 1|Terrain Type 2|-|"
         "Spray Can|Spray Can Settings|-|Show Strategic Map|View|"

@@ -5,10 +5,12 @@
 #include "TestSupport.h"
 #include "edit/MapDocument.h"
 #include "map/MapFile.h"
+#include "tools/Roads.h"
 #include "tools/ToolManager.h"
 
 #include <functional>
 #include <random>
+#include <set>
 
 using namespace zem;
 using namespace zem::test;
@@ -265,4 +267,100 @@ TEST(Tools, UndoLeavesWhatWasChosenSince) {
         ASSERT_EQ(e.doc.Steps().Stack().index(), int(at)) << i;
         ASSERT_EQ(SelectionOf(ed), model) << i << " after action " << what;
     }
+}
+
+// The painting tools beside the described ones: a road drawn and taken away
+// in one drag each, brushes, fills by tile, set and terrain, shapes, and a
+// random mix of tiles.
+TEST(Tools, RoadsBrushesFillsShapesAndMixes) {
+    Editor e;
+    HexMap& m = e.st.map;
+    ToolManager& t = e.tools;
+    // A drag through five hexes sets what four described toggles set.
+    const std::vector<HexPos> road{{2, 2}, {3, 2}, {3, 3}, {4, 3}, {5, 3}};
+    HexMap toggled = m;
+    for (size_t i = 1; i < road.size(); ++i)
+        ToggleRoadPair(toggled, road[i - 1], road[i]);
+    t.Choose(ToolKind::Road);
+    e.Drag(road);
+    EXPECT_EQ(Cells(m), Cells(toggled));
+    EXPECT_EQ(e.doc.Steps().UndoText(), "Draw Road");
+    e.Drag(road); // drawn again: set, not flipped
+    EXPECT_EQ(Cells(m), Cells(toggled));
+    e.Drag({road[1], road[2], road[3]}, mbRight);
+    EXPECT_EQ(m.Cell(3, 3).RC, 0);
+    EXPECT_EQ(m.Cell(2, 2).RC, toggled.Cell(2, 2).RC);
+    e.doc.Undo();
+    EXPECT_EQ(Cells(m), Cells(toggled));
+
+    // Brushes: the hexes within the radius, on the map only.
+    struct Brush {
+        int size;
+        HexPos at;
+        int hexes;
+    };
+    for (const Brush b : {Brush{3, {8, 8}, 19}, Brush{3, {9, 8}, 19}, Brush{2, {8, 8}, 7},
+                          Brush{3, {0, 0}, 7}, Brush{3, {19, 19}, 7}, Brush{1, {5, 5}, 1}}) {
+        ToolOptions o = t.Options();
+        o.BrushSize = b.size;
+        t.SetOptions(o);
+        t.Choose(ToolKind::Place);
+        e.st.ed.CurrentSet = 3; // tile 20
+        e.st.ed.CurrentImage = 1;
+        const HexMap before = m;
+        e.Drag({b.at});
+        int placed = 0;
+        for (int x = 0; x < MaxMapSize; ++x)
+            for (int y = 0; y < MaxMapSize; ++y)
+                if (!(m.Cell(x, y) == before.Cell(x, y))) {
+                    ++placed;
+                    EXPECT_LE(HexDistance(b.at, {x, y}), b.size - 1);
+                    EXPECT_TRUE(m.OnMap(x, y));
+                }
+        EXPECT_EQ(placed, b.hexes) << b.size << " at " << b.at.x << "," << b.at.y;
+        e.doc.Undo();
+    }
+
+    // Fill by tile, tile set or terrain type 1 on a crafted map: a row of
+    // tiles 10, 11, 12 (one set, one TT1 but for 12's painted code), then 20.
+    for (int x = 0; x < 6; ++x)
+        PlaceTile(m, e.st.cat, x, 10, std::array{10, 11, 10, 12, 20, 10}[size_t(x)]);
+    m.Cell(3, 10).TT1 = 3;
+    const std::pair<edit::FillBy, int> fills[] = {
+        {edit::FillBy::Tile, 1}, {edit::FillBy::TileSet, 4}, {edit::FillBy::Terrain1, 3}};
+    for (const auto& [by, count] : fills)
+        EXPECT_EQ(edit::Region(m, e.st.cat, {0, 10}, by).Count(), count) << int(by);
+
+    // Shapes from an even and an odd column; the ellipse within the rectangle.
+    EXPECT_EQ(HexSet::Rectangle({2, 3}, {5, 6}).Count(), 16);
+    const HexSet oval = HexSet::Ellipse({2, 3}, {6, 7}), odd = HexSet::Ellipse({3, 3}, {7, 7});
+    for (const HexSet* s : {&oval, &odd}) {
+        EXPECT_TRUE(s->Count() > 12 && s->Count() < 25) << s->Count();
+        HexPos a, b;
+        ASSERT_TRUE(s->Bounds(a, b));
+        EXPECT_GE(a.y, 2);
+        EXPECT_LE(b.y, 8);
+    }
+    EXPECT_TRUE(oval.Has({4, 5}) && !oval.Has({2, 3}) && !oval.Has({6, 7}));
+    EXPECT_EQ(HexSet::Ellipse({4, 4}, {4, 4}).Hexes(), (std::vector<HexPos>{{4, 4}}));
+
+    // A mix places only its tiles, and the same ones again from the same seed.
+    t.Choose(ToolKind::Shape);
+    e.doc.SetMix({1, 2, 20});
+    std::vector<int> first;
+    for (int run = 0; run < 2; ++run) {
+        e.st.rng = std::make_unique<Random>(9);
+        e.Drag({{1, 12}, {7, 16}});
+        std::vector<int> tiles;
+        for (const HexPos h : HexSet::Rectangle({1, 12}, {7, 16}).Hexes()) {
+            tiles.push_back(m.Cell(h.x, h.y).bmp);
+            EXPECT_TRUE(tiles.back() == 1 || tiles.back() == 2 || tiles.back() == 20);
+        }
+        EXPECT_EQ(std::set<int>(tiles.begin(), tiles.end()).size(), 3u);
+        if (run == 0) first = tiles;
+        EXPECT_EQ(tiles, first);
+        e.doc.Undo();
+    }
+    t.Escape();
+    EXPECT_TRUE(e.st.ed.Mix.empty());
 }

@@ -36,6 +36,7 @@ static int ButtonCode(Qt::MouseButton b) {
 void ImageControl::mousePressEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton) leftDown_ = true;
     buttons_ = e->buttons();
+    modifiers_ = e->modifiers();
     const QPoint p = e->position().toPoint();
     if (OnMouseDown)
         OnMouseDown(ButtonCode(e->button()), e->modifiers() & Qt::ShiftModifier, p.x(), p.y());

@@ -31,8 +31,9 @@ class ImageControl : public QWidget {
     std::function<void(int button, int x, int y)> OnMouseUp;
     std::function<void(QWheelEvent*)> OnWheel;
     std::function<void()> OnLeave;
-    // The buttons held down now.
+    // The buttons held down now, and the keys held at the last press.
     Qt::MouseButtons Buttons() const { return buttons_; }
+    Qt::KeyboardModifiers PressModifiers() const { return modifiers_; }
     // Draws over the picture on screen, leaving the picture itself alone.
     std::function<void(QPainter&)> OnPaintOver;
 
@@ -48,6 +49,7 @@ class ImageControl : public QWidget {
     QImage picture_;
     bool leftDown_ = false;
     Qt::MouseButtons buttons_;
+    Qt::KeyboardModifiers modifiers_;
 };
 
 } // namespace zem

@@ -44,10 +44,16 @@ MapCanvas::MapCanvas(ZemState& st, MapDocument& doc, ToolManager& tools, QWidget
          {&MapDocument::selectionChanged, &MapDocument::pasteChanged, &MapDocument::unsureChanged})
         connect(&doc_, signal, this, [this] { update(); });
     connect(&tools_, &ToolManager::activeChanged, this, [this] {
-        // Terrain codes come with a terrain mode and go with it.
-        if (PaintingTerrain() != codesDrawn_) DrawMap();
+        // Terrain codes come with a terrain mode and go with it; road lines
+        // with the road tools.
+        if (PaintingTerrain() != codesDrawn_ || RoadsShown() != roadsDrawn_) DrawMap();
         update();
     });
+}
+
+// The road lines while they are switched on, or while roads are drawn.
+bool MapCanvas::RoadsShown() const {
+    return ShowRoads || tools_.Active() == ToolKind::Road || tools_.Active() == ToolKind::RoadPair;
 }
 
 bool MapCanvas::PaintingTerrain() const {
@@ -66,7 +72,8 @@ void MapCanvas::Fit(int w, int h) {
 
 void MapCanvas::DrawMap() {
     const MapView view = View();
-    DrawView(st_.map, st_.cat, st_.images, zoomed_, ShowRoads, view, Picture());
+    roadsDrawn_ = RoadsShown();
+    DrawView(st_.map, st_.cat, st_.images, zoomed_, roadsDrawn_, view, Picture());
     // While a terrain type is painted, every hex shows its code.
     codesDrawn_ = PaintingTerrain();
     if (codesDrawn_)
@@ -95,11 +102,12 @@ void MapCanvas::Show(const EditOutcome& out) {
     }
     if (out.redraw == Redraw::Hex) hexes.push_back(out.hex);
     if (hexes.empty()) return;
-    // Only the changed hexes and what overlaps them are composed again.
+    // Only the changed hexes and what overlaps them are composed again,
+    // with the layers the picture shows.
     const int which = st_.ed.Mode == ModePaintTT1 ? 1 : 2;
     const QRect part =
         RedrawHexes(st_.map, st_.cat, st_.images, zoomed_,
-                    {ShowRoads, PaintingTerrain() ? which : 0}, View(), hexes, Picture());
+                    {roadsDrawn_, codesDrawn_ ? which : 0}, View(), hexes, Picture());
     if (!part.isEmpty()) repaint(part);
 }
 
@@ -217,7 +225,7 @@ void MapCanvas::Down(int button, bool shift, int X, int Y) {
         panFrom_ = {X, Y};
         panOrigin_ = st_.map.ViewOrigin;
     }
-    if (button == mbLeft) {
+    if (button != mbMiddle) {
         pressAt_ = {X, Y};
         moved_ = false;
     }
@@ -233,11 +241,11 @@ void MapCanvas::Moved(int X, int Y) {
                   panOrigin_.y - d.y() / HexLayout::RowStep});
     }
     const QPoint at = View().Unzoomed(X, Y);
-    if (Buttons() & Qt::LeftButton) {
+    if (Buttons() & (Qt::LeftButton | Qt::RightButton)) {
         // A slip of a pixel or two over a border is still a click.
         moved_ = moved_ || (QPoint(X, Y) - pressAt_).manhattanLength() >= 4;
         const QPoint end = View().Unzoomed(width(), height());
-        tools_.Move({mbLeft, false, at}, moved_,
+        tools_.Move({Buttons() & Qt::LeftButton ? mbLeft : mbRight, false, at}, moved_,
                     QRect(QPoint(0, 0), QPoint(end.x() - 1, end.y() - 1)));
     }
     TrackPointer(X, Y);
@@ -268,7 +276,6 @@ void MapCanvas::PaintOver(QPainter& p) {
     PaintUnsureMarks(p, view);
     if (!pointer_) return;
     const ToolPreview preview = tools_.ActiveTool().Preview(*pointer_);
-    if (preview.tiles.empty()) return;
     const TileImages& tiles = zoom_ == 100 ? st_.images : zoomed_.At(st_.images, zoom_);
     p.setOpacity(0.55);
     for (const auto& [at, tile] : preview.tiles)
@@ -276,14 +283,22 @@ void MapCanvas::PaintOver(QPainter& p) {
             if (const QImage* img = TilePicture(st_.cat, tiles, tile))
                 p.drawImage(view.Corner(at.x, at.y), *img);
     p.setOpacity(1);
+    p.setPen(QPen(Qt::yellow, 1));
+    p.setBrush(Qt::NoBrush);
+    PaintHexes(p, view, preview.outline.OnMap(st_.map));
 }
 
 void MapCanvas::PaintSelection(QPainter& p, const MapView& view) {
     if (doc_.Selection().Empty()) return;
     p.setPen(QPen(Qt::white, 1, Qt::DashLine));
     p.setBrush(QColor(255, 255, 255, 60));
+    PaintHexes(p, view, doc_.Selection());
+}
+
+// Each hex as a hexagon in the pen and brush set.
+void MapCanvas::PaintHexes(QPainter& p, const MapView& view, const HexSet& hexes) {
     const QSize size(view.Scaled(HexLayout::TileWidth), view.Scaled(HexLayout::TileHeight));
-    for (const HexPos h : doc_.Selection().Hexes()) {
+    for (const HexPos h : hexes.Hexes()) {
         const QRect r(view.Corner(h.x, h.y), size);
         if (!r.intersects(p.window())) continue;
         const int q = r.width() / 4;

@@ -65,10 +65,12 @@ class MapCanvas : public ImageControl {
     void Wheel(QWheelEvent* e);
     void PaintOver(QPainter& p);
     void PaintSelection(QPainter& p, const MapView& view);
+    void PaintHexes(QPainter& p, const MapView& view, const HexSet& hexes);
     void PaintUnsureMarks(QPainter& p, const MapView& view);
     void Show(const EditOutcome& out);
     void Undone();
     bool PaintingTerrain() const;
+    bool RoadsShown() const;
     void UpdateScrollBars();
     void ShowOrigin(HexPos origin);
     void TrackPointer(int X, int Y);
@@ -80,6 +82,7 @@ class MapCanvas : public ImageControl {
     ZoomedTiles zoomed_;
     int zoom_ = 100;
     bool codesDrawn_ = false;       // the picture shows terrain codes
+    bool roadsDrawn_ = false;       // and road lines
     std::optional<HexPos> pointer_; // the hex under the pointer
     QPoint pointerAt_;              // and where the pointer is, in pixels of the view
     QPoint pressAt_;                // where the left button went down

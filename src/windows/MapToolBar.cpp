@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSettings>
 
 namespace zem {
 
@@ -89,6 +90,93 @@ void MapToolBar::Update() {
         action->setChecked(tools_.Active() == kind);
     for (const auto& [action, mark] : modes_)
         action->setChecked(tools_.Marks().*mark);
+    for (const auto& [action, kind] : choices_)
+        action->setVisible(kind == ToolKind::Place || tools_.Active() == kind);
+    const ToolOptions& o = tools_.Options();
+    const std::pair<QComboBox*, int> shown[] = {{BrushBox, o.BrushSize - 1},
+                                                {FillBox, int(o.Fill)},
+                                                {ShapeBox, int(o.Shape)},
+                                                {SelectBox, int(o.Select)}};
+    for (const auto& [box, index] : shown) {
+        if (!box) continue;
+        const QSignalBlocker quiet(box);
+        box->setCurrentIndex(index);
+    }
+}
+
+// A choice kept in the settings under `key`; `set` puts its index into the
+// tools' options.
+QComboBox* MapToolBar::AddChoice(const QString& key, const QStringList& items, const QString& tip,
+                                 ToolKind shownWith,
+                                 const std::function<void(ToolOptions&, int)>& set) {
+    auto* box = new QComboBox(this);
+    box->addItems(items);
+    box->setToolTip(tip);
+    box->setFocusPolicy(Qt::NoFocus); // the keys stay the program's
+    const int kept = std::clamp(QSettings().value(key, 0).toInt(), 0, int(items.size()) - 1);
+    ToolOptions o = tools_.Options();
+    set(o, kept);
+    tools_.SetOptions(o);
+    connect(box, &QComboBox::activated, this, [this, key, set](int index) {
+        QSettings().setValue(key, index);
+        ToolOptions changed = tools_.Options();
+        set(changed, index);
+        tools_.SetOptions(changed);
+    });
+    choices_.push_back({addWidget(box), shownWith});
+    return box;
+}
+
+void MapToolBar::AddOptions() {
+    addSeparator();
+    BrushBox =
+        AddChoice(QStringLiteral("tools/brushSize"),
+                  {QStringLiteral("1 hex"), QStringLiteral("2 hexes"), QStringLiteral("3 hexes")},
+                  QStringLiteral("Brush size for placing tiles and painting terrain ([ and ])"),
+                  ToolKind::Place, [](ToolOptions& o, int i) { o.BrushSize = i + 1; });
+    FillBox = AddChoice(QStringLiteral("tools/fillBy"),
+                        {QStringLiteral("Same tile"), QStringLiteral("Same tile set"),
+                         QStringLiteral("Same terrain type 1")},
+                        QStringLiteral("What the hexes Fill takes share with the clicked one"),
+                        ToolKind::Fill, [](ToolOptions& o, int i) { o.Fill = edit::FillBy(i); });
+    ShapeBox = AddChoice(QStringLiteral("tools/shape"),
+                         {QStringLiteral("Rectangle"), QStringLiteral("Ellipse")},
+                         QStringLiteral("The shape a drag of the Shape tool spans"),
+                         ToolKind::Shape, [](ToolOptions& o, int i) { o.Shape = ShapeKind(i); });
+    SelectBox = AddChoice(QStringLiteral("tools/selectBy"),
+                          {QStringLiteral("Rectangle"), QStringLiteral("Magic wand (tile set)"),
+                           QStringLiteral("Same tile")},
+                          QStringLiteral("What a click or drag of the Select tool takes"),
+                          ToolKind::Select, [](ToolOptions& o, int i) { o.Select = SelectBy(i); });
+    const auto size = [this](int step) {
+        ToolOptions o = tools_.Options();
+        o.BrushSize = std::clamp(o.BrushSize + step, 1, 3);
+        QSettings().setValue(QStringLiteral("tools/brushSize"), o.BrushSize - 1);
+        tools_.SetOptions(o);
+    };
+    AddProgramKey(parentWidget(), {QKeySequence(Qt::Key_BracketLeft)}, [size] { size(-1); });
+    AddProgramKey(parentWidget(), {QKeySequence(Qt::Key_BracketRight)}, [size] { size(1); });
+    Update();
+}
+
+void MapToolBar::AddSelectionItems(QMenu* edit, MapDocument& doc) {
+    connect(edit->addAction(QStringLiteral("Select Same Tile")), &QAction::triggered, this, [this] {
+        ToolOptions o = tools_.Options();
+        o.Select = SelectBy::SameTile;
+        QSettings().setValue(QStringLiteral("tools/selectBy"), int(o.Select));
+        tools_.SetOptions(o);
+        tools_.Choose(ToolKind::Select);
+    });
+    QAction* all = edit->addAction(QStringLiteral("Select All"));
+    all->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    QAction* none = edit->addAction(QStringLiteral("Select None"));
+    none->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
+    for (QAction* a : {all, none})
+        a->setShortcutContext(Qt::ApplicationShortcut);
+    connect(all, &QAction::triggered, this, [&doc] {
+        doc.Select(HexSet::Rectangle({0, 0}, {doc.Map().MapWidth - 1, doc.Map().MapHeight - 1}));
+    });
+    connect(none, &QAction::triggered, this, [&doc] { doc.Select({}); });
 }
 
 } // namespace zem

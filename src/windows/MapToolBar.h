@@ -8,7 +8,9 @@
 #include "windows/ToolIcons.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QMainWindow>
+#include <QMenu>
 #include <QToolBar>
 #include <functional>
 
@@ -44,10 +46,21 @@ class MapToolBar : public QToolBar {
     // A described mode's menu item as a button with a key of its own.
     void AddMode(QAction* item, bool ModeMarks::*mark, ToolPicture picture, const QString& tip,
                  Qt::Key key);
+    // The choices beside the tools, kept between runs: the brush's size
+    // (always, [ and ] change it), and what Fill, Shape and Select take, each
+    // shown while its tool is active.
+    void AddOptions();
+    // Edit > Select Same Tile, Select All, Select None.
+    void AddSelectionItems(QMenu* edit, MapDocument& doc);
+
+    QComboBox *BrushBox = nullptr, *FillBox = nullptr, *ShapeBox = nullptr, *SelectBox = nullptr;
 
   private:
     void Update();
+    QComboBox* AddChoice(const QString& key, const QStringList& items, const QString& tip,
+                         ToolKind shownWith, const std::function<void(ToolOptions&, int)>& set);
     ToolManager& tools_;
+    std::vector<std::pair<QAction*, ToolKind>> choices_; // a choice's action and the tool it serves
     std::vector<std::pair<QAction*, ToolKind>> tools_shown_;
     std::vector<std::pair<QAction*, bool ModeMarks::*>> modes_;
 };

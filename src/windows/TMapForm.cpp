@@ -50,15 +50,14 @@ TMapForm::TMapForm(ZemState& state, Windows& windows)
     : st(state), w(windows), doc(windows.doc), tools(windows.tools) {
     setWindowTitle(QStringLiteral("ZEM Map"));
     client_ = new MapClient(this);
-    WhereLbl = new QLabel(QStringLiteral("??"), client_);
-    WhereLbl->move(16, 0);
-    WhereLbl->resize(170, 20);
-    WhatLbl = new QLabel(QStringLiteral("??"), client_);
-    WhatLbl->move(192, 0);
-    WhatLbl->resize(125, 20);
-    HintLbl = new QLabel(client_);
-    HintLbl->move(320, 0);
-    HintLbl->resize(200, 20);
+    const auto label = [this](const QString& text, int x, int width) {
+        auto* l = new QLabel(text, client_);
+        l->setGeometry(x, 0, width, 20);
+        return l;
+    };
+    WhereLbl = label(QStringLiteral("??"), 16, 170);
+    WhatLbl = label(QStringLiteral("??"), 192, 125);
+    HintLbl = label(QString(), 320, 200);
     HintLbl->setStyleSheet(QStringLiteral("color: rgb(0,128,0); font-weight: bold;"));
     MapImage = new MapCanvas(st, doc, tools, client_);
     MapImage->setGeometry(32, 40, 433, 457);
@@ -132,22 +131,29 @@ void TMapForm::BuildMenu() {
                     {K(Qt::CTRL | Qt::Key_Y), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     edit->addSeparator();
     ToolBar1 = new MapToolBar(*this, tools);
-    edit->addActions({
-        PlaceTool1 = ToolBar1->AddTool(ToolKind::Place, QStringLiteral("Place"), ToolPicture::Place,
-                                       QStringLiteral("Place tiles (B)"), Qt::Key_B),
-        PickTool1 = ToolBar1->AddTool(ToolKind::Pick, QStringLiteral("Pick Up"), ToolPicture::Pick,
-                                      QStringLiteral("Pick up a hex's tile (I)"), Qt::Key_I),
-        SelectTool1 =
-            ToolBar1->AddTool(ToolKind::Select, QStringLiteral("Select"), ToolPicture::Select,
-                              QStringLiteral("Select hexes (S)"), Qt::Key_S),
-        FillTool1 = ToolBar1->AddTool(
-            ToolKind::Fill, QStringLiteral("Fill"), ToolPicture::Fill,
-            QStringLiteral("Fill connected hexes, Shift: the selection (F)"), Qt::Key_F),
-    });
+    const auto tool = [&](ToolKind kind, const char* caption, ToolPicture picture, const char* tip,
+                          Qt::Key key) {
+        QAction* a =
+            ToolBar1->AddTool(kind, QLatin1String(caption), picture, QLatin1String(tip), key);
+        edit->addAction(a);
+        return a;
+    };
+    PlaceTool1 = tool(ToolKind::Place, "Place", ToolPicture::Place, "Place tiles (B)", Qt::Key_B);
+    PickTool1 =
+        tool(ToolKind::Pick, "Pick Up", ToolPicture::Pick, "Pick up a hex's tile (I)", Qt::Key_I);
+    SelectTool1 =
+        tool(ToolKind::Select, "Select", ToolPicture::Select, "Select hexes (S)", Qt::Key_S);
+    FillTool1 = tool(ToolKind::Fill, "Fill", ToolPicture::Fill,
+                     "Fill connected hexes, Shift: the selection (F)", Qt::Key_F);
+    tool(ToolKind::Road, "Draw Road", ToolPicture::Road,
+         "Draw roads through the hexes of a drag; the right button takes them away (D)", Qt::Key_D);
+    tool(ToolKind::Shape, "Shape", ToolPicture::Shape,
+         "Fill a rectangle or an ellipse of hexes (P)", Qt::Key_P);
     Copy1 = AddItem(edit, QStringLiteral("Copy"), &TMapForm::Copy1Click, false,
                     {K(Qt::CTRL | Qt::Key_C)});
     Paste1 = AddItem(edit, QStringLiteral("Paste"), &TMapForm::Paste1Click, false,
                      {K(Qt::CTRL | Qt::Key_V)});
+    ToolBar1->AddSelectionItems(edit, doc);
     edit->addSeparator();
     NewMap1 = AddItem(edit, QStringLiteral("New Map"), &TMapForm::NewMap1Click, false,
                       {K(Qt::CTRL | Qt::Key_N)});
@@ -180,6 +186,7 @@ void TMapForm::BuildMenu() {
                       QStringLiteral("Terrain Type 1 (1)"), Qt::Key_1);
     ToolBar1->AddMode(TerrainType21, &ModeMarks::TerrainType2, ToolPicture::Terrain2,
                       QStringLiteral("Terrain Type 2 (2)"), Qt::Key_2);
+    ToolBar1->AddOptions();
     View1 = menuBar()->addMenu(QStringLiteral("View"));
     TerrainCodes1 = AddItem(View1, QStringLiteral("Terrain Codes While Painting"),
                             &TMapForm::TerrainCodes1Click, true);

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QPainter>
+#include <algorithm>
 
 namespace zem {
 
@@ -32,7 +33,12 @@ TTilForm::TTilForm(ZemState& state) : st(state) {
     TilImage->setGeometry(8, 75, 193, 217);
     TilImage->SetPictureSize(193, 217);
     TilImage->OnMouseMove = [this](bool, int x, int y) { TilImageMouseMove(x, y); };
-    TilImage->OnMouseDown = [this](int, bool, int x, int y) { TilImageMouseDown(x, y); };
+    TilImage->OnMouseDown = [this](int, bool, int x, int y) {
+        if (TilImage->PressModifiers() & Qt::ControlModifier)
+            MixTile(x, y);
+        else
+            TilImageMouseDown(x, y);
+    };
     WhereLbl = new QLabel(QStringLiteral("?"), this);
     WhereLbl->setGeometry(16, 552, 290, 20);
 }
@@ -148,6 +154,10 @@ void TTilForm::ShowSelection() {
     DrawTileSet(s);
     if (ed.CurrentImage >= 1 && ed.CurrentImage <= st.cat.SetSize[size_t(s)])
         MarkPaletteTile(ed.CurrentImage, 1);
+    // Every tile of a mix in the set shown is marked too.
+    for (int pos = 1; pos <= st.cat.SetSize[size_t(s)] && pos <= MaxSetTiles; ++pos)
+        if (std::find(ed.Mix.begin(), ed.Mix.end(), st.cat.TileAt(s, pos)) != ed.Mix.end())
+            MarkPaletteTile(pos, 1);
     TilImage->repaint();
 }
 
@@ -162,7 +172,22 @@ QString TTilForm::SelectionText() const {
         .arg(set, st.cat.TT1Name(r.TT1), st.cat.TT2Name(r.TT2));
 }
 
+void TTilForm::MixTile(int X, int Y) {
+    const int pos = HexLayout::PaletteIndexAt(X, Y) + 1, shown = ItemIndex() + 1;
+    if (shown < 1 || shown > MaxSets || pos > st.cat.SetSize[size_t(shown)] || pos > MaxSetTiles)
+        return;
+    std::vector<int> mix = st.ed.Mix;
+    if (mix.empty() && st.ed.CurrentImage > 0) mix.push_back(CurrentTile(st.ed, st.cat));
+    const int t = st.cat.TileAt(shown, pos);
+    if (const auto at = std::find(mix.begin(), mix.end(), t); at != mix.end())
+        mix.erase(at);
+    else
+        mix.push_back(t);
+    if (OnMix) OnMix(mix);
+}
+
 void TTilForm::TilImageMouseDown(int X, int Y) {
+    if (OnMix) OnMix({});
     EditorState& ed = st.ed;
     // The old mark stands in the set shown; a selection of another set
     // (a tile of no set) has no mark here to take away.

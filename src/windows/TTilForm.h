@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <array>
+#include <functional>
+#include <vector>
 
 namespace zem {
 
@@ -27,10 +29,15 @@ class TTilForm : public QWidget {
     void TilSetRGClick();
     void TilImageMouseMove(int X, int Y);
     void TilImageMouseDown(int X, int Y);
+    void MixTile(int X, int Y);
     // Shows the selected tile as if the user had chosen it here: its set,
     // that set's button checked, the tile marked (after a tile was picked
     // up from the map, or an undo gave back another selection).
     void ShowSelection();
+    // Ctrl+click: the tile joins a mix of tiles (or leaves it), which
+    // placements choose from; a plain click is the described one and ends
+    // the mix. `OnMix` hands the new mix on.
+    std::function<void(std::vector<int>)> OnMix;
     // "Picked: bmp20 of set 3 Forest(None)", for the status bar.
     QString SelectionText() const;
 

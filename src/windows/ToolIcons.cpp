@@ -66,6 +66,19 @@ QIcon ToolIcon(ToolPicture which) {
         p.setPen(QPen(QColor(230, 200, 0), 3));
         p.drawLine(QPointF(7, 8), QPointF(17, 16));
         break;
+    case ToolPicture::Road: // a road drawn through three hexes
+        p.setBrush(Grass);
+        for (QPointF c : {QPointF(5, 18), QPointF(12, 12), QPointF(19, 6)})
+            p.drawPolygon(Hex(c, 4.5));
+        p.setPen(QPen(QColor(230, 200, 0), 3));
+        p.drawPolyline(QPolygonF({{5, 18}, {12, 12}, {19, 6}}));
+        break;
+    case ToolPicture::Shape: // a filled rectangle and ellipse
+        p.setBrush(Sand);
+        p.drawRect(QRectF(3, 3, 11, 9));
+        p.setBrush(Grass);
+        p.drawEllipse(QRectF(8, 10, 13, 11));
+        break;
     case ToolPicture::Terrain1:
     case ToolPicture::Terrain2: {
         p.setBrush(which == ToolPicture::Terrain1 ? QColor(255, 255, 160) : QColor(160, 220, 255));

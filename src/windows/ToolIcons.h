@@ -5,7 +5,7 @@
 
 namespace zem {
 
-enum class ToolPicture { Place, Pick, Select, Fill, Spray, Roads, Terrain1, Terrain2 };
+enum class ToolPicture { Place, Pick, Select, Fill, Spray, Roads, Terrain1, Terrain2, Road, Shape };
 QIcon ToolIcon(ToolPicture which);
 
 } // namespace zem

@@ -72,6 +72,13 @@ Windows::Windows(ZemState& state, DialogService& d)
     panels->RestoreGeometry();
     QObject::connect(MapForm->MapImage, &MapCanvas::drawn, MapForm.get(), [this] { MapShown(); });
     logged.shown = [this](const QString& text) { messages->Add(text); };
+    TilForm->OnMix = [this](std::vector<int> mix) { doc.SetMix(std::move(mix)); };
+    QObject::connect(&doc, &MapDocument::mixChanged, MapForm.get(), [this] {
+        TilForm->ShowSelection();
+        MapForm->ShowStatus(
+            st.ed.Mix.empty() ? QStringLiteral("One tile placed again")
+                              : QStringLiteral("Placing a mix of %1 tiles").arg(st.ed.Mix.size()));
+    });
     QObject::connect(&tools, &ToolManager::terrainPicker, MapForm.get(),
                      [this](int which) { ShowTerrainPicker(which); });
     // The strategic map, when open, shows the map as it is after every change.

@@ -109,13 +109,14 @@ EditOutcome TileClick(EditTarget t, HexPos hex) {
     } else if (ed.DownButton == mbLeft) {
         // The most frequent edit draws only the one hex; the rest of the
         // picture, road lines included, waits for the next full redraw.
-        const int tile = CurrentTile(ed, t.cat);
+        const int tile = TileToPlace(ed, t.cat, t.rng);
         out = CellEdit(t.map, hex, QStringLiteral("Place Tile"), [&](MapCell& cell) {
             ed.ReplacedTile = cell.bmp;
             PlaceTile(t.map, t.cat, hex.x, hex.y, tile);
         });
         out.what = TerrainText(t.map.Cell(hex.x, hex.y), t.cat);
-        out.redraw = Redraw::Hex;
+        // One of a mix is not the palette's picture: the view shows it.
+        out.redraw = ed.Mix.size() < 2 ? Redraw::Hex : Redraw::View;
         out.hex = hex;
     }
     return out;
@@ -268,38 +269,49 @@ EditOutcome ClearRoads(HexMap& map) {
     return out;
 }
 
-// The hexes to fill, each once, in the order they are reached.
-static std::vector<HexPos> Region(const HexMap& map, HexPos at) {
-    std::vector<HexPos> found;
+HexSet Region(const HexMap& map, const TileCatalogue& cat, HexPos at, FillBy by) {
+    HexSet found;
     if (!map.OnMap(at.x, at.y) || !HexMap::InGrid(at.x, at.y)) return found;
-    std::vector<bool> seen(MaxMapSize * MaxMapSize, false);
-    const int tile = map.Cell(at.x, at.y).bmp;
-    found.push_back(at);
-    seen[size_t(at.x * MaxMapSize + at.y)] = true;
-    for (size_t i = 0; i < found.size(); ++i)
-        for (const Neighbour& n : Neighbours(found[i].x, found[i].y)) {
+    const auto key = [&](HexPos p) {
+        const MapCell& c = map.Cell(p.x, p.y);
+        return by == FillBy::Tile ? c.bmp : by == FillBy::TileSet ? cat.Record(c.bmp).set : c.TT1;
+    };
+    const int want = key(at);
+    std::vector<HexPos> queue{at};
+    found.Add(at);
+    for (size_t i = 0; i < queue.size(); ++i)
+        for (const Neighbour& n : Neighbours(queue[i].x, queue[i].y)) {
             const HexPos p = n.at;
             if (!map.OnMap(p.x, p.y) || !HexMap::InGrid(p.x, p.y)) continue;
-            if (seen[size_t(p.x * MaxMapSize + p.y)] || map.Cell(p.x, p.y).bmp != tile) continue;
-            seen[size_t(p.x * MaxMapSize + p.y)] = true;
-            found.push_back(p);
+            if (found.Has(p) || key(p) != want) continue;
+            found.Add(p);
+            queue.push_back(p);
         }
     return found;
 }
 
-// Places the selected tile on every hex, each as a placement does: the last
-// tile replaced is the one the right button puts back.
-static EditOutcome PlaceAll(EditTarget t, const std::vector<HexPos>& hexes) {
+HexSet SameTile(const HexMap& map, HexPos at) {
+    HexSet found;
+    if (!map.OnMap(at.x, at.y) || !HexMap::InGrid(at.x, at.y)) return found;
+    const int tile = map.Cell(at.x, at.y).bmp;
+    for (int y = 0; y < map.MapHeight && y < MaxMapSize; ++y)
+        for (int x = 0; x < map.MapWidth && x < MaxMapSize; ++x)
+            if (map.Cell(x, y).bmp == tile) found.Add({x, y});
+    return found;
+}
+
+// Places the selected tile (or the mix) on every hex, each as a placement
+// does: the last tile replaced is the one the right button puts back.
+static EditOutcome PlaceAll(EditTarget t, const std::vector<HexPos>& hexes, const QString& name) {
     const Selection sel = SelectionOf(t.ed);
-    const int tile = CurrentTile(t.ed, t.cat);
     EditOutcome out;
-    out.name = QStringLiteral("Fill");
+    out.name = name;
     out.shapeBefore = out.shapeAfter = ShapeOf(t.map);
     for (const HexPos p : hexes) {
         MapCell& cell = t.map.Cell(p.x, p.y);
         const MapCell before = cell;
         t.ed.ReplacedTile = cell.bmp;
-        PlaceTile(t.map, t.cat, p.x, p.y, tile);
+        PlaceTile(t.map, t.cat, p.x, p.y, TileToPlace(t.ed, t.cat, t.rng));
         if (!(before == cell)) out.cells.push_back({p, before, cell});
     }
     out.selBefore = sel;
@@ -308,12 +320,48 @@ static EditOutcome PlaceAll(EditTarget t, const std::vector<HexPos>& hexes) {
     return out;
 }
 
-EditOutcome Fill(EditTarget t, HexPos at) {
-    return PlaceAll(t, Region(t.map, at));
+EditOutcome Fill(EditTarget t, HexPos at, FillBy by) {
+    return FillHexes(t, Region(t.map, t.cat, at, by));
 }
 
-EditOutcome FillHexes(EditTarget t, const HexSet& hexes) {
-    return PlaceAll(t, hexes.OnMap(t.map).Hexes());
+EditOutcome FillHexes(EditTarget t, const HexSet& hexes, const QString& name) {
+    return PlaceAll(t, hexes.OnMap(t.map).Hexes(), name);
+}
+
+EditOutcome PaintTerrain(EditTarget t, const HexSet& hexes, int which, int code) {
+    EditOutcome out;
+    out.name = which == 1 ? QStringLiteral("Paint Terrain Type 1")
+                          : QStringLiteral("Paint Terrain Type 2");
+    out.shapeBefore = out.shapeAfter = ShapeOf(t.map);
+    out.selBefore = out.selAfter = SelectionOf(t.ed);
+    if (code < 1) return out;
+    for (const HexPos p : hexes.OnMap(t.map).Hexes()) {
+        MapCell& cell = t.map.Cell(p.x, p.y);
+        const MapCell before = cell;
+        (which == 1 ? cell.TT1 : cell.TT2) = std::uint8_t(code);
+        if (!(before == cell)) out.cells.push_back({p, before, cell});
+    }
+    return out;
+}
+
+EditOutcome SetRoad(HexMap& map, HexPos a, HexPos b, bool on) {
+    EditOutcome out;
+    out.name = QStringLiteral("Draw Road");
+    out.shapeBefore = out.shapeAfter = ShapeOf(map);
+    if (!map.OnMap(a.x, a.y) || !map.OnMap(b.x, b.y) || !HexMap::InGrid(a.x, a.y) ||
+        !HexMap::InGrid(b.x, b.y))
+        return out;
+    for (const Neighbour& n : Neighbours(a.x, a.y)) {
+        if (!(n.at == b)) continue;
+        for (const auto& [at, bit] : {std::pair{a, n.bit}, std::pair{b, n.opposite}}) {
+            MapCell& cell = map.Cell(at.x, at.y);
+            const MapCell before = cell;
+            cell.RC = std::int16_t(on ? cell.RC | bit : cell.RC & ~bit);
+            if (!(before == cell)) out.cells.push_back({at, before, cell});
+        }
+    }
+    out.redraw = Redraw::View;
+    return out;
 }
 
 EditOutcome PasteHere(HexMap& map, const MapFileData& section, HexPos at) {

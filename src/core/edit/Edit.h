@@ -141,11 +141,26 @@ EditOutcome FixTerrain(EditTarget t, const TerrainTemplate& tmpl);
 EditOutcome MakeRoads(HexMap& map);
 EditOutcome ClearRoads(HexMap& map);
 
-// The selected tile placed on `at` and on every hex connected to it through
-// its six neighbours that holds the same tile. The hexes lie on the map.
-EditOutcome Fill(EditTarget t, HexPos at);
-// The selected tile placed on every hex of the set that lies on the map.
-EditOutcome FillHexes(EditTarget t, const HexSet& hexes);
+// What the hexes of a fill share with the clicked one.
+enum class FillBy : std::uint8_t { Tile, TileSet, Terrain1 };
+// The hexes connected to `at` through their six neighbours that share its
+// tile, its tile set or its terrain type 1, `at` included; all on the map.
+HexSet Region(const HexMap& map, const TileCatalogue& cat, HexPos at, FillBy by);
+// Every hex of the map holding the tile of `at`.
+HexSet SameTile(const HexMap& map, HexPos at);
+
+// The selected tile (or one of the mix for each hex) placed on `at` and on
+// every hex of its region.
+EditOutcome Fill(EditTarget t, HexPos at, FillBy by = FillBy::Tile);
+// The selected tile (or the mix) placed on every hex of the set that lies on
+// the map, each as a placement does, as one step called `name`.
+EditOutcome FillHexes(EditTarget t, const HexSet& hexes,
+                      const QString& name = QStringLiteral("Fill"));
+// Terrain type 1 or 2 (`which`) set to `code` on every hex of the set on the
+// map; a code below 1 changes nothing, as a click does.
+EditOutcome PaintTerrain(EditTarget t, const HexSet& hexes, int which, int code);
+// The road between two neighbouring hexes set (both bits) or taken away.
+EditOutcome SetRoad(HexMap& map, HexPos a, HexPos b, bool on);
 // A section pasted with its top-left at `at`, the view left where it is.
 EditOutcome PasteHere(HexMap& map, const MapFileData& section, HexPos at);
 

@@ -6,6 +6,11 @@ int CurrentTile(const EditorState& ed, const TileCatalogue& cat) {
     return cat.TileAt(ed.CurrentSet, ed.CurrentImage);
 }
 
+int TileToPlace(const EditorState& ed, const TileCatalogue& cat, Random& rng) {
+    if (ed.Mix.size() < 2) return CurrentTile(ed, cat);
+    return ed.Mix[std::size_t(rng.Next()) % ed.Mix.size()];
+}
+
 void PlaceTile(HexMap& map, const TileCatalogue& cat, int x, int y, int t) {
     if (!HexMap::InGrid(x, y) || !TileCatalogue::IsTileNumber(t)) return;
     const TileRecord& r = cat.records[size_t(t)];

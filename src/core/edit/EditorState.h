@@ -5,7 +5,10 @@
 #include "map/HexMap.h"
 #include "map/TileCatalogue.h"
 
+#include "runtime/Random.h"
+
 #include <cstdint>
+#include <vector>
 
 namespace zem {
 
@@ -33,10 +36,16 @@ struct EditorState {
     bool DownShift = false;
     std::uint8_t DownButton = mbLeft;
     int StatusX = 0, StatusY = 0;
+    // Tiles chosen together in the palette (Ctrl+click): each placement
+    // takes one of them at random. Fewer than two: the selected tile alone.
+    std::vector<int> Mix;
 };
 
 // SetTiles[CurrentSet][CurrentImage]; 0 when nothing is selected.
 int CurrentTile(const EditorState& ed, const TileCatalogue& cat);
+// The tile a placement puts on a hex: the selected one, or one of the mix
+// drawn from the program's random numbers.
+int TileToPlace(const EditorState& ed, const TileCatalogue& cat, Random& rng);
 
 // Puts tile t into cell (x, y) with the tile's default terrain types and
 // values; RC and the 24 further values stay. A hex outside the grid, or a

@@ -147,6 +147,13 @@ void MapDocument::DropPaste() {
     Tell(QString()); // its prompt goes with it
 }
 
+void MapDocument::SetMix(std::vector<int> tiles) {
+    if (tiles.size() < 2) tiles.clear();
+    if (tiles == st_.ed.Mix) return;
+    st_.ed.Mix = std::move(tiles);
+    emit mixChanged();
+}
+
 void MapDocument::SetUnsure(std::vector<HexPos> hexes) {
     unsure_ = std::move(hexes);
     emit unsureChanged();

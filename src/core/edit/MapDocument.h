@@ -79,6 +79,10 @@ class MapDocument : public QObject {
     void SetPaste(MapFileData section);
     void DropPaste();
 
+    // The tiles placements choose from at random (Ctrl+click in the
+    // palette); an empty mix places the selected tile.
+    void SetMix(std::vector<int> tiles);
+
     // Hexes an import was unsure of, marked until the next change.
     const std::vector<HexPos>& Unsure() const { return unsure_; }
     void SetUnsure(std::vector<HexPos> hexes);
@@ -100,6 +104,7 @@ class MapDocument : public QObject {
     void selectionChanged();
     void pasteChanged();
     void unsureChanged();
+    void mixChanged();
     void hintChanged(const QString& text);
     void message(const QString& text);
 

@@ -50,6 +50,8 @@ struct Neighbour {
     HexPos at;
 };
 std::array<Neighbour, 6> Neighbours(int x, int y);
+// The steps from hex a to hex b through neighbours.
+int HexDistance(HexPos a, HexPos b);
 
 class HexMap {
   public:

@@ -1,4 +1,8 @@
 #include "map/HexSet.h"
+#include "map/HexLayout.h"
+
+#include <QPointF>
+#include <cmath>
 
 #include <algorithm>
 
@@ -13,6 +17,32 @@ HexSet HexSet::Rectangle(HexPos a, HexPos b) {
     for (int y = y1; y <= y2; ++y)
         for (int x = x1; x <= x2; ++x)
             s.bits_.set(Index({x, y}));
+    return s;
+}
+
+HexSet HexSet::Disc(HexPos centre, int radius) {
+    HexSet s;
+    for (int x = centre.x - radius; x <= centre.x + radius; ++x)
+        for (int y = centre.y - radius - 1; y <= centre.y + radius + 1; ++y)
+            if (HexDistance(centre, {x, y}) <= radius) s.Add({x, y});
+    return s;
+}
+
+HexSet HexSet::Ellipse(HexPos a, HexPos b) {
+    // Hex centres in pixels of the map at 100 %; odd columns half a hex lower.
+    const auto centre = [](HexPos h) {
+        return QPointF(HexLayout::ColumnStep * h.x, HexLayout::RowStep * (h.y + (h.x & 1) * 0.5));
+    };
+    const QPointF p = centre(a), q = centre(b), mid = (p + q) / 2;
+    const double rx = std::abs(q.x() - p.x()) / 2 + HexLayout::ColumnStep / 2.0,
+                 ry = std::abs(q.y() - p.y()) / 2 + HexLayout::RowStep / 2.0;
+    HexSet s;
+    for (const HexPos h : Rectangle({std::min(a.x, b.x), std::min(a.y, b.y) - 1},
+                                    {std::max(a.x, b.x), std::max(a.y, b.y) + 1})
+                              .Hexes()) {
+        const QPointF d = centre(h) - mid;
+        if ((d.x() / rx) * (d.x() / rx) + (d.y() / ry) * (d.y() / ry) <= 1 + 1e-9) s.Add(h);
+    }
     return s;
 }
 

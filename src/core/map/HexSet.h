@@ -14,6 +14,11 @@ class HexSet {
     HexSet() = default;
     // Every hex of the rectangle between two corners, in any order.
     static HexSet Rectangle(HexPos a, HexPos b);
+    // Every hex at most `radius` steps from `centre`.
+    static HexSet Disc(HexPos centre, int radius);
+    // The hexes whose centres lie in the ellipse that fills the rectangle of
+    // hex centres between two corners, reaching half a hex beyond them.
+    static HexSet Ellipse(HexPos a, HexPos b);
 
     bool Empty() const { return bits_.none(); }
     int Count() const { return int(bits_.count()); }

@@ -10,6 +10,20 @@ MapDocument& MapTool::Doc() const {
     return tools_.Doc();
 }
 
+HexPos MapTool::HexAt(QPoint at) const {
+    return HexLayout::PixelToHex(at.x(), at.y(), Doc().Map().ViewOrigin);
+}
+
+HexSet MapTool::BrushHexes(HexPos centre) const {
+    const int size = tools_.Options().BrushSize;
+    HexSet hexes = HexSet::Disc(centre, size - 1);
+    const HexSet& selected = Doc().Selection();
+    if (size > 1 && !selected.Empty())
+        for (const HexPos h : hexes.Hexes())
+            if (!selected.Has(h)) hexes.Remove(h);
+    return hexes;
+}
+
 HexPos MapTool::PressedHex() const {
     const EditorState& ed = Doc().Ed();
     return HexLayout::PixelToHex(ed.DownX, ed.DownY, Doc().Map().ViewOrigin);
@@ -72,7 +86,28 @@ void StrokeTool::Click() {
     if (stroke_) // a drag over several hexes ends as one step, not a click
         Finish();
     else
-        MapTool::Click();
+        Doc().Apply(HexEdit());
+}
+
+// A brush wider than a hex places tiles or paints terrain on every hex it
+// covers; Shift and the right button keep their described clicks.
+EditOutcome StrokeTool::HexEdit() {
+    const EditorState& ed = Doc().Ed();
+    if (tools_.Options().BrushSize <= 1 || ed.DownShift || ed.DownButton != mbLeft)
+        return DescribedClick();
+    const HexSet hexes = BrushHexes(PressedHex());
+    switch (Kind()) {
+    case ToolKind::Place:
+        return edit::FillHexes(Doc().Target(), hexes, QStringLiteral("Place Tiles"));
+    case ToolKind::Terrain1:
+    case ToolKind::Terrain2: {
+        const int code = tools_.Inputs().terrainCode ? tools_.Inputs().terrainCode() : -1;
+        return edit::PaintTerrain(Doc().Target(), hexes, Kind() == ToolKind::Terrain1 ? 1 : 2,
+                                  code);
+    }
+    default:
+        return DescribedClick();
+    }
 }
 
 void StrokeTool::Finish() {

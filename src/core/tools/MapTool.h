@@ -29,6 +29,21 @@ enum class ToolKind {
     RoadPair,     // the described two clicks of Toggle Road Connections
     SectionCopy,  // the two corners of Copy Map Section To File
     SectionPaste, // the point of Paste From File
+    Road,         // a drag connects the hexes it passes; the right button takes roads away
+    Shape,        // a drag spans a rectangle or an ellipse of hexes, filled on release
+};
+constexpr int ToolKinds = int(ToolKind::Shape) + 1;
+
+enum class ShapeKind : std::uint8_t { Rectangle, Ellipse };
+enum class SelectBy : std::uint8_t { Rectangle, TileSet, SameTile };
+
+// The choices the tool bar offers beside the tools.
+struct ToolOptions {
+    int BrushSize = 1; // hexes across: 1, 2 or 3 (radius 0, 1, 2)
+    edit::FillBy Fill = edit::FillBy::Tile;
+    ShapeKind Shape = ShapeKind::Rectangle;
+    SelectBy Select = SelectBy::Rectangle;
+    bool operator==(const ToolOptions&) const = default;
 };
 
 struct PointerEvent {
@@ -37,9 +52,11 @@ struct PointerEvent {
     QPoint at; // in pixels of the view at 100 %
 };
 
-// What a tool shows over the map under the pointer: tiles see-through.
+// What a tool shows over the map under the pointer: tiles see-through, and
+// the outline of the hexes a brush covers.
 struct ToolPreview {
     std::vector<std::pair<HexPos, int>> tiles;
+    HexSet outline;
 };
 
 // What clicks read of the other windows at the moment they apply.
@@ -72,7 +89,11 @@ class MapTool {
     // The described click at the last press, in the current mode.
     EditOutcome DescribedClick();
     HexPos PressedHex() const;
+    HexPos HexAt(QPoint at) const;
     MapDocument& Doc() const;
+    // The hexes the brush covers around `centre`: within the selection, when
+    // hexes are selected and the brush is wider than a hex.
+    HexSet BrushHexes(HexPos centre) const;
 
     ToolManager& tools_;
 
@@ -92,8 +113,9 @@ class StrokeTool : public MapTool {
     bool Busy() const override { return stroke_.has_value(); }
 
   protected:
-    // The edit of one hex of the stroke (the press recorded where it is).
-    virtual EditOutcome HexEdit() { return DescribedClick(); }
+    // The edit of one hex of the stroke (the press recorded where it is):
+    // the described click, or the brush when it is wider than a hex.
+    virtual EditOutcome HexEdit();
     virtual QString StrokeName(const QString& last) const;
 
   private:

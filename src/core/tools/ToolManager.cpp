@@ -1,5 +1,6 @@
 #include "tools/ToolManager.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace zem {
@@ -53,6 +54,14 @@ void ToolManager::Choose(ToolKind kind) {
     LeaveSectionModes();
     chosen_ = kind;
     Sync();
+}
+
+void ToolManager::SetOptions(const ToolOptions& options) {
+    if (options == options_) return;
+    EndStroke();
+    options_ = options;
+    options_.BrushSize = std::clamp(options_.BrushSize, 1, 3);
+    emit activeChanged();
 }
 
 void ToolManager::StartPaste(MapFileData section) {
@@ -165,7 +174,7 @@ void ToolManager::PasteFromFile() {
 void ToolManager::Press(const PointerEvent& e) {
     const MapDocument::ToolActing acting(doc_);
     cut_ = false;
-    if (e.button == mbLeft) last_ = e.at;
+    if (e.button != mbMiddle) last_ = e.at;
     ActiveTool().Press(e);
 }
 
@@ -197,13 +206,15 @@ void ToolManager::Click() {
 
 void ToolManager::Release(int button) {
     const MapDocument::ToolActing acting(doc_);
-    if (button == mbLeft) ActiveTool().Finish(); // released beyond the picture: no click came
+    // Released beyond the picture no click came; a right drag has no click.
+    if (button != mbMiddle) ActiveTool().Finish();
 }
 
 void ToolManager::Escape() {
     EndStroke();
     doc_.DropPaste();
     doc_.Select({});
+    doc_.SetMix({});
 }
 
 void ToolManager::EndStroke() {

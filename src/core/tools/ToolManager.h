@@ -35,8 +35,10 @@ class ToolManager : public QObject {
     // The tool chosen on the tool bar, active when no mode or paste is.
     ToolKind Chosen() const { return chosen_; }
 
-    // Place, Pick Up, Select or Fill: every mode and a waiting paste end.
+    // A tool of the tool bar: every mode and a waiting paste end.
     void Choose(ToolKind kind);
+    const ToolOptions& Options() const { return options_; }
+    void SetOptions(const ToolOptions& options);
     // A section waits for the click that places it.
     void StartPaste(MapFileData section);
 
@@ -56,7 +58,7 @@ class ToolManager : public QObject {
     void Move(const PointerEvent& e, bool moved, const QRect& area);
     void Click();
     void Release(int button);
-    // Escape: a waiting paste and the selection go.
+    // Escape: a waiting paste, the selection and a mix of tiles go.
     void Escape();
     // A stroke still held ends as its own step; the release that follows is
     // no click.
@@ -75,7 +77,8 @@ class ToolManager : public QObject {
 
     MapDocument& doc_;
     ToolInputs inputs_;
-    std::array<std::unique_ptr<MapTool>, 11> tools_;
+    std::array<std::unique_ptr<MapTool>, ToolKinds> tools_;
+    ToolOptions options_;
     ToolKind chosen_ = ToolKind::Place;
     ModeMarks marks_;
     ToolKind shown_ = ToolKind::Place; // as last announced
