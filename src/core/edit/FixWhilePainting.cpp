@@ -30,7 +30,6 @@ EditOutcome FixAround(EditTarget t, const TerrainTemplate& tmpl, const EditOutco
     out.selBefore = out.selAfter = done.selAfter;
     out.merge = done.merge;
     out.redraw = Redraw::Cells;
-    if (!ChangesTiles(done)) return out;
     const FixRegion r = Examined(t.map, AroundChanges(done));
     if (r.Empty()) return out;
     // Only the region can change: keep it alone rather than the whole map.

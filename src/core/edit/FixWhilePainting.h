@@ -18,7 +18,6 @@ namespace edit {
 
 // The fixing pass over AroundChanges(done), as one change that continues
 // `done`: its name, size and selection, its cells redrawn one by one.
-// Nothing when `done` changed no tile.
 EditOutcome FixAround(EditTarget t, const TerrainTemplate& tmpl, const EditOutcome& done);
 
 } // namespace edit
