@@ -1,10 +1,13 @@
 // Importing a Panzer General 2 map: Map67.map and its twelve pieces read
 // from files and every hex matched, for a 44x39 map of random tiles from
 // all sets with random terrain and road bytes. Once on the sample
-// workspace's 151 tiles, once on 648 tiles (as many as a full game set) drawn
+// workspace's tiles, once on 648 tiles (as many as a full game set) drawn
 // by the sample's own painter, each with its own scattered dots, so that many
-// pictures look alike. The time per hex is the "hex" counter.
+// pictures look alike. Then the sample island, on the sample's tiles and on
+// 648 where most are altered copies of them, from clean pieces and from
+// pieces saved as JPEG at quality 75. The time per hex is the "hex" counter.
 
+#include "PG2Cases.h"
 #include "edit/EditorState.h"
 #include "interop/PG2Import.h"
 #include "sample/SampleData.h"
@@ -72,19 +75,7 @@ struct Exported {
     Catalogue c;
     QTemporaryDir dir;
     explicit Exported(Catalogue cat) : c(std::move(cat)) {
-        std::vector<int> tiles;
-        for (int t = 0; t < MaxTiles; ++t)
-            if (c.cat.records[size_t(t)].image > 0) tiles.push_back(t);
-        std::mt19937 rng(5);
-        HexMap map;
-        map.MapWidth = PG2Width;
-        map.MapHeight = PG2Height;
-        for (int y = 0; y < PG2Height; ++y)
-            for (int x = 0; x < PG2Width; ++x) {
-                PlaceTile(map, c.cat, x, y, tiles[rng() % tiles.size()]);
-                map.Cell(x, y).TT3 = std::uint8_t(rng());
-                map.Cell(x, y).RC = std::int16_t(rng() & 0xBB);
-            }
+        const HexMap map = cases::RandomMap(c.cat, 5);
         if (Status st = ExportPG2(map, c.cat, c.images, 67, QDir(dir.path())); !st)
             Fail(st.Message());
     }
@@ -99,6 +90,59 @@ Exported& Game648() {
     static Exported e(Load(GameSizedMapset(GameSizedTiles()), GameSizedTiles()));
     return e;
 }
+
+// The island's export, its pieces changed as a paint program would.
+struct Island {
+    std::unique_ptr<cases::Catalogue> c;
+    QTemporaryDir dir;
+    Island(bool altered, const char* change) : c(cases::SampleCatalogue(altered)) {
+        const HexMap map = cases::Island(*c);
+        if (Status st = ExportPG2(map, c->cat, c->images, 67, QDir(dir.path())); !st)
+            Fail(st.Message());
+        std::vector<QImage> pieces = PG2Pieces(map, c->cat, c->images);
+        cases::Find(change).change(pieces);
+        for (int i = 0; i < 12; ++i)
+            if (!pieces[size_t(i)].save(QDir(dir.path()).filePath(PG2PieceName(67, i / 4, i % 4)),
+                                        "BMP"))
+                Fail("cannot save a piece");
+    }
+};
+
+void ImportIsland(benchmark::State& state, Island& e) {
+    const QString path = QDir(e.dir.path()).filePath("Map67.map");
+    for (auto _ : state) {
+        const Result<PG2Import> imp = ImportPG2(path, e.c->cat, e.c->images);
+        if (!imp) Fail(imp.Message());
+        benchmark::DoNotOptimize(imp->map.Cell(43, 38).bmp);
+    }
+}
+
+void BM_ImportPG2IslandSample(benchmark::State& state) {
+    static Island e(false, "clean");
+    ImportIsland(state, e);
+}
+BENCHMARK(BM_ImportPG2IslandSample)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
+void BM_ImportPG2Island648(benchmark::State& state) {
+    static Island e(true, "clean");
+    ImportIsland(state, e);
+}
+BENCHMARK(BM_ImportPG2Island648)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
+void BM_ImportPG2Island648Jpeg75(benchmark::State& state) {
+    static Island e(true, "jpeg q75");
+    ImportIsland(state, e);
+}
+BENCHMARK(BM_ImportPG2Island648Jpeg75)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly();
 
 void Import(benchmark::State& state, Exported& e) {
     const QString path = QDir(e.dir.path()).filePath("Map67.map");

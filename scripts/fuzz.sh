@@ -14,7 +14,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 secs=${1:-60}
 shift || true
 names=("$@")
-[ ${#names[@]} -gt 0 ] || names=(mapfile section catalogue colours template sketch tilebitmaps tmx)
+[ ${#names[@]} -gt 0 ] || names=(mapfile section catalogue colours template sketch tilebitmaps tmx pg2readers pg2import)
 
 for p in clang libclang-rt-14-dev; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
@@ -42,6 +42,9 @@ for name in "${names[@]}"; do
   case $name in
     sketch | tilebitmaps) dict=bitmap.dict maxlen=20000 ;;
     tmx) dict=tmx.dict maxlen=16384 ;;
+    pg2readers) dict=bitmap.dict maxlen=40000 ;;
+    # A map file of 14561 bytes and a piece.
+    pg2import) dict=bitmap.dict maxlen=100000 ;;
     *) dict=text.dict maxlen=4096 ;;
   esac
   log="$build/$name.log"

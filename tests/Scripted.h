@@ -42,7 +42,19 @@ class ScriptedDialogs : public DialogService {
         return a;
     }
 
+    // The answers to export target questions, in order; cancelled when
+    // none is left. The targets offered are recorded.
+    void AnswerExportTarget(ExportTarget t) { targets_.push_back(t); }
+    bool ChooseExportTarget(ExportTarget& t) override {
+        offered.push_back(t);
+        if (targets_.empty()) return false;
+        t = targets_.front();
+        targets_.pop_front();
+        return true;
+    }
+
     std::vector<OpenDialog> dialogs; // as each was run
+    std::vector<ExportTarget> offered;
     std::vector<QString> questions;
     std::vector<std::pair<QString, QString>> messages; // text, title
 
@@ -50,6 +62,7 @@ class ScriptedDialogs : public DialogService {
     std::deque<std::optional<QString>> answers_;
     std::deque<SaveAnswer> saveAnswers_;
     std::deque<bool> confirmAnswers_;
+    std::deque<ExportTarget> targets_;
 };
 
 // Answers with the given numbers in order, then with 0.

@@ -62,13 +62,14 @@ TEST(MainWindow, MenuCaptionsAndAbout) {
         captions.join('|'),
         "File|Load Map|Save Map|Save|Import Tiled Map (TMX)...|"
         "Import Panzer General 2 Map...|Recent Maps|-|Quit|Edit|Undo|Redo|-|Place|Pick "
-        "Up|Select|Fill|Draw Road|Shape|Copy|Paste|Select Same Tile|Select All|Select None|-|New Map|Copy Map  "
+        "Up|Select|Fill|Draw Road|Shape|Copy|Paste|Select Same Tile|Select All|Select None|-|New "
+        "Map|Copy Map  "
         "Section To File|Paste From File|-|"
         "Show Road Connections|Toggle Road Connections|-|Terrain Type 1|Terrain Type 2|-|"
         "Spray Can|Spray Can Settings|-|Show Strategic Map|View|"
         "Terrain Codes While Painting|-|Zoom In|Zoom Out|Actual Size|-|Panels|Tools|Convert Bitmap|"
         "Generate Terrain|-|Make Road Connections|Clear Road Connections|Export|"
-        "Panzer General 2|Tiled Map (TMX)...|Help|About");
+        "Panzer General 2|Panzer General 2 As...|Tiled Map (TMX)...|Help|About");
     // A checkable item's mark follows its command, not the click.
     a.main().ShowRoadConnections1->trigger();
     EXPECT_TRUE(a.main().ShowRoadConnections1->isChecked());

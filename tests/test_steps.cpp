@@ -177,14 +177,16 @@ TEST(Feedback, MessagesStayAndPanelsComeBack) {
     f.resize(300, f.height());
     QCoreApplication::processEvents();
     const QString shown = f.StatusBar->StatusLbl->text();
-    EXPECT_TRUE(shown.endsWith(QChar(0x2026)) && shown.size() < 40) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("...") && shown.size() < 40) << shown.toStdString();
     EXPECT_EQ(f.StatusBar->StatusLbl->toolTip(), f.StatusText());
     f.About1Click();
     const QStringList log = a.w.messages->toPlainText().split('\n');
     ASSERT_EQ(log.size(), 2);
-    EXPECT_TRUE(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d  The new map keeps 1 ").match(log[0]).hasMatch())
+    EXPECT_TRUE(
+        QRegularExpression("^\\d\\d:\\d\\d:\\d\\d  The new map keeps 1 ").match(log[0]).hasMatch())
         << log[0].toStdString();
-    EXPECT_TRUE(log[1].contains("About ZEM Map: This is version 0.04 of ZEM Map | ")) << log[1].toStdString();
+    EXPECT_TRUE(log[1].contains("About ZEM Map: This is version 0.04 of ZEM Map | "))
+        << log[1].toStdString();
 
     a.w.panels->Of(a.w.TilForm.get())->close();
     EXPECT_FALSE(a.w.TilForm->isVisible());
@@ -192,6 +194,9 @@ TEST(Feedback, MessagesStayAndPanelsComeBack) {
     EXPECT_EQ(entry->text(), "Tile Window");
     entry->trigger();
     EXPECT_TRUE(a.w.TilForm->isVisible());
+    f.TerrainType21Click(); // the picker's entry and caption follow the kind painted
+    EXPECT_EQ(a.w.panels->Menu()->actions().at(2)->text(), "Terrain Type 2");
+    EXPECT_EQ(a.w.panels->Of(a.w.TerrainForm.get())->windowTitle(), "Terrain Type 2");
 }
 
 // Random clicks in every mode, menu commands, picks, undos and redos on a

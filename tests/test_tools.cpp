@@ -207,6 +207,17 @@ TEST(Tools, ModesPastesAndChosenToolsTakeTurns) {
     EXPECT_EQ(e.st.map.Cell(12, 12).bmp, CurrentTile(e.st.ed, e.st.cat));
     t.Escape();
     EXPECT_TRUE(e.doc.Selection().Empty());
+
+    // A new map taken back gives back the file the map was before it, also
+    // with changes not saved; repeated, the map is untitled again.
+    e.doc.Load({20, 20, std::vector<MapCell>(400)}, "/maps/x.zep");
+    e.Drag({{1, 1}});
+    e.doc.Import("Import Tiled Map", [&] { e.st.map.MapWidth = 10; });
+    EXPECT_EQ(e.doc.Title(), "ZEM Map - untitled*");
+    e.doc.Undo();
+    EXPECT_EQ(e.doc.Title(), "ZEM Map - x.zep*");
+    e.doc.Redo();
+    EXPECT_EQ(e.doc.Title(), "ZEM Map - untitled*");
 }
 
 // Random edits, picks, palette choices, clicks that change no cell, undos

@@ -97,17 +97,21 @@ TEST(Tools, DragStrokesSelectionClipboardAndFill) {
     QTest::mouseMove(f.MapImage, At(3, 2));
     QTest::mouseRelease(f.MapImage, Qt::LeftButton, {}, At(3, 2));
     f.Copy1->trigger();
-    EXPECT_EQ(QApplication::clipboard()->text().toLatin1(), MapFileText(m, 1, 1, 3, 2));
+    QByteArray clip = MapFileText(m, 1, 1, 3, 2);
+    clip.insert(clip.indexOf('\n') + 1, ";Copied from hex 1,1\n");
+    EXPECT_EQ(QApplication::clipboard()->text().toLatin1(), clip);
     m.ViewOrigin = {2, 0};
     f.Paste1->trigger();
     QTest::mouseMove(f.MapImage, At(8, 6));
-    QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, At(8, 6)); // hex (10, 6)
+    // Hex (10, 6); the copy's column was odd, so the paste keeps its shape
+    // from column 9.
+    QTest::mouseClick(f.MapImage, Qt::LeftButton, {}, At(8, 6));
     for (int x = 1; x <= 3; ++x)
         for (int y = 1; y <= 2; ++y)
-            EXPECT_EQ(m.Cell(x + 9, y + 5), m.Cell(x, y)) << x << "," << y;
+            EXPECT_EQ(m.Cell(x + 8, y + 5), m.Cell(x, y)) << x << "," << y;
     EXPECT_EQ(m.ViewOrigin, (HexPos{2, 0}));
     EXPECT_EQ(f.Undo1->text(), "Undo Paste");
-    EXPECT_TRUE(f.HexInfoLbl->text().startsWith(QString("10,6  tile %1 ").arg(m.Cell(1, 1).bmp)));
+    EXPECT_TRUE(f.HexInfoLbl->text().startsWith(QString("10,6  tile %1 ").arg(m.Cell(2, 1).bmp)));
 
     // Fill: exactly the hexes joined to the clicked one that hold its tile.
     m.ViewOrigin = {0, 0};

@@ -13,7 +13,8 @@ namespace zem {
 // Copies the rectangle around the selected hexes that lies on the map; the
 // status bar's news of it.
 QString CopyHexes(const ZemState& st, const HexSet& selection);
-// The section the clipboard holds, if its text is one.
-std::optional<MapFileData> ClipboardSection();
+// The section the clipboard holds, if its text is one, and the column it was
+// copied from (-1: not known).
+std::optional<MapFileData> ClipboardSection(int* column);
 
 } // namespace zem

@@ -14,6 +14,7 @@ class QtDialogs : public DialogService {
     void MessageBox(const QString& text, const QString& title) override;
     SaveAnswer AskSave(const QString& text) override;
     bool Confirm(const QString& text) override;
+    bool ChooseExportTarget(ExportTarget& target) override;
 };
 
 } // namespace zem

@@ -13,6 +13,9 @@ MapStatusBar::MapStatusBar(ZemState& st, MapDocument& doc, MapCanvas& canvas)
     addPermanentWidget(HexInfoLbl);
     addPermanentWidget(ZoomLbl);
     connect(&doc, &MapDocument::message, this, [this](const QString& text) { Show(text); });
+    connect(&doc, &MapDocument::withdrawn, this, [this](const QString& text) {
+        if (Text() == text) StatusLbl->Show(QString());
+    });
     // The hex's line follows the pointer, scrolling, zooming, edits and undo.
     connect(&canvas_, &MapCanvas::pointerChanged, this, [this] { ShowHex(); });
     connect(&doc, &MapDocument::applied, this, [this] { ShowHex(); });
@@ -23,7 +26,7 @@ MapStatusBar::MapStatusBar(ZemState& st, MapDocument& doc, MapCanvas& canvas)
 
 void MapStatusBar::Show(const QString& text) {
     StatusLbl->Show(text);
-    if (log && !text.isEmpty()) log->Add(text);
+    if (log) log->Add(text);
 }
 
 QString MapStatusBar::Text() const {

@@ -21,8 +21,8 @@ QAction* AddProgramKey(QWidget* owner, const QList<QKeySequence>& keys,
     return a;
 }
 
-ViewKeys::ViewKeys(QMainWindow& main, std::function<void(int)> run)
-    : QObject(&main), main_(main), run_(std::move(run)) {
+ViewKeys::ViewKeys(QObject* owner, std::function<void(int)> run)
+    : QObject(owner), run_(std::move(run)) {
     qApp->installEventFilter(this);
 }
 
@@ -38,10 +38,6 @@ bool ViewKeys::eventFilter(QObject* watched, QEvent* e) {
     const auto* text = qobject_cast<QPlainTextEdit*>(widget);
     if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QAbstractSpinBox*>(widget) ||
         (text && !text->isReadOnly()))
-        return false;
-    const QWidget* window = widget->window();
-    if (window != &main_ &&
-        !(qobject_cast<const QDockWidget*>(window) && window->parent() == &main_))
         return false;
     run_(key);
     return true;

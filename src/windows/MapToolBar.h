@@ -22,18 +22,17 @@ QAction* AddProgramKey(QWidget* owner, const QList<QKeySequence>& keys,
                        const std::function<void()>& run);
 
 // The view's keys (the arrows, Page Up and Page Down, Escape) from every
-// panel of the main window too, as long as no menu or dialog is open and no
-// text box is being typed into. They are no shortcuts: an open menu keeps
+// window and panel of the program, as long as no menu or dialog is open and
+// no text box is being typed into. They are no shortcuts: an open menu keeps
 // its arrows and its Escape.
 class ViewKeys : public QObject {
   public:
-    ViewKeys(QMainWindow& main, std::function<void(int key)> run);
+    ViewKeys(QObject* owner, std::function<void(int key)> run);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
-    QMainWindow& main_;
     std::function<void(int)> run_;
 };
 

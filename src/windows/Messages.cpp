@@ -1,5 +1,6 @@
 #include "windows/Messages.h"
 
+#include <QKeyEvent>
 #include <QTime>
 
 namespace zem {
@@ -16,8 +17,18 @@ void StatusMessage::Show(const QString& text) {
     Fit();
 }
 
+// Too long for the bar: as much as fits, then "...".
 void StatusMessage::Fit() {
-    setText(fontMetrics().elidedText(text_, Qt::ElideRight, std::max(0, contentsRect().width())));
+    const QFontMetrics m = fontMetrics();
+    const int room = contentsRect().width();
+    if (m.horizontalAdvance(text_) <= room) return setText(text_);
+    const QString dots = QStringLiteral("...");
+    int fits = 0, past = int(text_.size());
+    while (past - fits > 1) { // the longest start that fits with the dots
+        const int mid = (fits + past) / 2;
+        (m.horizontalAdvance(text_.left(mid) + dots) <= room ? fits : past) = mid;
+    }
+    setText(text_.left(fits) + dots);
 }
 
 void StatusMessage::resizeEvent(QResizeEvent* e) {
@@ -33,6 +44,15 @@ MessageLog::MessageLog() {
 }
 
 // One line a message, the lines of a message box joined.
+bool MessageLog::event(QEvent* e) {
+    if (e->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(e) == QKeySequence::Copy &&
+        textCursor().hasSelection()) {
+        e->accept();
+        return true;
+    }
+    return QPlainTextEdit::event(e);
+}
+
 void MessageLog::Add(const QString& text) {
     appendPlainText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) +
                     QStringLiteral("  ") + QString(text).replace('\n', QStringLiteral(" | ")));

@@ -31,6 +31,10 @@ class MessageLog : public QPlainTextEdit {
   public:
     MessageLog();
     void Add(const QString& text);
+
+  protected:
+    // Ctrl+C copies the messages selected here, not the map's hexes.
+    bool event(QEvent* e) override;
 };
 
 // Passes every dialog on, and tells `shown` the text of each message box.

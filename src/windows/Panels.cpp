@@ -1,6 +1,8 @@
 #include "windows/Panels.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QScreen>
 #include <QSettings>
 #include <QTimer>
 
@@ -8,8 +10,9 @@ namespace zem {
 
 static const QString StateKey = QStringLiteral("layout/state");
 static const QString GeometryKey = QStringLiteral("layout/geometry");
+static const QString PlacedKey = QStringLiteral("layout/placed");
 
-Panels::Panels(QMainWindow& main) : QObject(&main), main_(main) {
+Panels::Panels(QMainWindow& main) : QObject(&main), main_(main), mainSize_(main.size()) {
     menu_ = new QMenu(QStringLiteral("Panels"), &main);
     menu_->addSeparator();
     connect(menu_->addAction(QStringLiteral("Reset Layout")), &QAction::triggered, this,
@@ -34,11 +37,16 @@ QDockWidget* Panels::Add(QWidget* form, const QString& name, QPoint home) {
     });
     // Shown from View > Panels for the first time: beside the main window.
     connect(dock, &QDockWidget::visibilityChanged, this, [this, dock](bool shown) {
-        if (shown && dock->isFloating() && !dock->property("placed").toBool()) PlaceBeside(dock);
+        if (shown && !restoring_ && dock->isFloating() && !dock->property("placed").toBool())
+            PlaceBeside(dock);
     });
     // One entry each, in the order added, before the separator.
     QAction* toggle = dock->toggleViewAction();
     toggle->setText(form->windowTitle());
+    // Shown from the menu, a panel stacked behind another comes to the front.
+    connect(toggle, &QAction::triggered, dock, [dock](bool shown) {
+        if (shown) dock->raise();
+    });
     connect(form, &QWidget::windowTitleChanged, toggle, &QAction::setText);
     menu_->insertAction(menu_->actions().at(int(panels_.size()) - 1), toggle);
     return dock;
@@ -64,7 +72,13 @@ void Panels::MakeRoom(QDockWidget* dock) {
     for (const Panel& p : panels_)
         if (p.dock == dock) size = p.size;
     const int room = across ? size.width() : size.height();
-    main_.resize(main_.size() + (across ? QSize(room, 0) : QSize(0, room)));
+    // Never past the screen: there the map gives up the room instead.
+    const QRect screen = main_.screen()->availableGeometry();
+    const QRect frame = main_.frameGeometry();
+    const QSize extra(frame.width() - main_.width(), frame.height() - main_.height());
+    const QSize wanted = main_.size() + (across ? QSize(room, 0) : QSize(0, room));
+    main_.resize(wanted.boundedTo(
+        QSize(screen.right() - frame.left(), screen.bottom() - frame.top()) - extra));
     main_.resizeDocks({dock}, {room}, across ? Qt::Horizontal : Qt::Vertical);
 }
 
@@ -88,6 +102,12 @@ void Panels::PlaceBeside(QDockWidget* dock) {
         if (p.dock != dock && p.dock != first && p.dock->isVisible() && p.dock->isFloating() &&
             p.dock->frameGeometry().contains(at))
             at.setY(p.dock->frameGeometry().bottom() + 8);
+    // Whole on the screen, at the cost of covering something.
+    const QRect screen = main_.screen()->availableGeometry();
+    at.setX(
+        std::max(screen.left(), std::min(at.x(), screen.right() - dock->frameGeometry().width())));
+    at.setY(
+        std::max(screen.top(), std::min(at.y(), screen.bottom() - dock->frameGeometry().height())));
     dock->move(at);
     dock->setProperty("placed", true);
 }
@@ -100,16 +120,24 @@ void Panels::Show(QWidget* form) {
     if (dock->isFloating()) dock->activateWindow();
 }
 
+// The keyboard goes to the map rather than to a text box of another panel.
 void Panels::Close(QWidget* form) {
-    if (QDockWidget* dock = Of(form)) dock->hide();
+    QDockWidget* dock = Of(form);
+    if (!dock) return;
+    if (focusHome && dock->isAncestorOf(QApplication::focusWidget())) focusHome->setFocus();
+    dock->hide();
 }
 
+// As at the first start: the main window at its size, the Tile Window
+// floating at its place and the others closed (and placed anew when shown).
 void Panels::ResetLayout() {
     for (const Panel& p : panels_) {
+        p.dock->hide();
         Place(p);
-        if (p.home.isNull() && p.dock->isVisible()) PlaceBeside(p.dock);
     }
+    main_.resize(mainSize_);
     if (!panels_.empty()) Show(panels_.front().form);
+    if (OnReset) OnReset();
 }
 
 void Panels::RestoreGeometry() {
@@ -121,17 +149,24 @@ void Panels::RestoreGeometry() {
 void Panels::Restore() {
     const QSettings settings;
     if (!settings.contains(StateKey)) return;
-    restoring_ = true; // the restored main window holds its panels' room already
+    // A panel the last run placed keeps that place; the restored main window
+    // holds the room of its docked panels already.
+    const QStringList placed = settings.value(PlacedKey).toStringList();
+    for (const Panel& p : panels_)
+        p.dock->setProperty("placed", placed.contains(p.dock->objectName()));
+    restoring_ = true;
     main_.restoreState(settings.value(StateKey).toByteArray());
     restoring_ = false;
-    for (const Panel& p : panels_) // a panel the last run placed keeps that place
-        p.dock->setProperty("placed", true);
 }
 
 void Panels::Save() const {
     QSettings settings;
     settings.setValue(GeometryKey, main_.saveGeometry());
     settings.setValue(StateKey, main_.saveState());
+    QStringList placed;
+    for (const Panel& p : panels_)
+        if (p.dock->property("placed").toBool()) placed << p.dock->objectName();
+    settings.setValue(PlacedKey, placed);
 }
 
 } // namespace zem

@@ -7,6 +7,7 @@
 #include <QDockWidget>
 #include <QMainWindow>
 #include <QMenu>
+#include <functional>
 #include <vector>
 
 namespace zem {
@@ -24,10 +25,14 @@ class Panels : public QObject {
     void Show(QWidget* form);
     void Close(QWidget* form);
 
+    // Where the keyboard goes when a panel holding it closes: the map.
+    QWidget* focusHome = nullptr;
     // View > Panels: one checkable entry a panel, then Reset Layout.
     QMenu* Menu() const { return menu_; }
-    // Every panel floating at its first place; the Tile Window shown.
+    // The layout of the first start: the main window at its size, the Tile
+    // Window floating at its place, the other panels closed; then OnReset.
     void ResetLayout();
+    std::function<void()> OnReset;
     // The main window's size and place of the last run, and its panels'
     // (once the windows can show what they hold); and keeping this run's.
     void RestoreGeometry();
@@ -48,6 +53,7 @@ class Panels : public QObject {
     QMenu* menu_;
     std::vector<Panel> panels_;
     bool restoring_ = false;
+    QSize mainSize_; // the main window's at the start
 };
 
 } // namespace zem

@@ -212,11 +212,13 @@ void TMapForm::BuildMenu() {
     QMenu* exp = menuBar()->addMenu(QStringLiteral("Export"));
     PanzerGeneral21 =
         AddItem(exp, QStringLiteral("Panzer General 2"), &TMapForm::PanzerGeneral21Click);
+    PanzerGeneral2As1 =
+        AddItem(exp, QStringLiteral("Panzer General 2 As..."), &TMapForm::PanzerGeneral2As1Click);
     ExportTmx1 = AddItem(exp, QStringLiteral("Tiled Map (TMX)..."), &TMapForm::ExportTmx1Click);
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     About1 = AddItem(help, QStringLiteral("About"), &TMapForm::About1Click);
     // The keys that move the view and end a paste, from every panel too.
-    new ViewKeys(*this, [this](int key) {
+    new ViewKeys(this, [this](int key) {
         key == Qt::Key_Escape ? tools.Escape() : MapImage->ScrollKey(key);
     });
 }

@@ -105,6 +105,10 @@ class TMapForm : public QMainWindow {
     void ShowStrategicMap1Click();
     void GenerateTerrain1Click();
     void PanzerGeneral21Click();
+    // Export > "Panzer General 2 As...": folder and number asked; the folder
+    // chosen last is offered again.
+    void PanzerGeneral2As1Click();
+    ExportTarget PG2Target;
 
     QWidget* Client() const { return client_; }
     int ClientWidth() const;
@@ -128,7 +132,7 @@ class TMapForm : public QMainWindow {
     QAction *ShowRoadConnections1, *ToggleRoadConnections1, *TerrainType11, *TerrainType21;
     QAction *SprayCan1, *SprayCanSettings1, *ShowStrategicMap1;
     QAction *ConvertBitmap1, *GenerateTerrain1, *MakeRoadConnections1, *ClearRoadConnections1;
-    QAction *PanzerGeneral21, *About1;
+    QAction *PanzerGeneral21, *PanzerGeneral2As1, *About1;
     QAction* TerrainCodes1; // View > "Terrain Codes While Painting"
     QAction *ZoomIn1, *ZoomOut1, *ActualSize1;
     QAction *PlaceTool1, *PickTool1, *SelectTool1, *FillTool1, *Copy1, *Paste1;

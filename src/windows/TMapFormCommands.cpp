@@ -9,6 +9,7 @@
 #include "tools/Roads.h"
 #include "windows/Clipboard.h"
 #include "windows/MapFiles.h"
+#include "windows/PG2ExportAs.h"
 #include "windows/Panels.h"
 #include "windows/TInputForm.h"
 #include "windows/TMapConvert.h"
@@ -68,8 +69,9 @@ void TMapForm::Copy1Click() {
 }
 
 void TMapForm::Paste1Click() {
-    if (std::optional<MapFileData> section = ClipboardSection())
-        tools.StartPaste(std::move(*section));
+    int column;
+    if (std::optional<MapFileData> section = ClipboardSection(&column))
+        tools.StartPaste(std::move(*section), column);
     else
         ShowStatus(QStringLiteral("The clipboard holds no map section"));
 }
@@ -132,9 +134,13 @@ void TMapForm::PanzerGeneral21Click() {
         w.dialogs.MessageBox(QStringLiteral("Couldn't write ") + done.Message(), ErrorTitle);
         return;
     }
-    ShowStatus(QStringLiteral("Exported %1 and 12 pictures to %2")
-                   .arg(PG2MapName(st.ExportMapNumber),
-                        QDir::toNativeSeparators(st.workDir.absolutePath())));
+    ShowStatus(PG2ExportedText(st.ExportMapNumber, st.workDir.absolutePath()));
+}
+void TMapForm::PanzerGeneral2As1Click() {
+    if (PG2Target.folder.isEmpty()) PG2Target.folder = st.workDir.absolutePath();
+    PG2Target.number = w.MapConvert->MapNumber();
+    const QString done = ExportPG2As(w.dialogs, st.map, st.cat, st.images, PG2Target);
+    if (!done.isEmpty()) ShowStatus(done);
 }
 
 } // namespace zem

@@ -3,11 +3,9 @@
 
 #include "edit/ZemState.h"
 #include "interop/PG2Import.h"
-#include "windows/MapFiles.h"
+#include "windows/PG2ImportRun.h"
 #include "windows/TMapForm.h"
 #include "windows/Windows.h"
-
-#include <QApplication>
 
 namespace zem {
 
@@ -17,26 +15,11 @@ void TMapForm::ImportPG21Click() {
                  QStringLiteral("Panzer General 2 maps (Map*.map)|Map*.map|All files (*.*)|*.*"),
                  false))
         return;
-    PG2ImportOptions opt;
-    opt.catalogueName = st.workDir.filePath(QStringLiteral("Mapset.txt"));
-    // Without a piece, the map file is read first: a file that is refused
-    // anyway is no reason for the question.
-    const QString missing = MissingPG2Piece(OpenDialog1.FileName);
-    opt.noPieces = !missing.isEmpty();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const Result<PG2Import> imp = ImportPG2(OpenDialog1.FileName, st.cat, st.images, opt);
-    QApplication::restoreOverrideCursor();
-    if (!imp) {
-        w.dialogs.MessageBox(imp.Message(), ErrorTitle);
-        return;
-    }
-    if (opt.noPieces && !w.dialogs.Confirm(QStringLiteral("%1 is missing.\nImport the terrain and "
-                                                          "roads with tiles chosen from the "
-                                                          "terrain byte alone?")
-                                               .arg(missing)))
-        return;
+    const std::optional<PG2Import> imp =
+        ImportPG2Map(this, w.dialogs, OpenDialog1.FileName, st.workDir, st.cat, st.images);
+    if (!imp) return;
     doc.Import(QStringLiteral("Import Panzer General 2 Map"),
-               [&] { ApplyPG2Import(imp.Value(), st.map); });
+               [&] { ApplyPG2Import(*imp, st.map); });
     doc.SetUnsure(imp->Unsure());
     ShowStatus(imp->Summary());
 }

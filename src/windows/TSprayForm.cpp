@@ -1,7 +1,9 @@
 #include "windows/TSprayForm.h"
+
 #include "edit/ZemState.h"
 #include "map/HexLayout.h"
 #include "runtime/StrToInt.h"
+#include <QMainWindow>
 
 #include <QEvent>
 #include <QLabel>
@@ -36,7 +38,10 @@ TSprayForm::TSprayForm(ZemState& state) : st(state) {
 
 bool TSprayForm::event(QEvent* e) {
     const bool r = QWidget::event(e);
-    if (e->type() == QEvent::WindowActivate) FormActivate();
+    // Docked in the main window it has no activation of its own: the main
+    // window's is none of its business (its pictures follow its showing).
+    if (e->type() == QEvent::WindowActivate && !qobject_cast<QMainWindow*>(window()))
+        FormActivate();
     return r;
 }
 

@@ -39,6 +39,7 @@ TTilForm::TTilForm(ZemState& state) : st(state) {
         else
             TilImageMouseDown(x, y);
     };
+    setMinimumWidth(305); // docked, the set buttons stay whole
     WhereLbl = new QLabel(QStringLiteral("?"), this);
     WhereLbl->setGeometry(16, 552, 290, 20);
 }

@@ -1,6 +1,7 @@
 #include "windows/Windows.h"
 #include "edit/ZemState.h"
 #include "map/HexLayout.h"
+#include "runtime/Errors.h"
 #include "windows/MapCanvas.h"
 #include "windows/MapStatusBar.h"
 #include "windows/Panels.h"
@@ -63,7 +64,21 @@ Windows::Windows(ZemState& state, DialogService& d)
     panels->Add(TilForm.get(), QStringLiteral("tiles"), QPoint(640, 109));
     panels->Add(StratMapForm.get(), QStringLiteral("strategic"));
     panels->Add(TerrainForm.get(), QStringLiteral("terrain"));
-    panels->Add(SprayForm.get(), QStringLiteral("sprayer"));
+    QObject::connect(panels->Add(SprayForm.get(), QStringLiteral("sprayer")),
+                     &QDockWidget::visibilityChanged, SprayForm.get(), [this](bool shown) {
+                         // Its pictures as its activation draws them, also when it
+                         // shows without taking the activation (restored, docked).
+                         if (!shown) return;
+                         try {
+                             SprayForm->FormActivate();
+                         } catch (const ConvertError&) { // said at its next activation
+                         }
+                     });
+    panels->focusHome = MapForm->MapImage;
+    panels->OnReset = [this] { // the picker belongs to a terrain mode still on
+        if (st.ed.Mode == ModePaintTT1 || st.ed.Mode == ModePaintTT2)
+            panels->Show(TerrainForm.get());
+    };
     messages = new MessageLog;
     panels->Add(messages, QStringLiteral("messages"));
     MapForm->StatusBar->log = messages;

@@ -16,13 +16,16 @@
 #include "tools/Roads.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <array>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <optional>
+#include <unistd.h>
 
 namespace zem::tool {
 
@@ -328,6 +331,29 @@ int ImportTmxCommand(Context& c, const Words& w) {
     return Ok;
 }
 
+// The hexes matched so far on a terminal's standard error, once a match
+// has taken longer than a second; the line goes again when it is done.
+class Progress {
+  public:
+    void Show(int done, int total) {
+        if (!shown_ && (timer_.elapsed() < 1000 || !::isatty(2))) return;
+        shown_ = true;
+        std::fprintf(stderr, "\rimport-pg2: %d of %d hexes matched", done, total);
+        std::fflush(stderr);
+    }
+    void Clear() {
+        if (shown_) std::fputs("\r\033[K", stderr);
+    }
+
+  private:
+    QElapsedTimer timer_ = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    bool shown_ = false;
+};
+
 int ImportPg2Command(Context& c, const Words& w) {
     w.Expect(1, "MAPN.map");
     const QString out = w.Output();
@@ -342,7 +368,10 @@ int ImportPg2Command(Context& c, const Words& w) {
                 QFileInfo(output).absoluteFilePath() == QFileInfo(input).absoluteFilePath())
                 Bad(output + ": is a file the import reads");
     c.NeedPictures();
+    Progress progress;
+    opt.control.progress = [&progress](int done, int total) { progress.Show(done, total); };
     const Result<PG2Import> imp = ImportPG2(w.positional[0], c.cat, c.images, opt);
+    progress.Clear();
     if (!imp) Bad(imp.Message());
     HexMap map;
     ApplyPG2Import(imp.Value(), map);
@@ -441,8 +470,11 @@ const std::map<QString, Command>& Commands() {
           "zemtool import-pg2 MAPN.map -o OUT.zep [--pieces DIR] [--no-pieces] [--report FILE]\n"
           "  The map whose Panzer General 2 export gives MAPN.map and its twelve pieces\n"
           "  mapNNsb.bmp (from DIR, else beside the map file), each hex's tile matched\n"
-          "  against the workspace's tile pictures. Prints one line: the hexes whose\n"
-          "  tile gives the pieces' pixels exactly, the nearest, the unsure ones.\n"
+          "  against the workspace's tile pictures; a change of every colour and a piece\n"
+          "  moved by up to 2 pixels are taken back first. Prints one line: the hexes\n"
+          "  whose tile gives the pieces' pixels exactly, the nearest, the unsure ones\n"
+          "  (another tile within the map's noise, or none alike), the pieces moved.\n"
+          "  On a terminal a match over a second shows its progress on stderr.\n"
           "  --report FILE lists the unsure hexes; --no-pieces takes each hex's tile\n"
           "  from its terrain byte alone.\n"}},
     };

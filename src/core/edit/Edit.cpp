@@ -259,6 +259,7 @@ EditOutcome MakeRoads(HexMap& map) {
     EditOutcome out =
         Recorded(map, QStringLiteral("Make Road Connections"), [&] { MakeRoadConnections(map); });
     out.redraw = Redraw::View;
+    out.news = QStringLiteral("The map has %1 road connections").arg(CountRoadConnections(map));
     return out;
 }
 
@@ -266,6 +267,7 @@ EditOutcome ClearRoads(HexMap& map) {
     EditOutcome out =
         Recorded(map, QStringLiteral("Clear Road Connections"), [&] { ClearRoadConnections(map); });
     out.redraw = Redraw::View;
+    out.news = QStringLiteral("Road connections cleared");
     return out;
 }
 
@@ -368,6 +370,11 @@ EditOutcome PasteHere(HexMap& map, const MapFileData& section, HexPos at) {
     EditOutcome out =
         Recorded(map, QStringLiteral("Paste"), [&] { PasteCellsHere(section, at, map); });
     out.redraw = Redraw::View;
+    out.news = QStringLiteral("Pasted %1 x %2 hexes at %3,%4")
+                   .arg(section.width)
+                   .arg(section.height)
+                   .arg(at.x)
+                   .arg(at.y);
     return out;
 }
 

@@ -62,6 +62,7 @@ struct EditOutcome {
     Selection selBefore, selAfter;
     Merge merge = Merge::None;
     bool newMap = false; // a new map that no file holds (New Map, a conversion, an import)
+    QString fileBefore;  // of a new map: the file the map was before it, for its undo
     // An error the action raised after it had changed the map: the change
     // is recorded as a step, then the error is shown.
     std::exception_ptr failure;
@@ -70,7 +71,8 @@ struct EditOutcome {
     std::optional<QString> hint; // the hint label's new text
     std::optional<QString> what; // the terrain label's new text
     SectionRequest section = SectionRequest::None;
-    bool picked = false; // Shift + left click chose the hex's tile
+    bool picked = false;         // Shift + left click chose the hex's tile
+    std::optional<QString> news; // for the status bar
 
     // Only a change of the map's cells or size is a step; the selection
     // rides along with it.

@@ -72,6 +72,7 @@ class History::Step : public QUndoCommand {
         if (h_.shown_) h_.shown_(*out_);
     }
     bool Forgotten() const { return !out_; }
+    const EditOutcome* Outcome() const { return out_.get(); }
     void Forget() {
         if (!out_) return;
         out_.reset();
@@ -132,6 +133,16 @@ void History::Undo() {
 
 void History::Redo() {
     if (CanRedo()) stack_.redo();
+}
+
+const EditOutcome* History::StepToUndo() const {
+    if (!CanUndo()) return nullptr;
+    return static_cast<const Step*>(stack_.command(stack_.index() - 1))->Outcome();
+}
+
+const EditOutcome* History::StepToRedo() const {
+    if (!CanRedo()) return nullptr;
+    return static_cast<const Step*>(stack_.command(stack_.index()))->Outcome();
 }
 
 QString History::UndoText() const {

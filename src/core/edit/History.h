@@ -36,6 +36,9 @@ class History {
     bool CanUndo() const;
     bool CanRedo() const;
     QString UndoText() const; // "Place Tile"
+    // The step Undo or Redo would take back or repeat, if any.
+    const EditOutcome* StepToUndo() const;
+    const EditOutcome* StepToRedo() const;
     QString RedoText() const;
 
     // A fresh history whose start is the clean state (after a load).

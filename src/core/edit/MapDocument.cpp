@@ -8,6 +8,9 @@
 
 namespace zem {
 
+const QString MapDocument::PastePrompt =
+    QStringLiteral("Click where the section's top-left hex goes (Escape cancels)");
+
 MapDocument::MapDocument(ZemState& st)
     : st_(st), history_(st.map, st.ed, [this](const EditOutcome& out) { emit undone(out); }) {
     connect(&history_.Stack(), &QUndoStack::cleanChanged, this, [this] { emit titleChanged(); });
@@ -44,26 +47,25 @@ std::optional<EditOutcome> MapDocument::FollowUp(const EditOutcome& out) {
     return more;
 }
 
-void MapDocument::Apply(const EditOutcome& in) {
+void MapDocument::Apply(EditOutcome out) {
     {
         // The edit is on the map already: a stroke ended now is recorded as
         // it is, without following it up on a map that moved on.
         const QScopedValueRollback<bool> quiet(settling_, true);
         Settle();
     }
-    std::optional<EditOutcome> joined;
-    if (const std::optional<EditOutcome> more = acting_ > 0 ? FollowUp(in) : std::nullopt) {
-        joined = in;
-        JoinOutcome(*joined, *more);
+    if (out.newMap) out.fileBefore = fileName_;
+    if (const std::optional<EditOutcome> more = acting_ > 0 ? FollowUp(out) : std::nullopt) {
+        JoinOutcome(out, *more);
         // What followed is drawn with the edit.
-        if (joined->redraw != Redraw::View) joined->redraw = Redraw::Cells;
+        if (out.redraw != Redraw::View) out.redraw = Redraw::Cells;
     }
-    const EditOutcome& out = joined ? *joined : in;
     if (out.Changed()) {
         history_.Record(out);
         Changed(out.newMap);
     }
     if (out.hint && !out.failure) SetHint(*out.hint);
+    if (out.news && !out.failure) Tell(*out.news);
     emit applied(out);
     if (out.failure) std::rethrow_exception(out.failure);
 }
@@ -82,19 +84,31 @@ void MapDocument::RecordStroke(EditOutcome stroke) {
     if (more) emit applied(*more); // the stroke's own parts were shown as they came
 }
 
-// Back at the state last loaded or saved, the map is that file's again.
+// Back at the state last loaded or saved, the map is that file's again; a
+// new map taken back gives back the file the map was before it.
 void MapDocument::Undo() {
     Settle();
+    const EditOutcome* step = history_.StepToUndo();
+    const std::optional<QString> before =
+        step && step->newMap ? std::optional(step->fileBefore) : std::nullopt;
     history_.Undo();
-    if (history_.IsClean()) fileName_ = cleanName_;
+    if (history_.IsClean())
+        fileName_ = cleanName_;
+    else if (before)
+        fileName_ = *before;
     if (!unsure_.empty()) SetUnsure({});
     emit titleChanged();
 }
 
 void MapDocument::Redo() {
     Settle();
+    const EditOutcome* step = history_.StepToRedo();
+    const bool untitles = step && step->newMap;
     history_.Redo();
-    if (history_.IsClean()) fileName_ = cleanName_;
+    if (history_.IsClean())
+        fileName_ = cleanName_;
+    else if (untitles)
+        fileName_.clear();
     if (!unsure_.empty()) SetUnsure({});
     emit titleChanged();
 }
@@ -135,16 +149,22 @@ void MapDocument::Select(const HexSet& hexes) {
     emit selectionChanged();
 }
 
-void MapDocument::SetPaste(MapFileData section) {
+void MapDocument::SetPaste(MapFileData section, int column) {
     paste_ = std::move(section);
+    pasteColumn_ = column;
     emit pasteChanged();
+}
+
+HexPos MapDocument::PasteAt(HexPos hex) const {
+    if (pasteColumn_ >= 0 && (hex.x & 1) != (pasteColumn_ & 1)) hex.x += hex.x > 0 ? -1 : 1;
+    return hex;
 }
 
 void MapDocument::DropPaste() {
     if (!paste_) return;
     paste_.reset();
     emit pasteChanged();
-    Tell(QString()); // its prompt goes with it
+    emit withdrawn(PastePrompt);
 }
 
 void MapDocument::SetMix(std::vector<int> tiles) {

@@ -32,7 +32,7 @@ class MapDocument : public QObject {
     // Records an edit already made and tells the windows. A stroke still
     // held ends first, as its own step. An error the edit raised after it
     // changed the map is raised again here, once the change is recorded.
-    void Apply(const EditOutcome& out);
+    void Apply(EditOutcome out);
     // A part of a stroke: shown now, recorded whole when the stroke ends.
     void ShowPart(const EditOutcome& part);
     void RecordStroke(EditOutcome stroke);
@@ -76,7 +76,12 @@ class MapDocument : public QObject {
     const HexSet& Selection() const { return selection_; }
     void Select(const HexSet& hexes);
     const std::optional<MapFileData>& PendingPaste() const { return paste_; }
-    void SetPaste(MapFileData section);
+    // `column`: the column the section was copied from, when it is known; a
+    // paste then goes to a column of the same kind (odd or even), so its
+    // hexes and roads keep their shape.
+    void SetPaste(MapFileData section, int column = -1);
+    // Where the section's top-left hex goes for a click on `hex`.
+    HexPos PasteAt(HexPos hex) const;
     void DropPaste();
 
     // The tiles placements choose from at random (Ctrl+click in the
@@ -90,9 +95,10 @@ class MapDocument : public QObject {
     // The prompt of the current mode (the hint label).
     const QString& Hint() const { return hint_; }
     void SetHint(const QString& text);
-    // News for the status bar and the list of messages; an empty text takes
-    // the last news away.
+    // News for the status bar and the list of messages.
     void Tell(const QString& text) { emit message(text); }
+    // The prompt of a waiting paste, taken away with it.
+    static const QString PastePrompt;
 
   signals:
     void settling();
@@ -107,6 +113,8 @@ class MapDocument : public QObject {
     void mixChanged();
     void hintChanged(const QString& text);
     void message(const QString& text);
+    // News no longer true: gone from the status bar while it still shows it.
+    void withdrawn(const QString& text);
 
   private:
     void Changed(bool newMap);
@@ -120,6 +128,7 @@ class MapDocument : public QObject {
     QString cleanName_; // the file the history's clean state was read from or saved to
     HexSet selection_;
     std::optional<MapFileData> paste_;
+    int pasteColumn_ = -1;
     std::vector<HexPos> unsure_;
     QString hint_;
     int acting_ = 0;        // ToolActing scopes open

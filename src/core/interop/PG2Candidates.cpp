@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <array>
 #include <numeric>
 #include <unordered_map>
 
@@ -17,6 +18,8 @@ PG2Candidates::PG2Candidates(const TileCatalogue& cat, const TileImages& images)
     : cat_(cat), W(images[0].Width()), H(images[0].Height()) {
     Group(cat, images);
     Rank();
+    Index();
+    SumBlocks();
 }
 
 void PG2Candidates::Group(const TileCatalogue& cat, const TileImages& images) {
@@ -107,6 +110,158 @@ void PG2Candidates::Rank() {
             keyTable_[k * size_t(G) + size_t(g)] = Pixels(g) ? Pixels(g)[positions[k]] : 0;
     }
     keyPositions_ = std::move(positions);
+}
+
+void PG2Candidates::Index() {
+    const int G = Count();
+    words_ = (G + 63) / 64;
+    const int n = std::min(IndexedPositions, int(keyPositions_.size()));
+    index_.resize(size_t(n));
+    auto fresh = [this] {
+        bits_.resize(bits_.size() + size_t(words_), 0);
+        return int(bits_.size()) - words_;
+    };
+    for (int r = 0; r < n; ++r) {
+        Colours& at = index_[size_t(r)];
+        at.holes = fresh();
+        const QRgb* colours = KeyColours(keyPositions_[size_t(r)]);
+        for (int g = 0; g < G; ++g)
+            if (colours[g]) at.byColour.emplace_back(colours[g], 0);
+        std::sort(at.byColour.begin(), at.byColour.end());
+        at.byColour.erase(std::unique(at.byColour.begin(), at.byColour.end()), at.byColour.end());
+        for (auto& [colour, bits] : at.byColour)
+            bits = fresh();
+        for (int g = 0; g < G; ++g) {
+            int slot = at.holes;
+            if (colours[g])
+                slot = std::lower_bound(at.byColour.begin(), at.byColour.end(),
+                                        std::pair(colours[g], 0))
+                           ->second;
+            bits_[size_t(slot + g / 64)] |= std::uint64_t(1) << (g % 64);
+        }
+        // A colour's candidates include those with a hole there.
+        for (auto& [colour, bits] : at.byColour)
+            for (int w = 0; w < words_; ++w)
+                bits_[size_t(bits + w)] |= bits_[size_t(at.holes + w)];
+    }
+}
+
+const std::uint64_t* PG2Candidates::WithColour(int rank, QRgb colour) const {
+    const Colours& at = index_[size_t(rank)];
+    const auto it =
+        std::lower_bound(at.byColour.begin(), at.byColour.end(), std::pair(colour, 0),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+    const int slot = it != at.byColour.end() && it->first == colour ? it->second : at.holes;
+    return bits_.data() + slot;
+}
+
+void PG2Candidates::SumBlocks() {
+    const size_t B = size_t(Blocks()), G = groups_.size();
+    blockSums_.assign(4 * B * G, 0);
+    for (size_t g = 0; g < G; ++g) {
+        const QRgb* p = Pixels(int(g));
+        for (size_t b = 0; b < B && p; ++b) {
+            const int x0 = int(b % size_t(BlocksAcross())) * Block4,
+                      y0 = int(b / size_t(BlocksAcross())) * Block4;
+            std::int32_t sum[3] = {}, opaque = -1;
+            for (int y = y0; y < y0 + Block4; ++y)
+                for (int x = x0; x < x0 + Block4; ++x) {
+                    const QRgb c = p[y * W + x];
+                    opaque = c ? opaque : 0;
+                    sum[0] += qRed(c);
+                    sum[1] += qGreen(c);
+                    sum[2] += qBlue(c);
+                }
+            for (size_t ch = 0; ch < 3; ++ch)
+                blockSums_[(ch * B + b) * G + g] = sum[ch];
+            blockSums_[(3 * B + b) * G + g] = opaque;
+        }
+    }
+}
+
+// Whether one rising curve per channel takes picture h to picture g, pixel
+// for pixel, within a level or two.
+bool PG2Candidates::OneCurve(size_t g, size_t h) const {
+    constexpr int Slack = 2;
+    const QRgb *a = Pixels(int(g)), *b = Pixels(int(h));
+    std::array<std::array<int, 256>, 3> low, high;
+    for (auto& l : low)
+        l.fill(256);
+    for (auto& l : high)
+        l.fill(-1);
+    for (int i = 0; i < W * H; ++i) {
+        if (!a[i] != !b[i]) return false;
+        if (!a[i]) continue;
+        const int va[3] = {qRed(a[i]), qGreen(a[i]), qBlue(a[i])},
+                  vb[3] = {qRed(b[i]), qGreen(b[i]), qBlue(b[i])};
+        for (size_t ch = 0; ch < 3; ++ch) {
+            int& lo = low[ch][size_t(vb[ch])];
+            int& hi = high[ch][size_t(vb[ch])];
+            lo = std::min(lo, va[ch]);
+            hi = std::max(hi, va[ch]);
+            if (hi - lo > 2 * Slack) return false;
+        }
+    }
+    // Rising: a higher level of h never maps lower than a lower one does.
+    for (size_t ch = 0; ch < 3; ++ch) {
+        int floor = -1;
+        for (size_t v = 0; v < 256; ++v) {
+            if (high[ch][v] < 0) continue;
+            if (high[ch][v] < floor - Slack) return false;
+            floor = std::max(floor, low[ch][v]);
+        }
+    }
+    return true;
+}
+
+void PG2Candidates::FindToneTwins() {
+    if (!twins_.empty()) return;
+    // A tone curve moves no level further than MaxShift; the blocks' ranks
+    // in brightness, from 0 to 255, keep within RankSlack on average.
+    constexpr int MaxShift = 48, RankSlack = 8;
+    const size_t B = size_t(Blocks()), G = groups_.size();
+    twins_.assign(G, {});
+    std::vector<std::int32_t> rank(3 * B * G, -1);
+    std::vector<std::pair<std::int32_t, size_t>> order;
+    for (size_t g = 0; g < G; ++g)
+        for (size_t ch = 0; ch < 3; ++ch) {
+            order.clear();
+            for (size_t b = 0; b < B; ++b)
+                if (blockSums_[(3 * B + b) * G + g])
+                    order.emplace_back(blockSums_[(ch * B + b) * G + g], b);
+            std::sort(order.begin(), order.end());
+            for (size_t i = 0, j = 0; i < order.size(); i = j) {
+                while (j < order.size() && order[j].first == order[i].first)
+                    ++j;
+                const std::int32_t r =
+                    order.size() > 1 ? std::int32_t((i + j - 1) * 255 / (2 * (order.size() - 1)))
+                                     : 0;
+                for (size_t k = i; k < j; ++k)
+                    rank[(ch * B + order[k].second) * G + g] = r;
+            }
+        }
+    for (size_t g = 0; g < G; ++g)
+        for (size_t h = g + 1; h < G; ++h) {
+            bool twin = Pixels(int(g)) && Pixels(int(h));
+            qint64 apart = 0, blocks = 0;
+            for (size_t b = 0; b < B && twin; ++b) {
+                const bool og = blockSums_[(3 * B + b) * G + g],
+                           oh = blockSums_[(3 * B + b) * G + h];
+                if (og != oh) twin = false;
+                if (!og || !twin) continue;
+                ++blocks;
+                for (size_t ch = 0; ch < 3 && twin; ++ch) {
+                    const size_t at = (ch * B + b) * G;
+                    twin = std::abs(blockSums_[at + g] - blockSums_[at + h]) <=
+                           MaxShift * Block4 * Block4;
+                    apart += std::abs(rank[at + g] - rank[at + h]);
+                }
+            }
+            if (twin && blocks > 0 && apart <= RankSlack * 3 * blocks && OneCurve(g, h)) {
+                twins_[g].push_back(int(h));
+                twins_[h].push_back(int(g));
+            }
+        }
 }
 
 int PG2Candidates::Preferred(int c, int tt3) const {

@@ -7,6 +7,7 @@
 #include "render/TileImages.h"
 
 #include <QRgb>
+#include <cstdint>
 #include <vector>
 
 namespace zem {
@@ -43,9 +44,37 @@ class PG2Candidates {
         return slot < 0 ? nullptr : keyTable_.data() + size_t(slot) * groups_.size();
     }
 
+    // The candidates that show `colour` at the `rank`-th key position, or
+    // have a hole there: one bit per candidate, Words() words. A hex whose
+    // pixels one of them gives exactly is among them at every position.
+    static constexpr int IndexedPositions = 32;
+    int Words() const { return words_; }
+    const std::uint64_t* WithColour(int rank, QRgb colour) const;
+
+    // Per 4x4 block of the picture (BlocksAcross() x BlocksDown(), whole
+    // blocks only) and candidate: the sums of red, green and blue, and -1
+    // when the candidate is opaque throughout the block, else 0. Each kept
+    // for all candidates side by side, a block's row at b * Count().
+    static constexpr int Block4 = 4;
+    int BlocksAcross() const { return W / Block4; }
+    int BlocksDown() const { return H / Block4; }
+    int Blocks() const { return BlocksAcross() * BlocksDown(); }
+    const std::int32_t* BlockSums(int channel) const {
+        return blockSums_.data() + size_t(channel) * size_t(Blocks()) * groups_.size();
+    }
+
+    // The candidates that are this one in other tones: the same shape, and
+    // per channel their 4x4 blocks in the same order of brightness, none
+    // moved far. Found once asked for.
+    void FindToneTwins();
+    const std::vector<int>& ToneTwins(int c) const { return twins_[size_t(c)]; }
+
   private:
     void Group(const TileCatalogue& cat, const TileImages& images);
     void Rank();
+    void Index();
+    void SumBlocks();
+    bool OneCurve(size_t g, size_t h) const;
 
     struct Numbers {
         std::vector<int> tiles; // ascending
@@ -58,6 +87,17 @@ class PG2Candidates {
     std::vector<int> sparse_;
     std::vector<int> keyPositions_, keySlot_;
     std::vector<QRgb> keyTable_;
+    // Per indexed position: its colours, sorted, each with its bits in
+    // bits_; then the bits of the candidates with a hole there.
+    struct Colours {
+        std::vector<std::pair<QRgb, int>> byColour;
+        int holes = 0;
+    };
+    std::vector<Colours> index_;
+    std::vector<std::uint64_t> bits_;
+    int words_ = 0;
+    std::vector<std::int32_t> blockSums_;
+    std::vector<std::vector<int>> twins_;
 };
 
 } // namespace zem

@@ -1,6 +1,7 @@
 #include "interop/PG2Import.h"
 #include "edit/EditorState.h"
 #include "files/DataPath.h"
+#include "interop/PG2Redraw.h"
 #include "map/HexLayout.h"
 #include "pictures/PictureRead.h"
 
@@ -13,14 +14,6 @@
 namespace zem {
 
 namespace {
-
-// A hex whose pixels a paint program changed is unsure when another tile
-// comes within this distance of the chosen one (a JPEG at quality 90 that
-// blurred away a few dozen pixels of a picture's detail stays below it), or
-// when the chosen one lies further from the pieces than a paint program's
-// colours stray: then no tile of the catalogue looks like the hex.
-constexpr qint64 UnsureMargin = 2000;
-constexpr int MeanStray = 96;
 
 int U16(const QByteArray& b, int at) {
     return quint8(b[at]) | quint8(b[at + 1]) << 8;
@@ -85,60 +78,57 @@ int TerrainTile(const TileCatalogue& cat, int tt3) {
     return -1;
 }
 
-HexFit Fit(const PG2HexMatch& m) {
-    if (m.differing == 0) return HexFit::Exact;
-    const bool close = m.margin >= 0 && m.margin < UnsureMargin;
-    return close || m.cost > qint64(m.seen) * MeanStray ? HexFit::Unsure : HexFit::Nearest;
-}
-
-// Which hex the export leaves at each pixel of the canvas once `strip` is
-// drawn: the last whose picture covers it, in this strip or an earlier one.
-void DrawOwners(std::vector<int>& owner, int strip, const HexMap& map, const TileCatalogue& cat,
-                const TileImages& images) {
-    const PG2Strip& s = PG2Strips[strip];
-    for (int y = 0; y < PG2Height; ++y)
-        for (int c = s.firstCol; c <= s.lastCol; ++c) {
-            const QImage* img = TilePicture(cat, images, map.Cell(c, y).bmp);
-            const int left = HexLayout::Left(c - s.firstCol), top = HexLayout::Top(y, c);
-            for (int py = 0; img && py < img->height() && top + py < PG2CanvasHeight; ++py) {
-                const auto* line = reinterpret_cast<const QRgb*>(img->constScanLine(py));
-                int* to = owner.data() + size_t(top + py) * PG2CanvasWidth;
-                for (int px = 0; px < img->width() && left + px < PG2CanvasWidth; ++px)
-                    if (qAlpha(line[px])) to[left + px] = y * PG2Width + c;
-            }
-        }
+// Exact only where the pieces' own colours are given: after a calibration
+// every hex is at best the nearest.
+HexFit Fit(const PG2HexMatch& m, bool calibrated) {
+    if (m.doubtful) return HexFit::Unsure;
+    return m.differing == 0 && !calibrated ? HexFit::Exact : HexFit::Nearest;
 }
 
 // Draws the pieces again from the map with the export's own drawing and
 // counts the pixels that differ, and the hexes that show them.
 void Verify(PG2Import& imp, const std::vector<QImage>& pieces, const TileCatalogue& cat,
             const TileImages& images) {
-    const std::vector<QImage> again = PG2Pieces(imp.map, cat, images);
-    std::vector<int> owner(size_t(PG2CanvasWidth) * PG2CanvasHeight, -1);
     std::vector<char> blamed(PG2Hexes, 0);
-    for (int i = 0; i < 12; ++i) {
-        const int s = i / 4, b = i % 4;
-        if (b == 0) DrawOwners(owner, s, imp.map, cat, images);
-        const QImage read = pieces[size_t(i)].convertToFormat(QImage::Format_RGB32);
-        for (int y = 0; y < PG2PieceHeight; ++y) {
-            const auto* a = reinterpret_cast<const QRgb*>(read.constScanLine(y));
-            const auto* c = reinterpret_cast<const QRgb*>(again[size_t(i)].constScanLine(y));
-            const int* by = owner.data() +
-                            size_t(PG2PieceTop + PG2PieceHeight * b + y) * PG2CanvasWidth +
-                            PG2Strips[s].srcX;
-            for (int x = 0; x < PG2PieceWidth; ++x) {
-                if (((a[x] ^ c[x]) & 0xFFFFFF) == 0) continue;
-                ++imp.differingPixels;
-                if (by[x] >= 0 && !std::exchange(blamed[size_t(by[x])], 1))
-                    imp.differingHexes.push_back({by[x] % PG2Width, by[x] / PG2Width});
+    RedrawPG2(
+        [&](HexPos h) { return int(imp.map.Cell(h.x, h.y).bmp); }, cat, images,
+        [&](int s, const PixelRows& canvas, const PG2Owner* owner) {
+            for (int b = 0; b < 4; ++b) {
+                const QImage read = pieces[size_t(s * 4 + b)].convertToFormat(QImage::Format_RGB32);
+                for (int y = 0; y < PG2PieceHeight; ++y) {
+                    const auto* a = reinterpret_cast<const QRgb*>(read.constScanLine(y));
+                    const QRgb* c = canvas.Row(0) + PG2CanvasOffset(s, b, 0, y);
+                    const PG2Owner* by = owner + PG2CanvasOffset(s, b, 0, y);
+                    for (int x = 0; x < PG2PieceWidth; ++x) {
+                        if (((a[x] ^ c[x]) & 0xFFFFFF) == 0) continue;
+                        ++imp.differingPixels;
+                        if (by[x] >= 0 && !std::exchange(blamed[size_t(by[x])], 1))
+                            imp.differingHexes.push_back({by[x] % PG2Width, by[x] / PG2Width});
+                    }
+                }
             }
-        }
-    }
+        });
     std::sort(imp.differingHexes.begin(), imp.differingHexes.end(),
               [](HexPos a, HexPos b) { return std::tie(a.y, a.x) < std::tie(b.y, b.x); });
 }
 
+// "1 px right, 2 px up"
+QString Moved(QPoint d) {
+    QStringList parts;
+    if (d.x())
+        parts << QStringLiteral("%1 px %2").arg(std::abs(d.x())).arg(d.x() > 0 ? "right" : "left");
+    if (d.y())
+        parts << QStringLiteral("%1 px %2").arg(std::abs(d.y())).arg(d.y() > 0 ? "down" : "up");
+    return parts.join(QStringLiteral(", "));
+}
+
+const QString CancelledText = QStringLiteral("the import was cancelled");
+
 } // namespace
+
+bool PG2Cancelled(const Failure& f) {
+    return f.message.endsWith(CancelledText);
+}
 
 int PG2Import::Count(HexFit f) const {
     return int(std::count(fits.begin(), fits.end(), f));
@@ -171,6 +161,15 @@ QString PG2Import::Summary() const {
                     : QStringLiteral("its export differs from the pieces in %1 pixels of %2 hexes")
                           .arg(differingPixels)
                           .arg(differingHexes.size());
+        if (calibrated) text += QStringLiteral("; the pieces' colours were calibrated");
+        QStringList moved;
+        for (int i = 0; i < 12; ++i)
+            if (const QPoint d = shifts[size_t(i)]; !d.isNull())
+                moved << QStringLiteral("%1 %2").arg(PG2PieceName(pieceNumber, i / 4, i % 4),
+                                                     Moved(d));
+        if (!moved.isEmpty())
+            text +=
+                QStringLiteral("; moved pieces, taken back: ") + moved.join(QStringLiteral(", "));
     }
     if (unkeptBytes > 0)
         text += QStringLiteral("; %1 bytes of the map file are not kept").arg(unkeptBytes);
@@ -209,6 +208,7 @@ Result<PG2Import> ImportPG2(const QString& name, const QByteArray& bytes,
     PG2Import imp;
     imp.name = QFileInfo(name).fileName();
     imp.mapNumber = U16(bytes, 0);
+    imp.pieceNumber = number;
     imp.withPieces = withPieces;
     imp.map.MapWidth = PG2Width;
     imp.map.MapHeight = PG2Height;
@@ -220,11 +220,17 @@ Result<PG2Import> ImportPG2(const QString& name, const QByteArray& bytes,
             imp.map.Cell(x, y).RC = quint8(bytes[at + 2]);
             imp.map.Cell(x, y).TT3 = quint8(bytes[at]);
         }
-    imp.matches =
-        withPieces ? MatchPG2Pieces(pieces, tt3, cat, images) : std::vector<PG2HexMatch>(PG2Hexes);
+    imp.matches.resize(PG2Hexes);
+    if (withPieces) {
+        std::optional<PG2Matching> matched = MatchPG2Pieces(pieces, tt3, cat, images, opt.control);
+        if (!matched) return FileFault(imp.name, CancelledText);
+        imp.matches = std::move(matched->hexes);
+        imp.shifts = matched->shifts;
+        imp.calibrated = matched->calibrated;
+    }
     for (int i = 0; i < PG2Hexes; ++i) {
         PG2HexMatch& m = imp.matches[size_t(i)];
-        HexFit fit = Fit(m);
+        HexFit fit = Fit(m, imp.calibrated);
         if (!withPieces) {
             const int t = TerrainTile(cat, tt3[size_t(i)]);
             m.tile = t >= 0 ? t : firstTile;

@@ -18,6 +18,13 @@ struct OpenDialog {
 
 enum class SaveAnswer { Save, Discard, Cancel };
 
+// Where a game map export goes: the folder and the map number, which name
+// its files.
+struct ExportTarget {
+    QString folder;
+    int number = 0;
+};
+
 class DialogService {
   public:
     virtual ~DialogService() = default;
@@ -29,6 +36,12 @@ class DialogService {
     virtual void MessageBox(const QString& text, const QString& title) = 0;
     // A question answered Yes (true) or No (false, also Escape).
     virtual bool Confirm(const QString& text) = 0;
+    // The folder and map number of a game map export, showing the files
+    // they name; false when cancelled.
+    virtual bool ChooseExportTarget(ExportTarget& target) {
+        (void)target;
+        return false;
+    }
 };
 
 // The Qt form of a filter: "ZEM map files (*.zep);;All files (*.*)".

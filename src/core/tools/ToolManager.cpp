@@ -64,12 +64,12 @@ void ToolManager::SetOptions(const ToolOptions& options) {
     emit activeChanged();
 }
 
-void ToolManager::StartPaste(MapFileData section) {
+void ToolManager::StartPaste(MapFileData section, int column) {
     EndStroke();
     CancelModes();
     LeaveSectionModes();
-    doc_.SetPaste(std::move(section));
-    doc_.Tell(QStringLiteral("Click where the section's top-left hex goes (Escape cancels)"));
+    doc_.SetPaste(std::move(section), column);
+    doc_.Tell(MapDocument::PastePrompt);
     Sync();
 }
 

@@ -39,8 +39,9 @@ class ToolManager : public QObject {
     void Choose(ToolKind kind);
     const ToolOptions& Options() const { return options_; }
     void SetOptions(const ToolOptions& options);
-    // A section waits for the click that places it.
-    void StartPaste(MapFileData section);
+    // A section waits for the click that places it; `column`: where it was
+    // copied from, when known.
+    void StartPaste(MapFileData section, int column = -1);
 
     // The described commands.
     void ToggleRoadConnections();

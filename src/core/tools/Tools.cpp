@@ -183,7 +183,7 @@ class PasteTool : public MapTool {
     explicit PasteTool(ToolManager& t) : MapTool(t, ToolKind::Paste) {}
     void Click() override {
         MapDocument& doc = Doc();
-        const HexPos hex = PressedHex();
+        const HexPos hex = doc.PasteAt(PressedHex());
         if (!doc.PendingPaste()) return;
         if (!doc.Map().OnMap(hex.x, hex.y)) {
             doc.Tell(QStringLiteral("Click on the map to paste there (Escape cancels)"));
@@ -193,8 +193,9 @@ class PasteTool : public MapTool {
         doc.DropPaste();
         doc.Apply(edit::PasteHere(doc.Map(), section, hex));
     }
-    ToolPreview Preview(HexPos at) const override {
+    ToolPreview Preview(HexPos pointer) const override {
         ToolPreview p;
+        const HexPos at = Doc().PasteAt(pointer);
         if (const auto& s = Doc().PendingPaste())
             for (int i = 0; i < s->height; ++i)
                 for (int j = 0; j < s->width; ++j)

@@ -1,0 +1,131 @@
+#pragma once
+// The matcher behind MatchPG2Pieces: the export's canvas emulated around
+// each hex and the passes over the map (PG2Match.cpp), the search for a
+// hex's tile (PG2Search.cpp), the unsure rule (PG2Doubt.cpp).
+
+#include "interop/PG2Calibrate.h"
+#include "interop/PG2Candidates.h"
+#include "interop/PG2Match.h"
+#include "map/HexLayout.h"
+
+#include <limits>
+
+namespace zem::pg2 {
+
+constexpr qint64 Never = std::numeric_limits<qint64>::max();
+
+inline int FloorDiv(int a, int b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+// A hex's index y * 44 + x, and back.
+inline int Index(HexPos h) {
+    return h.y * PG2Width + h.x;
+}
+inline HexPos At(int i) {
+    return {i % PG2Width, i / PG2Width};
+}
+// Whether the export draws hex a of a strip before hex b.
+inline bool Before(HexPos a, HexPos b) {
+    return a.y < b.y || (a.y == b.y && a.x < b.x);
+}
+
+// A piece pixel that shows a hex, or what lies under the hex's holes.
+struct Obs {
+    int at;      // offset in the tile picture
+    QRgb target; // the piece's pixel
+    QRgb below;  // what the canvas holds there when the hex is drawn
+    int hole;    // the cost of showing `below` there
+    int block;   // the few neighbouring pixels of the same strip it is summed with
+    int segment; // which strip's pieces show it, counted per hex
+};
+
+struct Scored;
+
+struct Choice {
+    int group = -1;
+    bool exact = false;
+    bool tied = false; // other candidates give the hex exactly too
+    int nextGroup = -1;
+    qint64 reach = Never; // how far beyond the best the search looked for the next
+    PG2HexMatch match;
+};
+
+class Matcher {
+  public:
+    Matcher(const std::vector<QImage>& pieces, const std::array<std::uint8_t, PG2Hexes>& tt3,
+            const TileCatalogue& cat, const TileImages& images, const PG2MatchControl& control);
+    std::optional<PG2Matching> Run();
+
+  private:
+    // The canvas around a hex (PG2Match.cpp).
+    void HexesIn(int strip, int x0, int y0, std::vector<HexPos>& out) const;
+    void Draw(const PixelRows& rows, int strip, HexPos h, int x0, int y0) const;
+    void Context(HexPos h, int strip, bool later, std::vector<Obs>& obs);
+    void Collect(int strip, int x0, int y0, std::vector<Obs>& obs);
+    void Observe(HexPos h, bool later, std::vector<Obs>& obs);
+    int MarkAround(HexPos h, std::vector<char>& dirty, int below = 0);
+
+    // The search for one hex's tile (PG2Search.cpp).
+    QRgb Shown(int g, const Obs& o) const {
+        const QRgb p = cand_.Pixels(g) ? cand_.Pixels(g)[o.at] : 0;
+        return p ? p : o.below;
+    }
+    int PixelCost(const QRgb* pixels, const Obs& o, bool guess) const;
+    qint64 Cost(int g, const std::vector<Obs>& obs, bool guess, qint64 stop);
+    int Exactly(int g, const std::vector<Obs>& obs, bool guess) const;
+    bool ToneTwins(int a, int b, const std::vector<Obs>& obs) const;
+    bool ExactChoice(HexPos h, const std::vector<Obs>& obs, bool guess, Choice& out);
+    void LowerBounds(const std::vector<Obs>& obs);
+    Choice Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint64 reach);
+    Choice Finish(const std::vector<Obs>& obs, const Scored* scored, size_t n) const;
+
+    // The passes (PG2Match.cpp).
+    void Targets();
+    bool Tick();
+    bool FirstPass(std::vector<char>& exact);
+    std::vector<char> Unsettled(const std::vector<char>& exact);
+    bool Sweeps(std::vector<char> dirty = std::vector<char>(PG2Hexes, 1));
+    void Measure();
+    qint64 Doubt(int seen, int apart) const;
+    qint64 Reach(int seen) const;
+    bool InMovedPiece(HexPos h) const;
+    bool Judge();
+    bool Twins();
+    bool Anchored() const;
+    bool Shifts();
+    bool Calibrate();
+    void Pairs(const std::vector<char>& clear, LevelPairs& pairs, bool takenBack);
+
+    const TileCatalogue& cat_;
+    const TileImages& images_;
+    const std::vector<QImage>& pieces_;
+    const std::array<std::uint8_t, PG2Hexes>& tt3_;
+    const PG2MatchControl& control_;
+    int W, H;
+    std::array<std::vector<QRgb>, 3> target_; // canvas-sized; 0 where no piece shows
+    PG2Candidates cand_;
+    PG2Matching result_;
+    ToneCurves curves_;
+    // Per hex: the candidate chosen and the next best; how far beyond the
+    // best the next was looked for; whether others give it exactly too;
+    // whether the next is the chosen one in other tones.
+    struct Hexes {
+        std::vector<int> assign, next;
+        std::vector<qint64> reach;
+        std::vector<char> tied, twin;
+    } state_;
+    std::vector<int>& assign_ = state_.assign;
+    std::vector<qint64>& reach_ = state_.reach;
+    std::vector<char>& tied_ = state_.tied;
+    double toneRange_ = 0; // how many levels the pieces' tones may have moved
+    QImage colour_, cover_;
+    int blocksAcross_, blocksDown_, segment_ = -1;
+    std::vector<int> seenAt_, blockSum_, order_;
+    std::vector<std::int32_t> targetBlocks_, blockBound_;
+    std::vector<qint64> bound_;
+    std::vector<std::uint64_t> survivors_;
+    std::vector<HexPos> hexes_;
+    int done_ = 0, total_ = 0;
+};
+
+} // namespace zem::pg2

@@ -1,0 +1,297 @@
+// The search for one hex's tile. A hex that one candidate gives exactly is
+// found through the candidates' index of colours, compared with nothing
+// else. Otherwise every candidate is ranked by a lower bound of its cost and
+// compared in that order, until the bound passes the best cost found plus
+// the reach within which the next best counts: the choice, and the next
+// best within the reach, are those of a comparison with every candidate.
+
+#include "interop/PG2Matcher.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <numeric>
+
+namespace zem::pg2 {
+
+namespace {
+
+// A pixel's colour distance is capped: a pixel a paint program changed
+// beyond recognition weighs no more than any other that differs.
+constexpr int Cap = 255;
+// Before the hexes drawn earlier are chosen, what shows through a hex's
+// holes is unknown; it costs at most this much.
+constexpr int UnknownBelow = Cap / 2;
+// Index positions looked up before the few candidates left are compared.
+constexpr int Probes = 6;
+// A tone curve of a paint program moves no level further than this; two
+// pictures one curve apart differ by no more than TwinSlack a pixel else.
+constexpr int MaxToneShift = 48;
+constexpr int TwinSlack = 6;
+// The first guess, made before what shows through the holes is known,
+// compares only the candidates nearest by their bounds; the passes that
+// follow compare every one.
+constexpr int GuessCompared = 4;
+
+inline int Distance(QRgb a, QRgb b) {
+    if (((a ^ b) & 0xFFFFFF) == 0) return 0;
+    const int d = std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                  std::abs(qBlue(a) - qBlue(b));
+    return std::min(d, Cap);
+}
+
+bool SameColour(QRgb a, QRgb b) {
+    return ((a ^ b) & 0xFFFFFF) == 0;
+}
+
+} // namespace
+
+struct Scored {
+    qint64 cost;
+    int mismatch, tile, group;
+    bool operator<(const Scored& o) const {
+        return std::tie(cost, mismatch, tile) < std::tie(o.cost, o.mismatch, o.tile);
+    }
+};
+
+int Matcher::PixelCost(const QRgb* pixels, const Obs& o, bool guess) const {
+    if (const QRgb p = pixels ? pixels[o.at] : 0) return Distance(p, o.target);
+    return guess ? std::min(o.hole, UnknownBelow) : o.hole;
+}
+
+// Pixel by pixel, and block by block: a paint program's dithering and a
+// JPEG's colour blur move single pixels far but keep the colour of a few
+// neighbours together, where a picture that differs shows. Past `stop` the
+// sum so far is returned.
+qint64 Matcher::Cost(int g, const std::vector<Obs>& obs, bool guess, qint64 stop) {
+    const QRgb* pixels = cand_.Pixels(g);
+    blockSum_.assign(size_t(segment_ + 1) * size_t(blocksDown_ * blocksAcross_) * 3, 0);
+    int* blocks = blockSum_.data();
+    qint64 sum = 0;
+    const size_t n = obs.size();
+    for (size_t i = 0; i < n; ++i) {
+        const Obs& o = obs[i];
+        const QRgb p = pixels ? pixels[o.at] : 0;
+        if (!p && guess) { // what shows there is not known yet
+            sum += std::min(o.hole, UnknownBelow);
+            continue;
+        }
+        sum += p ? Distance(p, o.target) : o.hole;
+        if ((i & 31) == 0 && sum > stop) return sum;
+        const QRgb shown = p ? p : o.below;
+        int* b = blocks + size_t(o.block) * 3;
+        b[0] += qRed(shown) - qRed(o.target);
+        b[1] += qGreen(shown) - qGreen(o.target);
+        b[2] += qBlue(shown) - qBlue(o.target);
+    }
+    for (int b : blockSum_)
+        sum += std::abs(b);
+    return sum;
+}
+
+// Whether every seen pixel the candidate shows is the piece's (with
+// `guess` its holes are not judged yet): 0 no; 1 yes, but with `guess` it
+// shows under half of the pixels itself, which says little; 2 yes.
+int Matcher::Exactly(int g, const std::vector<Obs>& obs, bool guess) const {
+    const QRgb* pixels = cand_.Pixels(g);
+    size_t shown = 0;
+    for (const Obs& o : obs) {
+        const QRgb p = pixels ? pixels[o.at] : 0;
+        if (p ? !SameColour(p, o.target) : !guess && !SameColour(o.below, o.target)) return 0;
+        shown += p != 0;
+    }
+    return !guess || 2 * shown > obs.size() ? 2 : 1;
+}
+
+// Whether candidate b shows, where both cover the hex, candidate a's
+// pixels through one tone curve per channel that a paint program could
+// have applied (rising, and moving no level far): then a colour change of
+// the whole map decides between them, not their pictures.
+bool Matcher::ToneTwins(int a, int b, const std::vector<Obs>& obs) const {
+    const QRgb *pa = cand_.Pixels(a), *pb = cand_.Pixels(b);
+    if (!pa || !pb) return false;
+    std::array<std::array<int, 256>, 3> sum{}, count{};
+    int n = 0;
+    for (const Obs& o : obs)
+        if (pa[o.at] && pb[o.at]) {
+            const int va[3] = {qRed(pa[o.at]), qGreen(pa[o.at]), qBlue(pa[o.at])},
+                      vb[3] = {qRed(pb[o.at]), qGreen(pb[o.at]), qBlue(pb[o.at])};
+            for (size_t ch = 0; ch < 3; ++ch) {
+                sum[ch][size_t(vb[ch])] += va[ch];
+                ++count[ch][size_t(vb[ch])];
+            }
+            ++n;
+        }
+    if (n == 0) return false;
+    std::array<std::array<int, 256>, 3> mean{};
+    for (size_t ch = 0; ch < 3; ++ch) {
+        int last = -1;
+        for (size_t v = 0; v < 256; ++v) {
+            if (!count[ch][v]) continue;
+            mean[ch][v] = (sum[ch][v] + count[ch][v] / 2) / count[ch][v];
+            if (std::abs(mean[ch][v] - int(v)) > MaxToneShift || mean[ch][v] < last - 2)
+                return false;
+            last = std::max(last, mean[ch][v]);
+        }
+    }
+    qint64 off = 0;
+    for (const Obs& o : obs)
+        if (pa[o.at] && pb[o.at])
+            off += std::abs(qRed(pa[o.at]) - mean[0][size_t(qRed(pb[o.at]))]) +
+                   std::abs(qGreen(pa[o.at]) - mean[1][size_t(qGreen(pb[o.at]))]) +
+                   std::abs(qBlue(pa[o.at]) - mean[2][size_t(qBlue(pb[o.at]))]);
+    return off <= TwinSlack * n;
+}
+
+// The candidates that give the hex exactly, through the index; false when
+// none does.
+bool Matcher::ExactChoice(HexPos h, const std::vector<Obs>& obs, bool guess, Choice& out) {
+    const int G = cand_.Count(), words = cand_.Words();
+    survivors_.assign(size_t(words), ~std::uint64_t(0));
+    int probes = 0;
+    for (int r = 0; r < PG2Candidates::IndexedPositions && probes < Probes &&
+                    r < int(cand_.KeyPositions().size());
+         ++r) {
+        const int i = seenAt_[size_t(cand_.KeyPositions()[size_t(r)])];
+        if (i < 0) continue;
+        const std::uint64_t* bits = cand_.WithColour(r, obs[size_t(i)].target);
+        for (int w = 0; w < words; ++w)
+            survivors_[size_t(w)] &= bits[w];
+        ++probes;
+    }
+    const int tt3 = tt3_[size_t(h.y * PG2Width + h.x)];
+    std::vector<Scored> exact;
+    int others = 0;
+    for (int w = 0; w < words; ++w)
+        for (std::uint64_t bits = survivors_[size_t(w)]; bits; bits &= bits - 1) {
+            const int g = w * 64 + std::countr_zero(bits);
+            const int how = g < G ? Exactly(g, obs, guess) : 0;
+            others += how > 1 || (how == 1 && cand_.Pixels(g));
+            if (how < 2) continue;
+            const int tile = cand_.Preferred(g, tt3);
+            exact.push_back({0, (cat_.Record(tile).TT3 & 0xFF) == tt3 ? 0 : 1, tile, g});
+        }
+    if (exact.empty()) return false;
+    std::sort(exact.begin(), exact.end());
+    out = {};
+    out.group = exact.front().group;
+    out.exact = true;
+    out.tied = others > 1;
+    out.match.tile = exact.front().tile;
+    out.match.seen = int(obs.size());
+    if (guess) // the holes cost what is guessed of them
+        out.match.cost = Cost(out.group, obs, true, Never);
+    return true;
+}
+
+// Per candidate, a cost it cannot go under: for each 4x4 block that the
+// hex shows whole in one strip and the candidate covers, the difference of
+// the colour sums is that block's part of the cost's block sum, and a third
+// of it no more than the block's capped pixel distances add up to.
+void Matcher::LowerBounds(const std::vector<Obs>& obs) {
+    const int G = cand_.Count(), B = cand_.Blocks(), across = cand_.BlocksAcross();
+    bound_.assign(size_t(G), 0);
+    targetBlocks_.assign(size_t(segment_ + 1) * size_t(B) * 4, 0);
+    for (const Obs& o : obs) {
+        const int bx = (o.at % W) / PG2Candidates::Block4, by = (o.at / W) / PG2Candidates::Block4;
+        if (by >= cand_.BlocksDown()) continue;
+        std::int32_t* t = targetBlocks_.data() + (size_t(o.segment) * B + by * across + bx) * 4;
+        t[0] += qRed(o.target);
+        t[1] += qGreen(o.target);
+        t[2] += qBlue(o.target);
+        ++t[3];
+    }
+    const std::int32_t *red = cand_.BlockSums(0), *green = cand_.BlockSums(1),
+                       *blue = cand_.BlockSums(2), *opaque = cand_.BlockSums(3);
+    blockBound_.assign(size_t(G), 0);
+    std::int32_t* sum = blockBound_.data();
+    for (int s = 0; s <= segment_; ++s)
+        for (int b = 0; b < B; ++b) {
+            const std::int32_t* t = targetBlocks_.data() + (size_t(s) * B + b) * 4;
+            if (t[3] != PG2Candidates::Block4 * PG2Candidates::Block4) continue;
+            const size_t row = size_t(b) * size_t(G);
+            const std::int32_t tr = t[0], tg = t[1], tb = t[2];
+            for (int g = 0; g < G; ++g)
+                sum[g] +=
+                    opaque[row + g] & (std::abs(red[row + g] - tr) + std::abs(green[row + g] - tg) +
+                                       std::abs(blue[row + g] - tb));
+        }
+    for (int g = 0; g < G; ++g)
+        bound_[size_t(g)] = qint64(sum[g]) + sum[g] / 3;
+}
+
+Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint64 reach) {
+    const int G = cand_.Count();
+    seenAt_.assign(size_t(W * H), -1);
+    for (int i = 0; i < int(obs.size()); ++i)
+        seenAt_[size_t(obs[size_t(i)].at)] = i;
+    if (Choice exact; ExactChoice(h, obs, guess, exact)) return exact;
+
+    LowerBounds(obs);
+    order_.resize(size_t(G));
+    std::iota(order_.begin(), order_.end(), 0);
+    auto byBound = [&](int a, int b) {
+        return std::pair(bound_[size_t(a)], a) < std::pair(bound_[size_t(b)], b);
+    };
+    if (guess)
+        std::partial_sort(order_.begin(), order_.begin() + std::min(G, GuessCompared + 1),
+                          order_.end(), byBound);
+    else
+        std::sort(order_.begin(), order_.end(), byBound);
+
+    // In the order of the bounds; each compared up to the cut, which is the
+    // next best's cost once that lies within the reach. With `guess` only
+    // the best counts.
+    const int tt3 = tt3_[size_t(h.y * PG2Width + h.x)];
+    std::vector<Scored> scored;
+    qint64 best = Never, second = Never, cut = Never;
+    int compared = 0;
+    for (int g : order_) {
+        if (bound_[size_t(g)] > cut || (guess && compared++ == GuessCompared)) break;
+        const qint64 c = Cost(g, obs, guess, cut);
+        if (c > cut) continue;
+        const int tile = cand_.Preferred(g, tt3);
+        scored.push_back({c, (cat_.Record(tile).TT3 & 0xFF) == tt3 ? 0 : 1, tile, g});
+        if (c < best) {
+            if (best != Never) second = best;
+            best = c;
+        } else if (c > best) {
+            second = std::min(second, c);
+        }
+        cut = guess ? best : std::min(second, best > Never - reach ? Never : best + reach);
+    }
+    std::sort(scored.begin(), scored.end());
+    Choice out = Finish(obs, scored.data(), scored.size());
+    out.reach = guess ? 0 : cut == Never ? Never : cut - best;
+    return out;
+}
+
+// The best of the candidates scored, and the first after it that shows
+// other pixels.
+Choice Matcher::Finish(const std::vector<Obs>& obs, const Scored* scored, size_t n) const {
+    const Scored& top = scored[0];
+    Choice out;
+    out.group = top.group;
+    out.match.tile = top.tile;
+    out.match.cost = top.cost;
+    out.match.seen = int(obs.size());
+    for (const Obs& o : obs)
+        out.match.differing += !SameColour(Shown(top.group, o), o.target);
+    for (size_t i = 1; i < n; ++i) {
+        const Scored& s = scored[i];
+        const bool same =
+            s.cost == top.cost && std::all_of(obs.begin(), obs.end(), [&](const Obs& o) {
+                return SameColour(Shown(s.group, o), Shown(top.group, o));
+            });
+        if (same) continue;
+        out.match.next = s.tile;
+        out.nextGroup = s.group;
+        out.match.margin = s.cost - top.cost;
+        for (const Obs& o : obs)
+            out.match.apart += !SameColour(Shown(s.group, o), Shown(top.group, o));
+        break;
+    }
+    return out;
+}
+
+} // namespace zem::pg2
