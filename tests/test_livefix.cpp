@@ -184,3 +184,124 @@ TEST(LiveFix, TerrainCodesAndHexesDrawnAgain) {
             EXPECT_EQ(picture, full());
         }
 }
+
+// Every tool that changes tiles has the coasts around its change fixed in
+// its one step, as the pass over the rectangle of the change grown by two
+// fixes them, and one undo takes back both; terrain codes, no tile, are left.
+TEST(LiveFix, EveryToolsTilesFixedInItsOneStep) {
+    struct Painter {
+        Loaded l;
+        MapDocument doc{l.st};
+        ToolManager tools{doc,
+                          {[] { return 2; },
+                           [] {
+                               return SpraySettings{1, 100, {10, 10, 10}};
+                           }}};
+        TerrainTemplate coast = Coast(l.ws);
+        explicit Painter(bool fix) {
+            HexMap& m = l.st.map;
+            m = Island(l.st.cat, 20, 16, {});
+            for (int k = 0; k < 320; k += 7) // lone sea, fixable wherever the pass reaches
+                PlaceTile(m, l.st.cat, k % 20, k / 20, 10);
+            for (int k = 0; k < 9; ++k) {
+                const int x = k % 3, y = 2 + k / 3;
+                PlaceTile(m, l.st.cat, 2 + x, y, 2);
+                PlaceTile(m, l.st.cat, 8 + x, y, 11 + k % 2);
+            }
+            for (int k = 0; k < 320; ++k)
+                m.Cell(k % 20, k / 20).TT1 = std::uint8_t(
+                    k % 20 >= 14 && k % 20 <= 16 && k / 20 >= 2 && k / 20 <= 4 ? 3 : 0);
+            l.st.ed.CurrentSet = 2, l.st.ed.CurrentImage = 1; // the sea
+            l.st.rng = std::make_unique<Random>(6);
+            if (fix)
+                doc.AfterToolEdit = [this](const EditOutcome& o) {
+                    return edit::FixAround(doc.Target(), coast, o);
+                };
+        }
+        void Drag(const std::vector<HexPos>& path, bool shift) {
+            l.st.ed.DownX = Pixel(path[0]).x(), l.st.ed.DownY = Pixel(path[0]).y();
+            l.st.ed.DownShift = shift, l.st.ed.DownButton = mbLeft;
+            tools.Press({mbLeft, shift, Pixel(path[0])});
+            for (size_t i = 1; i < path.size(); ++i)
+                tools.Move({mbLeft, shift, Pixel(path[i])}, true, QRect(0, 0, 2000, 2000));
+            tools.Click();
+            tools.Release(mbLeft);
+        }
+    };
+    using Setup = std::function<void(Painter&)>;
+    auto with = [](ToolKind kind, ToolOptions o, Setup more = {}) -> Setup {
+        return [=](Painter& p) {
+            p.tools.SetOptions(o);
+            p.tools.Choose(kind);
+            if (more) more(p);
+        };
+    };
+    using edit::FillBy;
+    const ToolOptions one, three{.BrushSize = 3};
+    const std::vector<HexPos> line{{6, 9}, {7, 9}, {8, 9}, {9, 10}, {10, 10}};
+    const struct {
+        const char* name;
+        Setup setup;
+        std::vector<HexPos> path;
+        bool shift = false, tiles = true;
+    } cases[] = {
+        {"place", with(ToolKind::Place, one), {{6, 9}}},
+        {"place, a drag", with(ToolKind::Place, one), line},
+        {"place, brush 3", with(ToolKind::Place, three), line},
+        {"fill by tile", with(ToolKind::Fill, one), {{3, 3}}},
+        {"fill by tile set", with(ToolKind::Fill, {.Fill = FillBy::TileSet}), {{9, 3}}},
+        {"fill by terrain", with(ToolKind::Fill, {.Fill = FillBy::Terrain1}), {{15, 3}}},
+        {"fill the selection",
+         with(ToolKind::Fill, one,
+              [](Painter& p) {
+                  p.doc.Select(HexSet::Rectangle({5, 8}, {9, 11}));
+              }),
+         {{1, 1}},
+         true},
+        {"rectangle", with(ToolKind::Shape, one), {{5, 8}, {9, 12}}},
+        {"ellipse", with(ToolKind::Shape, {.Shape = ShapeKind::Ellipse}), {{6, 8}, {12, 13}}},
+        {"paste",
+         with(ToolKind::Place, one,
+              [](Painter& p) {
+                  MapCell sea = p.l.st.map.Cell(0, 0);
+                  p.tools.StartPaste({3, 2, std::vector<MapCell>(6, sea)});
+              }),
+         {{7, 9}}},
+        {"a mix, brush 3",
+         with(ToolKind::Place, three,
+              [](Painter& p) {
+                  p.doc.SetMix({10, 11});
+              }),
+         line},
+        {"spray can", [](Painter& p) { p.tools.SprayCan(); }, line},
+        {"terrain type, brush 3",
+         with(ToolKind::Place, three, [](Painter& p) { p.tools.TerrainType(1); }), line, false,
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Painter p(true), twin(false);
+        const HexMap start = p.l.st.map;
+        for (Painter* q : {&p, &twin}) {
+            c.setup(*q);
+            q->Drag(c.path, c.shift);
+        }
+        // The twin's change, then the pass over its rectangle grown by two.
+        const HexMap painted = twin.l.st.map;
+        FixRegion r{99, 99, -1, -1};
+        for (int k = 0; k < 320; ++k)
+            if (const HexPos h{k % 20, k / 20}; !(start.Cell(h.x, h.y) == painted.Cell(h.x, h.y)))
+                r = {std::min(r.x0, h.x - 2), std::min(r.y0, h.y - 2), std::max(r.x1, h.x + 2),
+                     std::max(r.y1, h.y + 2)};
+        ASSERT_FALSE(r.Empty());
+        if (c.tiles) FixTerrain(twin.l.st.map, twin.l.st.cat, twin.coast, *twin.l.st.rng, r);
+        const QByteArray fixed = MapFileText(p.l.st.map);
+        EXPECT_EQ(fixed, MapFileText(twin.l.st.map));
+        EXPECT_EQ(fixed != MapFileText(painted), c.tiles);
+        EXPECT_EQ(p.doc.Steps().Steps(), 1);
+        p.doc.Undo();
+        EXPECT_EQ(MapFileText(p.l.st.map), MapFileText(start));
+        p.doc.Redo();
+        EXPECT_EQ(MapFileText(p.l.st.map), fixed);
+    }
+}
