@@ -86,58 +86,6 @@ TEST(LiveFix, RegionPassIsTheWholePassThereAndNothingElse) {
     }
 }
 
-// A stroke and a click fix the coasts two hexes around them in their step,
-// and show it; an edit that is no tool's, and a stroke it ends, do not.
-TEST(LiveFix, ToolEditsFixTheirCoastsInTheSameStep) {
-    Loaded l;
-    ZemState& st = l.st;
-    st.map = Island(st.cat, 14, 12, {{9, 6}, {10, 9}, {11, 4}}); // 2 and 3 beyond the stroke
-    MapDocument doc{st};
-    ToolManager tools{doc, {}};
-    const TerrainTemplate coast = Coast(l.ws);
-    doc.AfterToolEdit = [&](const EditOutcome& o) {
-        return edit::FixAround(doc.Target(), coast, o);
-    };
-    std::vector<EditOutcome> shown;
-    QObject::connect(&doc, &MapDocument::applied,
-                     [&](const EditOutcome& o) { shown.push_back(o); });
-    st.ed.CurrentSet = 2, st.ed.CurrentImage = 1; // the sea
-    st.rng = std::make_unique<Random>(4);
-    Random rng(4);
-    auto drag = [&](const std::vector<HexPos>& path, bool release = true) {
-        st.ed.DownX = Pixel(path[0]).x(), st.ed.DownY = Pixel(path[0]).y();
-        tools.Press({mbLeft, false, Pixel(path[0])});
-        for (size_t i = 1; i < path.size(); ++i)
-            tools.Move({mbLeft, false, Pixel(path[i])}, true, QRect(0, 0, 2000, 2000));
-        if (release) tools.Click(), tools.Release(mbLeft);
-    };
-    const QByteArray start = MapFileText(st.map);
-    HexMap twin = Island(st.cat, 14, 12, {{5, 5}, {6, 5}, {6, 6}, {6, 7}, {7, 7}, {9, 6}});
-    FixTerrain(twin, st.cat, coast, rng);
-    PlaceTile(twin, st.cat, 10, 9, 10);
-    PlaceTile(twin, st.cat, 11, 4, 10);
-    drag({{5, 5}, {6, 5}, {6, 6}, {6, 7}, {7, 7}});
-    EXPECT_EQ(MapFileText(st.map), MapFileText(twin));
-    EXPECT_EQ(shown.back().redraw, Redraw::Cells);
-    EXPECT_EQ(shown.back().cells.size(), 6u); // the stroke's hexes fixed, and (9, 6)
-    doc.Undo();
-    EXPECT_EQ(MapFileText(st.map), start);
-    doc.Redo();
-    EXPECT_EQ(MapFileText(st.map), MapFileText(twin));
-
-    PlaceTile(twin, st.cat, 11, 2, 10);
-    FixTerrain(twin, st.cat, coast, rng, {9, 0, 13, 4});
-    drag({{11, 2}});
-    EXPECT_EQ(MapFileText(st.map), MapFileText(twin));
-    EXPECT_EQ(shown.back().redraw, Redraw::Cells);
-    EXPECT_EQ(shown.back().cells.size(), 2u); // (11, 2) and (11, 4)
-
-    drag({{3, 9}, {4, 9}}, false);
-    doc.Apply(edit::PasteHere(st.map, {1, 1, {st.map.Cell(4, 9)}}, {2, 2}));
-    EXPECT_EQ(st.map.Cell(2, 2).bmp, 10);
-    EXPECT_EQ(st.map.Cell(4, 9).bmp, 10);
-}
-
 // Codes are colours below 67 %, digits from 67 % up; a hex drawn again gives
 // the whole view's pixels, from odd and even origins, only around the hex.
 TEST(LiveFix, TerrainCodesAndHexesDrawnAgain) {
@@ -185,12 +133,14 @@ TEST(LiveFix, TerrainCodesAndHexesDrawnAgain) {
         }
 }
 
-// Every tool that changes tiles has the coasts around its change fixed in
-// its one step, as the pass over the rectangle of the change grown by two
-// fixes them, and one undo takes back both; terrain codes, no tile, are left.
+// Every tool that changes tiles has the coasts fixed in its one step, as the
+// pass over the rectangle of its change grown by two fixes them, and shows
+// them; one undo takes back both. Terrain codes, an edit that is no tool's
+// and a stroke that edit ends are not followed up.
 TEST(LiveFix, EveryToolsTilesFixedInItsOneStep) {
     struct Painter {
         Loaded l;
+        HexMap& m = l.st.map;
         MapDocument doc{l.st};
         ToolManager tools{doc,
                           {[] { return 2; },
@@ -198,45 +148,39 @@ TEST(LiveFix, EveryToolsTilesFixedInItsOneStep) {
                                return SpraySettings{1, 100, {10, 10, 10}};
                            }}};
         TerrainTemplate coast = Coast(l.ws);
+        std::vector<EditOutcome> shown;
         explicit Painter(bool fix) {
-            HexMap& m = l.st.map;
             m = Island(l.st.cat, 20, 16, {});
-            for (int k = 0; k < 320; k += 7) // lone sea, fixable wherever the pass reaches
-                PlaceTile(m, l.st.cat, k % 20, k / 20, 10);
-            for (int k = 0; k < 9; ++k) {
-                const int x = k % 3, y = 2 + k / 3;
-                PlaceTile(m, l.st.cat, 2 + x, y, 2);
-                PlaceTile(m, l.st.cat, 8 + x, y, 11 + k % 2);
+            for (int k = 0; k < 320; ++k) { // lone sea; blocks of tile 2, of 11 and 12, of code 3
+                const int x = k % 20, y = k / 20, in = y >= 2 && y <= 4 ? x / 3 : 0;
+                PlaceTile(m, l.st.cat, x, y, in == 1 ? 2 : in == 3 ? 11 + k % 2 : k % 7 ? 1 : 10);
+                m.Cell(x, y).TT1 = std::uint8_t(in == 5 ? 3 : 0);
             }
-            for (int k = 0; k < 320; ++k)
-                m.Cell(k % 20, k / 20).TT1 = std::uint8_t(
-                    k % 20 >= 14 && k % 20 <= 16 && k / 20 >= 2 && k / 20 <= 4 ? 3 : 0);
             l.st.ed.CurrentSet = 2, l.st.ed.CurrentImage = 1; // the sea
             l.st.rng = std::make_unique<Random>(6);
             if (fix)
                 doc.AfterToolEdit = [this](const EditOutcome& o) {
                     return edit::FixAround(doc.Target(), coast, o);
                 };
+            QObject::connect(&doc, &MapDocument::applied,
+                             [this](const EditOutcome& o) { shown.push_back(o); });
         }
-        void Drag(const std::vector<HexPos>& path, bool shift) {
+        void Drag(const std::vector<HexPos>& path, bool shift = false, bool release = true) {
             l.st.ed.DownX = Pixel(path[0]).x(), l.st.ed.DownY = Pixel(path[0]).y();
             l.st.ed.DownShift = shift, l.st.ed.DownButton = mbLeft;
             tools.Press({mbLeft, shift, Pixel(path[0])});
             for (size_t i = 1; i < path.size(); ++i)
                 tools.Move({mbLeft, shift, Pixel(path[i])}, true, QRect(0, 0, 2000, 2000));
-            tools.Click();
-            tools.Release(mbLeft);
+            if (release) tools.Click(), tools.Release(mbLeft);
         }
     };
     using Setup = std::function<void(Painter&)>;
     auto with = [](ToolKind kind, ToolOptions o, Setup more = {}) -> Setup {
         return [=](Painter& p) {
-            p.tools.SetOptions(o);
-            p.tools.Choose(kind);
+            p.tools.SetOptions(o), p.tools.Choose(kind);
             if (more) more(p);
         };
     };
-    using edit::FillBy;
     const ToolOptions one, three{.BrushSize = 3};
     const std::vector<HexPos> line{{6, 9}, {7, 9}, {8, 9}, {9, 10}, {10, 10}};
     const struct {
@@ -248,9 +192,9 @@ TEST(LiveFix, EveryToolsTilesFixedInItsOneStep) {
         {"place", with(ToolKind::Place, one), {{6, 9}}},
         {"place, a drag", with(ToolKind::Place, one), line},
         {"place, brush 3", with(ToolKind::Place, three), line},
-        {"fill by tile", with(ToolKind::Fill, one), {{3, 3}}},
-        {"fill by tile set", with(ToolKind::Fill, {.Fill = FillBy::TileSet}), {{9, 3}}},
-        {"fill by terrain", with(ToolKind::Fill, {.Fill = FillBy::Terrain1}), {{15, 3}}},
+        {"fill by tile", with(ToolKind::Fill, one), {{4, 3}}},
+        {"fill by tile set", with(ToolKind::Fill, {.Fill = edit::FillBy::TileSet}), {{10, 3}}},
+        {"fill by terrain", with(ToolKind::Fill, {.Fill = edit::FillBy::Terrain1}), {{16, 3}}},
         {"fill the selection",
          with(ToolKind::Fill, one,
               [](Painter& p) {
@@ -263,8 +207,7 @@ TEST(LiveFix, EveryToolsTilesFixedInItsOneStep) {
         {"paste",
          with(ToolKind::Place, one,
               [](Painter& p) {
-                  MapCell sea = p.l.st.map.Cell(0, 0);
-                  p.tools.StartPaste({3, 2, std::vector<MapCell>(6, sea)});
+                  p.tools.StartPaste({3, 2, std::vector(6, p.m.Cell(0, 0))});
               }),
          {{7, 9}}},
         {"a mix, brush 3",
@@ -281,27 +224,30 @@ TEST(LiveFix, EveryToolsTilesFixedInItsOneStep) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Painter p(true), twin(false);
-        const HexMap start = p.l.st.map;
-        for (Painter* q : {&p, &twin}) {
-            c.setup(*q);
-            q->Drag(c.path, c.shift);
-        }
+        const HexMap start = p.m;
+        for (Painter* q : {&p, &twin})
+            c.setup(*q), q->Drag(c.path, c.shift);
         // The twin's change, then the pass over its rectangle grown by two.
-        const HexMap painted = twin.l.st.map;
+        const HexMap painted = twin.m;
         FixRegion r{99, 99, -1, -1};
         for (int k = 0; k < 320; ++k)
-            if (const HexPos h{k % 20, k / 20}; !(start.Cell(h.x, h.y) == painted.Cell(h.x, h.y)))
-                r = {std::min(r.x0, h.x - 2), std::min(r.y0, h.y - 2), std::max(r.x1, h.x + 2),
-                     std::max(r.y1, h.y + 2)};
-        ASSERT_FALSE(r.Empty());
-        if (c.tiles) FixTerrain(twin.l.st.map, twin.l.st.cat, twin.coast, *twin.l.st.rng, r);
-        const QByteArray fixed = MapFileText(p.l.st.map);
-        EXPECT_EQ(fixed, MapFileText(twin.l.st.map));
+            if (const int x = k % 20, y = k / 20; !(start.Cell(x, y) == painted.Cell(x, y)))
+                r = {std::min(r.x0, x - 2), std::min(r.y0, y - 2), std::max(r.x1, x + 2),
+                     std::max(r.y1, y + 2)};
+        if (c.tiles) FixTerrain(twin.m, twin.l.st.cat, twin.coast, *twin.l.st.rng, r);
+        const QByteArray fixed = MapFileText(p.m);
+        EXPECT_EQ(fixed, MapFileText(twin.m));
         EXPECT_EQ(fixed != MapFileText(painted), c.tiles);
+        EXPECT_NE(p.shown.back().redraw, Redraw::Hex); // the fixed hexes drawn too
         EXPECT_EQ(p.doc.Steps().Steps(), 1);
         p.doc.Undo();
-        EXPECT_EQ(MapFileText(p.l.st.map), MapFileText(start));
+        EXPECT_EQ(MapFileText(p.m), MapFileText(start));
         p.doc.Redo();
-        EXPECT_EQ(MapFileText(p.l.st.map), fixed);
+        EXPECT_EQ(MapFileText(p.m), fixed);
     }
+    Painter p(true);
+    p.Drag(line, false, false);
+    p.doc.Apply(edit::PasteHere(p.m, {1, 1, {p.m.Cell(0, 0)}}, {13, 12}));
+    EXPECT_EQ(p.m.Cell(13, 12).bmp, 10);
+    EXPECT_EQ(p.m.Cell(9, 10).bmp, 10);
 }
