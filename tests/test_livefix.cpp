@@ -77,8 +77,8 @@ TEST(LiveFix, RegionPassIsTheWholePassThereAndNothingElse) {
         EXPECT_EQ(l.ws.Read("out.zep"), MapFileText(local));
     }
     QFile::remove(l.ws.Path("out.zep"));
-    for (const char* bad :
-         {"1,2,3", "1,2,3,x", "1.5,2,3,4", "", "1,2,3,4,5", "1, 2,3,4", "9999999999,1,2,3"}) {
+    for (const char* bad : {"1,2,3", "1,2,3,x", "1.5,2,3,4", "", "1,2,3,4,5", "1, 2,3,4",
+                            "9999999999,1,2,3", "+1,2,3,4"}) {
         const Ran r = RunProgram(ZEMTOOL, fix + QStringList{"--region", bad});
         EXPECT_TRUE(r.code == 1 && r.err.count('\n') == 1 && r.out.isEmpty() &&
                     !QFile::exists(l.ws.Path("out.zep")))
