@@ -225,7 +225,8 @@ BENCHMARK(BM_ViewDraw)
 
 // The editor's state over the sample: the document, its tools and a view
 // picture that follows what each edit asks to be drawn, as the map canvas
-// does (a placement draws its hex, anything else the whole view).
+// does (a placement draws its hex, changed cells those hexes, anything else
+// the whole view).
 struct Editor {
     ZemState st;
     MapDocument doc{st};
@@ -244,6 +245,13 @@ struct Editor {
             else if (out.redraw == Redraw::View)
                 DrawView(st.map, st.cat, st.images, zoomed, true, {{0, 0}, 100, 1530, 925},
                          picture);
+            else if (out.redraw == Redraw::Cells) {
+                std::vector<HexPos> hexes;
+                for (const CellChange& c : out.cells)
+                    hexes.push_back(c.at);
+                RedrawHexes(st.map, st.cat, st.images, zoomed, {true, 0}, {{0, 0}, 100, 1530, 925},
+                            hexes, picture);
+            }
         });
     }
     void Reset(const Sample& s) {

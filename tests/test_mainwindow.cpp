@@ -68,7 +68,8 @@ TEST(MainWindow, MenuCaptionsAndAbout) {
         "Show Road Connections|Toggle Road Connections|-|Terrain Type 1|Terrain Type 2|-|"
         "Spray Can|Spray Can Settings|-|Show Strategic Map|View|"
         "Terrain Codes While Painting|-|Zoom In|Zoom Out|Actual Size|-|Panels|Tools|Convert Bitmap|"
-        "Generate Terrain|-|Make Road Connections|Clear Road Connections|Export|"
+        "Generate Terrain|Terrain Template...|No terrain template|Fix Terrain While Painting|-|"
+        "Make Road Connections|Clear Road Connections|Export|"
         "Panzer General 2|Panzer General 2 As...|Tiled Map (TMX)...|Help|About");
     // A checkable item's mark follows its command, not the click.
     a.main().ShowRoadConnections1->trigger();

@@ -86,18 +86,29 @@ void MapCanvas::DrawMap() {
 // What an edit asks to be drawn. A failed edit leaves the picture as it was.
 void MapCanvas::Show(const EditOutcome& out) {
     if (out.failure) return;
-    if (out.Changed() && PaintingTerrain()) { // the codes follow every change
-        DrawMap();
-    } else if (out.redraw == Redraw::Hex) {
-        if (zoom_ != 100) return DrawMap(); // zoomed, the whole view is drawn anew
+    const bool codes = out.Changed() && PaintingTerrain(); // the codes follow every change
+    if (out.redraw == Redraw::View || (codes && !(out.shapeBefore == out.shapeAfter)))
+        return DrawMap();
+    std::vector<HexPos> hexes;
+    if (codes || out.redraw == Redraw::Cells)
+        for (const CellChange& c : out.cells)
+            hexes.push_back(c.at);
+    if (out.redraw == Redraw::Hex && zoom_ == 100 && hexes.empty()) {
         // The most frequent edit draws only the one hex, as it always did.
         const HexPos o = st_.map.ViewOrigin;
         DrawPlacedHex(Picture(), st_.images, st_.ed.CurrentSet, st_.ed.CurrentImage,
                       out.hex.x - o.x, out.hex.y - o.y, out.hex.x);
-        Repaint();
-    } else if (out.redraw == Redraw::View) {
-        DrawMap();
+        return Repaint();
     }
+    if (out.redraw == Redraw::Hex) hexes.push_back(out.hex);
+    if (hexes.empty()) return;
+    // Only the changed hexes and what overlaps them are composed again,
+    // with the layers the picture shows.
+    const int which = st_.ed.Mode == ModePaintTT1 ? 1 : 2;
+    const QRect part =
+        RedrawHexes(st_.map, st_.cat, st_.images, zoomed_,
+                    {roadsDrawn_, codesDrawn_ ? which : 0}, View(), hexes, Picture());
+    if (!part.isEmpty()) repaint(part);
 }
 
 // The scroll bars reach as far as the map needs at this zoom, and at least

@@ -12,6 +12,7 @@
 #include "windows/TStratMapForm.h"
 #include "windows/TTerrainForm.h"
 #include "windows/TTilForm.h"
+#include "windows/TerrainTemplateMenu.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +37,11 @@ Windows::Windows(ZemState& state, DialogService& d)
     auto made = [this](QWidget* form) { created << form->windowTitle(); };
     MapForm = std::make_unique<TMapForm>(st, *this);
     made(MapForm.get());
+    // Tools > "Terrain Template..." and "Fix Terrain While Painting" follow
+    // "Generate Terrain".
+    for (QObject* menu : MapForm->GenerateTerrain1->associatedObjects())
+        if (auto* tools = qobject_cast<QMenu*>(menu); tools && !templates)
+            templates = new TerrainTemplateMenu(*tools, MapForm->GenerateTerrain1, doc, dialogs);
     TilForm = std::make_unique<TTilForm>(st);
     made(TilForm.get());
     InputForm = std::make_unique<TInputForm>(st.map);

@@ -27,6 +27,7 @@ class TMapConvert;
 class TStratMapForm;
 class TTerrainForm;
 class TSprayForm;
+class TerrainTemplateMenu;
 
 struct Windows {
     Windows(ZemState& st, DialogService& dialogs);
@@ -66,9 +67,10 @@ struct Windows {
     std::unique_ptr<TStratMapForm> StratMapForm;
     std::unique_ptr<TTerrainForm> TerrainForm;
     std::unique_ptr<TSprayForm> SprayForm;
-    Panels* panels = nullptr;       // of the main window
-    MessageLog* messages = nullptr; // in its panel
-    QStringList created;            // captions in the order the windows were made
+    Panels* panels = nullptr;                 // of the main window
+    MessageLog* messages = nullptr;           // in its panel
+    TerrainTemplateMenu* templates = nullptr; // of the Tools menu
+    QStringList created;                      // captions in the order the windows were made
 };
 
 } // namespace zem

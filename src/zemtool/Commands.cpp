@@ -19,6 +19,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <array>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -37,7 +39,7 @@ const char* const Overview =
     "  new WxH --tile T -o OUT.zep                   a new map filled with tile T\n"
     "  convert SKETCH.bmp -o OUT.zep [--scale N] [--seed S]\n"
     "                                                draft a map from a sketch\n"
-    "  fix MAP.zep TEMPLATE.txt -o OUT.zep [--seed S]\n"
+    "  fix MAP.zep TEMPLATE.txt -o OUT.zep [--seed S] [--region X0,Y0,X1,Y1]\n"
     "                                                one terrain-fixing pass\n"
     "  roads MAP.zep -o OUT.zep [--clear]            make road connections\n"
     "  export-pg2 MAP.zep --number N [--out DIR]     Panzer General 2 export\n"
@@ -52,10 +54,12 @@ const char* const Overview =
     "(default: the current directory). 'zemtool COMMAND --help' tells more;\n"
     "'zemtool --version' prints the version.\n";
 
-// A failure that ends the command: exit code and one line.
+// A failure that ends the command: exit code and one line, then the
+// command's usage for a usage error unless `alone`.
 struct Stop {
     int code;
     QString message;
+    bool alone = false;
 };
 
 [[noreturn]] void Bad(const QString& message) {
@@ -221,16 +225,35 @@ int Convert(Context& c, const Words& w) {
     return Ok;
 }
 
+// "X0,Y0,X1,Y1": four whole numbers, or the command is refused in one line.
+FixRegion Region(const QString& text) {
+    static const QRegularExpression whole(QStringLiteral("^-?[0-9]+$"));
+    const QStringList parts = text.split(',');
+    std::array<int, 4> v{};
+    bool ok = parts.size() == 4;
+    for (size_t i = 0; ok && i < 4; ++i) {
+        ok = whole.match(parts[qsizetype(i)]).hasMatch();
+        if (ok) v[i] = parts[qsizetype(i)].toInt(&ok); // beyond an int is no whole number here
+    }
+    if (!ok)
+        throw Stop{Usage, "--region takes four whole numbers X0,Y0,X1,Y1, not '" + text + "'",
+                   true};
+    return {v[0], v[1], v[2], v[3]};
+}
+
 int Fix(Context& c, const Words& w) {
     w.Expect(2, "MAP.zep TEMPLATE.txt");
     const QString out = w.Output();
+    // The whole map's examined hexes, or those of the region only.
+    const FixRegion region = w.Has("--region") ? Region(w.Value("--region"))
+                                               : FixRegion{0, 0, MaxMapSize - 1, MaxMapSize - 1};
     c.NeedCatalogue();
     HexMap map = ReadMap(w.positional[0]);
     Result<TerrainTemplate> read = LoadTerrainTemplate(w.positional[1]);
     if (!read) Bad(read.Message());
     const TerrainTemplate& tmpl = read.Value();
     auto rng = MakeRandom(w);
-    FixTerrain(map, c.cat, tmpl, *rng);
+    FixTerrain(map, c.cat, tmpl, *rng, region);
     Save(out, MapFileText(map));
     return Ok;
 }
@@ -399,10 +422,12 @@ const std::map<QString, Command>& Commands() {
           "5).\n"}},
         {"fix",
          {Fix,
-          {"-o", "--seed"},
+          {"-o", "--seed", "--region"},
           {},
-          "zemtool fix MAP.zep TEMPLATE.txt -o OUT.zep [--seed S]\n  One terrain-fixing pass with "
-          "the template.\n"}},
+          "zemtool fix MAP.zep TEMPLATE.txt -o OUT.zep [--seed S] [--region X0,Y0,X1,Y1]\n"
+          "  One terrain-fixing pass with the template. With --region only the hexes\n"
+          "  with X0 <= x <= X1 and Y0 <= y <= Y1 are examined (never the outer ring),\n"
+          "  rows from the top, each from the left.\n"}},
         {"roads",
          {Roads,
           {"-o"},
@@ -491,7 +516,7 @@ int Run(const QStringList& argsIn, QTextStream& out, QTextStream& err) {
         return cmd.run(c, words);
     } catch (const Stop& s) {
         err << "zemtool: " << s.message << "\n";
-        if (s.code == Usage) err << "usage: " << cmd.usage;
+        if (s.code == Usage && !s.alone) err << "usage: " << cmd.usage;
         return s.code;
     }
 }

@@ -72,10 +72,20 @@ int FindPatternTile(const TerrainTemplate& tmpl, const QByteArray& word, Random&
     return 0;
 }
 
-void FixTerrain(HexMap& map, const TileCatalogue& cat, const TerrainTemplate& tmpl, Random& rng) {
+FixRegion Examined(const HexMap& map, FixRegion r) {
     const int h = std::min(map.MapHeight, MaxMapSize), w = std::min(map.MapWidth, MaxMapSize);
-    for (int y = 1; y <= h - 2; ++y)
-        for (int x = 1; x <= w - 2; ++x) {
+    return {std::max(r.x0, 1), std::max(r.y0, 1), std::min(r.x1, w - 2), std::min(r.y1, h - 2)};
+}
+
+void FixTerrain(HexMap& map, const TileCatalogue& cat, const TerrainTemplate& tmpl, Random& rng) {
+    FixTerrain(map, cat, tmpl, rng, {0, 0, MaxMapSize - 1, MaxMapSize - 1});
+}
+
+void FixTerrain(HexMap& map, const TileCatalogue& cat, const TerrainTemplate& tmpl, Random& rng,
+                FixRegion region) {
+    const FixRegion in = Examined(map, region);
+    for (int y = in.y0; y <= in.y1; ++y)
+        for (int x = in.x0; x <= in.x1; ++x) {
             if (!IsFixableTile(map, tmpl, x, y)) continue;
             const int t = FindPatternTile(tmpl, NeighbourPattern(map, cat, tmpl, x, y), rng);
             // 0 means no replacement; a number outside the catalogue is

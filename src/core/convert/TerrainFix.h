@@ -42,8 +42,23 @@ QByteArray NeighbourPattern(const HexMap& map, const TileCatalogue& cat,
 // matches before the list ends.
 int FindPatternTile(const TerrainTemplate& tmpl, const QByteArray& word, Random& rng);
 
+// Columns x0..x1 and rows y0..y1 of the map, corners included; empty when
+// x0 > x1 or y0 > y1.
+struct FixRegion {
+    int x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+    bool Empty() const { return x0 > x1 || y0 > y1; }
+    bool operator==(const FixRegion&) const = default;
+};
+// The part of `r` that a pass over the whole map examines: every hex but
+// the outer ring, so each has all six neighbours on the map.
+FixRegion Examined(const HexMap& map, FixRegion r);
+
 // One pass over the map, skipping its outer ring; replacements take effect
 // at once for the hexes after them.
 void FixTerrain(HexMap& map, const TileCatalogue& cat, const TerrainTemplate& tmpl, Random& rng);
+// The same pass over the examined hexes of `region` only: rows from the
+// top, each from the left, in place, with the same random picks.
+void FixTerrain(HexMap& map, const TileCatalogue& cat, const TerrainTemplate& tmpl, Random& rng,
+                FixRegion region);
 
 } // namespace zem

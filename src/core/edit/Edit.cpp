@@ -134,8 +134,8 @@ EditOutcome TileClick(EditTarget t, HexPos hex) {
             PlaceTile(t.map, t.cat, hex.x, hex.y, tile);
         });
         out.what = TerrainText(t.map.Cell(hex.x, hex.y), t.cat);
-        // One of a mix is not the palette's picture: the view shows it.
-        out.redraw = ed.Mix.size() < 2 ? Redraw::Hex : Redraw::View;
+        // One of a mix is not the palette's picture: its hex is composed.
+        out.redraw = ed.Mix.size() < 2 ? Redraw::Hex : Redraw::Cells;
         out.hex = hex;
     }
     return out;
@@ -337,7 +337,7 @@ static EditOutcome PlaceAll(EditTarget t, const std::vector<HexPos>& hexes, cons
     }
     out.selBefore = sel;
     out.selAfter = SelectionOf(t.ed);
-    out.redraw = Redraw::View;
+    out.redraw = Redraw::Cells;
     return out;
 }
 

@@ -22,7 +22,8 @@ namespace zem {
 
 struct ZemState;
 
-enum class Redraw : std::uint8_t { Nothing, Hex, View };
+// Cells: the hexes of the change's cells, and what overlaps them.
+enum class Redraw : std::uint8_t { Nothing, Hex, View, Cells };
 enum class SectionRequest : std::uint8_t { None, Write, Paste };
 
 struct CellChange {

@@ -1,5 +1,8 @@
 #include "edit/MapDocument.h"
+#include "edit/FixWhilePainting.h"
 #include "edit/ZemState.h"
+
+#include <QScopedValueRollback>
 
 #include <QFileInfo>
 
@@ -37,9 +40,26 @@ void MapDocument::Changed(bool newMap) {
     emit titleChanged();
 }
 
+std::optional<EditOutcome> MapDocument::FollowUp(const EditOutcome& out) {
+    if (!AfterToolEdit || settling_ || out.failure || !ChangesTiles(out)) return std::nullopt;
+    EditOutcome more = AfterToolEdit(out);
+    if (more.cells.empty()) return std::nullopt;
+    return more;
+}
+
 void MapDocument::Apply(EditOutcome out) {
-    Settle();
+    {
+        // The edit is on the map already: a stroke ended now is recorded as
+        // it is, without following it up on a map that moved on.
+        const QScopedValueRollback<bool> quiet(settling_, true);
+        Settle();
+    }
     if (out.newMap) out.fileBefore = fileName_;
+    if (const std::optional<EditOutcome> more = acting_ > 0 ? FollowUp(out) : std::nullopt) {
+        JoinOutcome(out, *more);
+        // What followed is drawn with the edit.
+        if (out.redraw != Redraw::View) out.redraw = Redraw::Cells;
+    }
     if (out.Changed()) {
         history_.Record(out);
         Changed(out.newMap);
@@ -56,9 +76,12 @@ void MapDocument::ShowPart(const EditOutcome& part) {
 
 void MapDocument::RecordStroke(EditOutcome stroke) {
     if (!stroke.Changed()) return;
+    const std::optional<EditOutcome> more = FollowUp(stroke);
+    if (more) JoinOutcome(stroke, *more);
     const bool newMap = stroke.newMap;
     history_.Record(std::move(stroke));
     Changed(newMap);
+    if (more) emit applied(*more); // the stroke's own parts were shown as they came
 }
 
 // Back at the state last loaded or saved, the map is that file's again; a

@@ -36,6 +36,23 @@ class MapDocument : public QObject {
     // A part of a stroke: shown now, recorded whole when the stroke ends.
     void ShowPart(const EditOutcome& part);
     void RecordStroke(EditOutcome stroke);
+
+    // What follows every edit of a tool that changes tiles (the coasts fixed
+    // while painting): given the edit, it makes changes of its own and
+    // returns them, and they join the edit's step. Unset: nothing follows.
+    std::function<EditOutcome(const EditOutcome&)> AfterToolEdit;
+    // While one lives, the edits applied are the pointer's tool's. A stroke
+    // is always a tool's.
+    class ToolActing {
+      public:
+        explicit ToolActing(MapDocument& doc) : doc_(doc) { ++doc_.acting_; }
+        ~ToolActing() { --doc_.acting_; }
+        ToolActing(const ToolActing&) = delete;
+        ToolActing& operator=(const ToolActing&) = delete;
+
+      private:
+        MapDocument& doc_;
+    };
     void Undo();
     void Redo();
     // Asks whoever holds a stroke to end it, as its release would: before
@@ -101,6 +118,9 @@ class MapDocument : public QObject {
 
   private:
     void Changed(bool newMap);
+    // What follows a tool's edit that changed tiles; nothing when nothing
+    // does.
+    std::optional<EditOutcome> FollowUp(const EditOutcome& out);
 
     ZemState& st_;
     History history_;
@@ -111,6 +131,8 @@ class MapDocument : public QObject {
     int pasteColumn_ = -1;
     std::vector<HexPos> unsure_;
     QString hint_;
+    int acting_ = 0;        // ToolActing scopes open
+    bool settling_ = false; // an edit is applied: a stroke it ends is recorded as it stands
 };
 
 } // namespace zem

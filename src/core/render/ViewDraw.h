@@ -29,8 +29,27 @@ HexRange ViewRange(const HexMap& map, const MapView& view);
 void DrawView(const HexMap& map, const TileCatalogue& cat, const TileImages& images,
               ZoomedTiles& zoomed, bool showRoads, const MapView& view, QImage& picture);
 
-// Every hex's terrain type 1 or 2 (`which`) as a small label at its centre;
-// a code of 0 gets none.
+// Every hex's terrain type 1 or 2 (`which`) at its centre: from
+// TerrainDigitsZoom up as a small label of digits, below it as a patch of
+// the code's colour; a code of 0 gets none.
+constexpr int TerrainDigitsZoom = 67;
 void DrawTerrainLabels(QImage& picture, const HexMap& map, const MapView& view, int which);
+// One colour for each terrain type code, the same in the picker's legend.
+QRgb TerrainColour(int code);
+
+// What the view shows over its tiles: the road lines, and the terrain codes
+// of type 1 or 2 (0: none).
+struct ViewLayers {
+    bool roads = false;
+    int codes = 0;
+};
+
+// Composes again the part of the view that the hexes cover, and every hex
+// that overlaps it, pixel for pixel as DrawView with DrawTerrainLabels
+// gives it; the rest of the picture stays. Returns the part drawn (empty
+// when no hex is in the view).
+QRect RedrawHexes(const HexMap& map, const TileCatalogue& cat, const TileImages& images,
+                  ZoomedTiles& zoomed, ViewLayers layers, const MapView& view,
+                  const std::vector<HexPos>& hexes, QImage& picture);
 
 } // namespace zem

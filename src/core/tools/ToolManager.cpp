@@ -174,6 +174,7 @@ void ToolManager::PasteFromFile() {
 }
 
 void ToolManager::Press(const PointerEvent& e) {
+    const MapDocument::ToolActing acting(doc_);
     cut_ = false;
     if (e.button != mbMiddle) last_ = e.at;
     ActiveTool().Press(e);
@@ -182,6 +183,7 @@ void ToolManager::Press(const PointerEvent& e) {
 // A quick drag moves the pointer over several hexes between two of its
 // events: every point on the line from the last one is entered in turn.
 void ToolManager::Move(const PointerEvent& e, bool moved, const QRect& area) {
+    const MapDocument::ToolActing acting(doc_);
     const QPoint a = last_, b = e.at;
     last_ = b;
     const int steps = std::max({1, std::abs(b.x() - a.x()), std::abs(b.y() - a.y())});
@@ -203,6 +205,7 @@ void ToolManager::Move(const PointerEvent& e, bool moved, const QRect& area) {
 }
 
 void ToolManager::Click() {
+    const MapDocument::ToolActing acting(doc_);
     MapTool& tool = ActiveTool();
     if (tool.Busy()) { // a drag ends as one step, not a click
         tool.Finish();
@@ -213,6 +216,7 @@ void ToolManager::Click() {
 }
 
 void ToolManager::Release(int button) {
+    const MapDocument::ToolActing acting(doc_);
     // Released beyond the picture no click came; a right drag has no click.
     if (button != mbMiddle) ActiveTool().Finish();
 }
@@ -225,6 +229,7 @@ void ToolManager::Escape() {
 }
 
 void ToolManager::EndStroke() {
+    const MapDocument::ToolActing acting(doc_);
     MapTool& tool = ActiveTool();
     if (tool.Busy()) cut_ = true;
     tool.Finish();
