@@ -259,6 +259,14 @@ struct Editor {
         doc.Steps().Reset();
     }
     static QPoint At(HexPos h) { return {45 * h.x + 20, 50 * h.y + (h.x & 1 ? 25 : 0) + 20}; }
+    // A press on the first hex, the pointer over the others, the release.
+    void Stroke(const std::vector<HexPos>& path, const QRect& area) {
+        Press(path[0]);
+        for (size_t i = 1; i < path.size(); ++i)
+            tools.Move({mbLeft, false, At(path[i])}, true, area);
+        tools.Click();
+        tools.Release(mbLeft);
+    }
     void Press(HexPos h) {
         st.ed.DownX = At(h).x();
         st.ed.DownY = At(h).y();
@@ -283,11 +291,7 @@ void BM_Stroke100Hexes(benchmark::State& state) {
         state.PauseTiming();
         e.Reset(s);
         state.ResumeTiming();
-        e.Press(path[0]);
-        for (size_t i = 1; i < path.size(); ++i)
-            e.tools.Move({mbLeft, false, Editor::At(path[i])}, true, area);
-        e.tools.Click();
-        e.tools.Release(mbLeft);
+        e.Stroke(path, area);
         benchmark::DoNotOptimize(e.doc.Steps().Steps());
     }
     state.SetItemsProcessed(state.iterations() * 100);
@@ -310,11 +314,7 @@ void BM_BrushStroke3(benchmark::State& state) {
         state.PauseTiming();
         e.Reset(s);
         state.ResumeTiming();
-        e.Press(path[0]);
-        for (size_t i = 1; i < path.size(); ++i)
-            e.tools.Move({mbLeft, false, Editor::At(path[i])}, true, area);
-        e.tools.Click();
-        e.tools.Release(mbLeft);
+        e.Stroke(path, area);
         benchmark::DoNotOptimize(e.doc.Steps().Steps());
     }
 }
