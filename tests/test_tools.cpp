@@ -4,6 +4,7 @@
 
 #include "TestSupport.h"
 #include "edit/MapDocument.h"
+#include "map/HexLayout.h"
 #include "map/MapFile.h"
 #include "tools/Roads.h"
 #include "tools/ToolManager.h"
@@ -133,6 +134,13 @@ TEST(Tools, PressMovesAndReleaseGiveTheDescribedClicks) {
         e.doc.Undo();
         EXPECT_EQ(Cells(e.st.map), start) << "one undo takes the whole drag back";
     }
+    // The pixels a drag's path skips the lookup for are the hex's own.
+    for (const HexPos origin : {HexPos{0, 0}, HexPos{3, 2}})
+        for (const HexPos h : {HexPos{3, 2}, HexPos{4, 2}, HexPos{6, 5}, HexPos{7, 4}}) {
+            const QRect r = HexLayout::PickedPixels(h, origin);
+            for (const QPoint p : {r.topLeft(), r.bottomRight(), r.topRight(), r.bottomLeft()})
+                EXPECT_EQ(HexLayout::PixelToHex(p.x(), p.y(), origin), h) << h.x << "," << h.y;
+        }
 }
 
 // One tool holds the pointer: a described mode while it is on, a waiting

@@ -8,6 +8,7 @@
 #include "map/HexMap.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <algorithm>
 
@@ -40,11 +41,18 @@ struct HexLayout {
     // hex is `origin`; not tested against the map size. The half-hex shift
     // follows the map column, so a view may also start at an odd column.
     static HexPos PixelToHex(int X, int Y, HexPos origin) {
-        int c = (X - 8) / ColumnStep;
+        int c = (X - PickLeft) / ColumnStep;
         if (c < 0) c = 0;
         const int r = ((c + origin.x) & 1) ? (Y - OddShift) / RowStep : Y / RowStep;
         return {c + origin.x, r + origin.y};
     }
+    // Pixels that PixelToHex gives `hex` for (all of them but those before
+    // the view's first column and row): a point inside needs no division.
+    static QRect PickedPixels(HexPos hex, HexPos origin) {
+        const int top = RowStep * (hex.y - origin.y) + ((hex.x & 1) ? OddShift : 0);
+        return {PickLeft + ColumnStep * (hex.x - origin.x), top, ColumnStep, RowStep};
+    }
+    static constexpr int PickLeft = 8;
 
     // The road line from a hex's centre towards neighbour `bit`.
     struct RoadEnd {

@@ -191,15 +191,21 @@ void ToolManager::Move(const PointerEvent& e, bool moved, const QRect& area) {
     MapTool& tool = ActiveTool();
     const HexPos origin = doc_.Map().ViewOrigin;
     HexPos entered = HexLayout::PixelToHex(a.x(), a.y(), origin);
+    QRect inside = HexLayout::PickedPixels(entered, origin);
     for (int i = 1; i <= steps; ++i) {
         at.at = QPoint(a.x() + (b.x() - a.x()) * i / steps, a.y() + (b.y() - a.y()) * i / steps);
         // Beyond the picture the pointer enters no hex. On the way the tool
         // hears of each hex entered; the pointer's own place it always hears.
         const int x = at.at.x(), y = at.at.y();
         if (x < area.left() || x > area.right() || y < area.top() || y > area.bottom()) continue;
+        const bool last = i == steps;
+        if (!last && x >= inside.left() && x <= inside.right() && y >= inside.top() &&
+            y <= inside.bottom())
+            continue;
         const HexPos hex = HexLayout::PixelToHex(x, y, origin);
-        if (i < steps && hex == entered) continue;
+        if (!last && hex == entered) continue;
         entered = hex;
+        inside = HexLayout::PickedPixels(hex, origin);
         tool.Drag(at, moved);
     }
 }
