@@ -27,6 +27,7 @@ void PG2Candidates::Group(const TileCatalogue& cat, const TileImages& images) {
     std::unordered_multimap<size_t, int> byHash;
     const size_t area = size_t(W) * size_t(H);
     std::vector<QRgb> pixels(area);
+    pool_.reserve(area * MaxTiles); // pages only taken as pictures fill them
     int nothing = -1;
     for (int t = 0; t < MaxTiles; ++t) {
         const QImage* img = TilePicture(cat, images, t);

@@ -165,7 +165,10 @@ bool Matcher::ExactChoice(HexPos h, const std::vector<Obs>& obs, bool guess, Cho
     for (int w = 0; w < words; ++w)
         for (std::uint64_t bits = survivors_[size_t(w)]; bits; bits &= bits - 1) {
             const int g = w * 64 + std::countr_zero(bits);
-            const int how = g < G ? Exactly(g, obs, guess) : 0;
+            // Before the holes are judged, a candidate that draws nothing
+            // says nothing of the hex.
+            if (g >= G || (guess && !cand_.Pixels(g))) continue;
+            const int how = Exactly(g, obs, guess);
             others += how > 1 || (how == 1 && cand_.Pixels(g));
             if (how < 2) continue;
             const int tile = cand_.Preferred(g, tt3);
@@ -178,9 +181,7 @@ bool Matcher::ExactChoice(HexPos h, const std::vector<Obs>& obs, bool guess, Cho
     out.exact = true;
     out.tied = others > 1;
     out.match.tile = exact.front().tile;
-    out.match.seen = int(obs.size());
-    if (guess) // the holes cost what is guessed of them
-        out.match.cost = Cost(out.group, obs, true, Never);
+    out.match.seen = int(obs.size()); // and costs nothing
     return true;
 }
 
