@@ -21,6 +21,7 @@ PG2Candidates::PG2Candidates(const TileCatalogue& cat, const TileImages& images)
     Index();
     SumBlocks(Block4, blockSums_);
     SumBlocks(Block8, coarseSums_);
+    SumQuarters();
 }
 
 void PG2Candidates::Group(const TileCatalogue& cat, const TileImages& images) {
@@ -177,6 +178,33 @@ void PG2Candidates::SumBlocks(int size, std::vector<std::int32_t>& sums) const {
             for (size_t ch = 0; ch < 3; ++ch)
                 sums[(ch * B + b) * G + g] = sum[ch];
             sums[(3 * B + b) * G + g] = opaque;
+        }
+    }
+}
+
+void PG2Candidates::SumQuarters() {
+    const int across = BlocksAcross();
+    const size_t B = size_t(Blocks()), G = groups_.size();
+    fine_.assign(G * B * FineFields, 0);
+    for (size_t g = 0; g < G; ++g) {
+        const QRgb* p = Pixels(int(g));
+        std::int16_t* out = fine_.data() + g * B * FineFields;
+        for (size_t b = 0; b < B && p; ++b, out += FineFields) {
+            const int x0 = int(b % size_t(across)) * Block4, y0 = int(b / size_t(across)) * Block4;
+            std::int16_t opaque = -1;
+            for (int q = 0; q < 4; ++q)
+                for (int y = y0 + q / 2 * 2; y < y0 + q / 2 * 2 + 2; ++y)
+                    for (int x = x0 + q % 2 * 2; x < x0 + q % 2 * 2 + 2; ++x) {
+                        const QRgb c = p[y * W + x];
+                        opaque = c ? opaque : 0;
+                        out[4 + q] = std::int16_t(out[4 + q] + qRed(c));
+                        out[8 + q] = std::int16_t(out[8 + q] + qGreen(c));
+                        out[12 + q] = std::int16_t(out[12 + q] + qBlue(c));
+                    }
+            for (int ch = 0; ch < 3; ++ch)
+                out[ch] = std::int16_t(out[4 + 4 * ch] + out[5 + 4 * ch] + out[6 + 4 * ch] +
+                                       out[7 + 4 * ch]);
+            out[3] = opaque;
         }
     }
 }

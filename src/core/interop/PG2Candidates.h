@@ -62,6 +62,15 @@ class PG2Candidates {
     const std::int32_t* BlockSums(int channel) const {
         return blockSums_.data() + size_t(channel) * size_t(Blocks()) * groups_.size();
     }
+    // Per candidate, its 4x4 blocks one after the other, FineFields numbers
+    // each: the sums of red, green and blue, -1 when the candidate is opaque
+    // throughout the block (else 0), then the sums of the block's four 2x2
+    // quarters (left top, right top, left bottom, right bottom), red of the
+    // four, then green, then blue.
+    static constexpr int FineFields = 16;
+    const std::int16_t* FineSums(int c) const {
+        return fine_.data() + size_t(c) * size_t(Blocks()) * FineFields;
+    }
     // The same per 8x8 block, for a first, coarser bound.
     static constexpr int Block8 = 8;
     int CoarseAcross() const { return W / Block8; }
@@ -82,6 +91,7 @@ class PG2Candidates {
     void Rank();
     void Index();
     void SumBlocks(int size, std::vector<std::int32_t>& sums) const;
+    void SumQuarters();
     bool OneCurve(size_t g, size_t h) const;
 
     struct Numbers {
@@ -105,6 +115,7 @@ class PG2Candidates {
     std::vector<std::uint64_t> bits_;
     int words_ = 0;
     std::vector<std::int32_t> blockSums_, coarseSums_;
+    std::vector<std::int16_t> fine_;
     std::vector<std::vector<int>> twins_;
 };
 

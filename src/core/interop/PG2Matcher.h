@@ -77,6 +77,7 @@ class Matcher {
     bool ExactChoice(HexPos h, const std::vector<Obs>& obs, bool guess, Choice& out);
     void LowerBounds(const std::vector<Obs>& obs);
     qint64 FineBound(int g) const;
+    qint64 QuarterBound(int g, qint64 cut) const;
     Choice Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint64 reach);
     Choice Finish(const std::vector<Obs>& obs, const Scored* scored, size_t n) const;
 
@@ -126,11 +127,11 @@ class Matcher {
     QImage colour_, cover_;
     int blocksAcross_, blocksDown_, segment_ = -1;
     std::vector<int> seenAt_, blockSum_, order_;
-    std::vector<std::int32_t> targetBlocks_, blockBound_;
+    std::vector<std::int32_t> targetBlocks_, targetQuarters_, blockBound_;
     std::vector<qint64> bound_;
     struct FullBlock {
         int block;
-        std::int32_t red, green, blue;
+        std::array<std::int16_t, PG2Candidates::FineFields> sums; // as the candidates' FineSums
     };
     std::vector<FullBlock> fullBlocks_; // the 4x4 blocks the hex shows whole, with their sums
     std::vector<std::uint64_t> survivors_;

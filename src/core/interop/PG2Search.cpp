@@ -194,22 +194,40 @@ bool Matcher::ExactChoice(HexPos h, const std::vector<Obs>& obs, bool guess, Cho
 // FineBound the 4x4 one of a candidate.
 void Matcher::LowerBounds(const std::vector<Obs>& obs) {
     const int G = cand_.Count(), B = cand_.Blocks(), across = cand_.BlocksAcross();
+    const int quartersAcross = 2 * across, Q = 4 * B;
     targetBlocks_.assign(size_t(segment_ + 1) * size_t(B) * 4, 0);
+    targetQuarters_.assign(size_t(segment_ + 1) * size_t(Q) * 3, 0);
     for (const Obs& o : obs) {
-        const int bx = (o.at % W) / PG2Candidates::Block4, by = (o.at / W) / PG2Candidates::Block4;
+        const int qx = (o.at % W) / 2, qy = (o.at / W) / 2;
+        const int bx = qx / 2, by = qy / 2;
         if (bx >= across || by >= cand_.BlocksDown()) continue;
         std::int32_t* t = targetBlocks_.data() + (size_t(o.segment) * B + by * across + bx) * 4;
         t[0] += qRed(o.target);
         t[1] += qGreen(o.target);
         t[2] += qBlue(o.target);
         ++t[3];
+        std::int32_t* q =
+            targetQuarters_.data() + (size_t(o.segment) * Q + qy * quartersAcross + qx) * 3;
+        q[0] += qRed(o.target);
+        q[1] += qGreen(o.target);
+        q[2] += qBlue(o.target);
     }
     constexpr int Whole = PG2Candidates::Block4 * PG2Candidates::Block4;
     fullBlocks_.clear();
     for (int s = 0; s <= segment_; ++s)
         for (int b = 0; b < B; ++b) {
             const std::int32_t* t = targetBlocks_.data() + (size_t(s) * B + b) * 4;
-            if (t[3] == Whole) fullBlocks_.push_back({b, t[0], t[1], t[2]});
+            if (t[3] != Whole) continue;
+            FullBlock f{b, {}};
+            const int q0 = (b / across) * 2 * quartersAcross + (b % across) * 2;
+            const int quarters[4] = {q0, q0 + 1, q0 + quartersAcross, q0 + quartersAcross + 1};
+            for (int ch = 0; ch < 3; ++ch) {
+                f.sums[size_t(ch)] = std::int16_t(t[ch]);
+                for (int k = 0; k < 4; ++k)
+                    f.sums[size_t(4 + 4 * ch + k)] = std::int16_t(
+                        targetQuarters_[(size_t(s) * Q + size_t(quarters[k])) * 3 + size_t(ch)]);
+            }
+            fullBlocks_.push_back(f);
         }
     const int CB = cand_.CoarseBlocks(), coarseAcross = cand_.CoarseAcross();
     const std::int32_t *red = cand_.CoarseSums(0), *green = cand_.CoarseSums(1),
@@ -242,16 +260,39 @@ void Matcher::LowerBounds(const std::vector<Obs>& obs) {
 }
 
 qint64 Matcher::FineBound(int g) const {
-    const size_t G = size_t(cand_.Count());
-    const std::int32_t *red = cand_.BlockSums(0), *green = cand_.BlockSums(1),
-                       *blue = cand_.BlockSums(2), *opaque = cand_.BlockSums(3);
+    const std::int16_t* sums = cand_.FineSums(g);
     qint64 sum = 0;
     for (const FullBlock& f : fullBlocks_) {
-        const size_t at = size_t(f.block) * G + size_t(g);
-        sum += opaque[at] & (std::abs(red[at] - f.red) + std::abs(green[at] - f.green) +
-                             std::abs(blue[at] - f.blue));
+        const std::int16_t* c = sums + size_t(f.block) * PG2Candidates::FineFields;
+        sum += c[3] & (std::abs(c[0] - f.sums[0]) + std::abs(c[1] - f.sums[1]) +
+                       std::abs(c[2] - f.sums[2]));
     }
     return sum + sum / 3;
+}
+
+// The same, closer: the block term as above, and the capped pixel
+// distances of each 2x2 quarter no less than its colour sums' difference d
+// would give if it were spread over as few pixels as hold it: 255 for each
+// whole 765 (three channels apart by 255) and the rest up to 255. A third
+// of d is never more. Past `cut` the sum so far is returned.
+qint64 Matcher::QuarterBound(int g, qint64 cut) const {
+    const std::int16_t* sums = cand_.FineSums(g);
+    qint64 sum = 0;
+    for (const FullBlock& f : fullBlocks_) {
+        const std::int16_t* c = sums + size_t(f.block) * PG2Candidates::FineFields;
+        if (!c[3]) continue;
+        int block = 0;
+        for (size_t ch = 0; ch < 3; ++ch)
+            block += std::abs(c[ch] - f.sums[ch]);
+        for (size_t k = 0; k < 4; ++k) {
+            const int d = std::abs(c[4 + k] - f.sums[4 + k]) + std::abs(c[8 + k] - f.sums[8 + k]) +
+                          std::abs(c[12 + k] - f.sums[12 + k]);
+            block += d / (3 * Cap) * Cap + std::min(d % (3 * Cap), Cap);
+        }
+        sum += block;
+        if (sum > cut) return sum;
+    }
+    return sum;
 }
 
 Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint64 reach) {
@@ -288,7 +329,7 @@ Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint
     int compared = 0;
     for (int g : order_) {
         if (bound_[size_t(g)] > cut || (guess && compared++ == GuessCompared)) break;
-        if (!guess && FineBound(g) > cut) continue;
+        if (!guess && QuarterBound(g, cut) > cut) continue;
         const qint64 c = Cost(g, obs, guess, cut);
         if (c > cut) continue;
         const int tile = cand_.Preferred(g, tt3);
