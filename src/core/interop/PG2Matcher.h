@@ -77,7 +77,7 @@ class Matcher {
     bool ExactChoice(HexPos h, const std::vector<Obs>& obs, bool guess, Choice& out);
     void LowerBounds(const std::vector<Obs>& obs);
     qint64 FineBound(int g) const;
-    qint64 QuarterBound(int g, qint64 cut) const;
+    qint64 Compare(int g, bool guess, qint64 stop);
     Choice Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint64 reach);
     Choice Finish(const std::vector<Obs>& obs, const Scored* scored, size_t n) const;
 
@@ -130,10 +130,16 @@ class Matcher {
     std::vector<std::int32_t> targetBlocks_, targetQuarters_, blockBound_;
     std::vector<qint64> bound_;
     struct FullBlock {
-        int block;
+        int block; // among the candidates' whole 4x4 blocks
+        int at;    // its left top pixel
         std::array<std::int16_t, PG2Candidates::FineFields> sums; // as the candidates' FineSums
     };
     std::vector<FullBlock> fullBlocks_; // the 4x4 blocks the hex shows whole, with their sums
+    // The hex's observations laid out by LowerBounds for Compare.
+    std::vector<int> fullIndex_, restBlock_, quarters_;
+    std::vector<Obs> blockObs_, rest_;
+    std::vector<QRgb> fullTargets_;
+    int blocksLaidOut_ = 0;
     std::vector<std::uint64_t> survivors_;
     std::vector<HexPos> hexes_;
     int done_ = 0, total_ = 0;

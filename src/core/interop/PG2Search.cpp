@@ -12,6 +12,10 @@
 #include <bit>
 #include <numeric>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace zem::pg2 {
 
 namespace {
@@ -59,31 +63,124 @@ int Matcher::PixelCost(const QRgb* pixels, const Obs& o, bool guess) const {
     return guess ? std::min(o.hole, UnknownBelow) : o.hole;
 }
 
+namespace {
+
+// The pixel terms of the observations [o, end) added to `sum`, and what is
+// shown there less the piece's colour added to the sums of their blocks
+// (three a block); false once past `stop`, looked at every 32 pixels.
+bool Terms(const QRgb* pixels, const Obs* o, const Obs* end, bool guess, int* blocks, qint64& sum,
+           qint64 stop) {
+    for (size_t i = 0; o != end; ++o, ++i) {
+        const QRgb p = pixels ? pixels[o->at] : 0;
+        if (!p && guess) { // what shows there is not known yet
+            sum += std::min(o->hole, UnknownBelow);
+            continue;
+        }
+        sum += p ? Distance(p, o->target) : o->hole;
+        if ((i & 31) == 0 && sum > stop) return false;
+        const QRgb shown = p ? p : o->below;
+        int* b = blocks + size_t(o->block) * 3;
+        b[0] += qRed(shown) - qRed(o->target);
+        b[1] += qGreen(shown) - qGreen(o->target);
+        b[2] += qBlue(shown) - qBlue(o->target);
+    }
+    return true;
+}
+
+// The capped distances of a 4x4 block of a picture `w` pixels wide, from
+// its left top pixel on, to the 16 colours `target` (row by row).
+int BlockDistances(const QRgb* picture, int w, const QRgb* target) {
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128(), ones = _mm_set1_epi16(1),
+                  colour = _mm_set1_epi32(0xFFFFFF), cap = _mm_set1_epi32(Cap);
+    __m128i sum = zero;
+    for (int y = 0; y < 4; ++y) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(picture + y * w));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(target + 4 * y));
+        const __m128i apart =
+            _mm_and_si128(_mm_or_si128(_mm_subs_epu8(a, b), _mm_subs_epu8(b, a)), colour);
+        // Per pixel the sums of two channels each, then of the two sums.
+        const __m128i lo = _mm_madd_epi16(_mm_unpacklo_epi8(apart, zero), ones);
+        const __m128i hi = _mm_madd_epi16(_mm_unpackhi_epi8(apart, zero), ones);
+        const __m128i even = _mm_castps_si128(
+            _mm_shuffle_ps(_mm_castsi128_ps(lo), _mm_castsi128_ps(hi), _MM_SHUFFLE(2, 0, 2, 0)));
+        const __m128i odd = _mm_castps_si128(
+            _mm_shuffle_ps(_mm_castsi128_ps(lo), _mm_castsi128_ps(hi), _MM_SHUFFLE(3, 1, 3, 1)));
+        // At most 765: the upper half of each lane is 0, so a 16-bit
+        // minimum caps it.
+        sum = _mm_add_epi32(sum, _mm_min_epi16(_mm_add_epi32(even, odd), cap));
+    }
+    sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(1, 0, 3, 2)));
+    sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(2, 3, 0, 1)));
+    return _mm_cvtsi128_si32(sum);
+#else
+    int sum = 0;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            sum += Distance(picture[y * w + x], target[4 * y + x]);
+    return sum;
+#endif
+}
+
+} // namespace
+
 // Pixel by pixel, and block by block: a paint program's dithering and a
 // JPEG's colour blur move single pixels far but keep the colour of a few
 // neighbours together, where a picture that differs shows. Past `stop` the
 // sum so far is returned.
 qint64 Matcher::Cost(int g, const std::vector<Obs>& obs, bool guess, qint64 stop) {
-    const QRgb* pixels = cand_.Pixels(g);
     blockSum_.assign(size_t(segment_ + 1) * size_t(blocksDown_ * blocksAcross_) * 3, 0);
-    int* blocks = blockSum_.data();
     qint64 sum = 0;
-    const size_t n = obs.size();
-    for (size_t i = 0; i < n; ++i) {
-        const Obs& o = obs[i];
-        const QRgb p = pixels ? pixels[o.at] : 0;
-        if (!p && guess) { // what shows there is not known yet
-            sum += std::min(o.hole, UnknownBelow);
-            continue;
+    if (!Terms(cand_.Pixels(g), obs.data(), obs.data() + obs.size(), guess, blockSum_.data(), sum,
+               stop))
+        return sum;
+    for (int b : blockSum_)
+        sum += std::abs(b);
+    return sum;
+}
+
+// The same cost of the hex that LowerBounds laid out, sooner known to pass
+// `stop`: first each whole 4x4 block the candidate covers by its bound (its
+// block term exactly, its pixels' by the quarters' sums), then those
+// blocks pixel by pixel, each bound replaced by what it bounds, then the
+// other pixels.
+qint64 Matcher::Compare(int g, bool guess, qint64 stop) {
+    const QRgb* pixels = cand_.Pixels(g);
+    const std::int16_t* sums = cand_.FineSums(g);
+    const size_t F = fullBlocks_.size();
+    quarters_.resize(F);
+    qint64 sum = 0;
+    for (size_t i = 0; i < F; ++i) {
+        const FullBlock& f = fullBlocks_[i];
+        const std::int16_t* c = sums + size_t(f.block) * PG2Candidates::FineFields;
+        quarters_[i] = -1;
+        if (!c[3]) continue;
+        int quarters = 0;
+        for (size_t k = 0; k < 4; ++k) {
+            const int d = std::abs(c[4 + k] - f.sums[4 + k]) + std::abs(c[8 + k] - f.sums[8 + k]) +
+                          std::abs(c[12 + k] - f.sums[12 + k]);
+            quarters += d / (3 * Cap) * Cap + std::min(d % (3 * Cap), Cap);
         }
-        sum += p ? Distance(p, o.target) : o.hole;
-        if ((i & 31) == 0 && sum > stop) return sum;
-        const QRgb shown = p ? p : o.below;
-        int* b = blocks + size_t(o.block) * 3;
-        b[0] += qRed(shown) - qRed(o.target);
-        b[1] += qGreen(shown) - qGreen(o.target);
-        b[2] += qBlue(shown) - qBlue(o.target);
+        quarters_[i] = quarters;
+        sum += std::abs(c[0] - f.sums[0]) + std::abs(c[1] - f.sums[1]) +
+               std::abs(c[2] - f.sums[2]) + quarters;
+        if (sum > stop) return sum;
     }
+    for (size_t i = 0; i < F; ++i) {
+        if (quarters_[i] < 0) continue;
+        sum += BlockDistances(pixels + fullBlocks_[i].at, W, fullTargets_.data() + 16 * i) -
+               quarters_[i];
+        if (sum > stop) return sum;
+    }
+    blockSum_.assign(size_t(blocksLaidOut_) * 3, 0);
+    for (size_t i = 0; i < F; ++i)
+        if (quarters_[i] < 0 &&
+            !Terms(pixels, blockObs_.data() + 16 * i, blockObs_.data() + 16 * (i + 1), guess,
+                   blockSum_.data(), sum, stop))
+            return sum;
+    if (!Terms(pixels, rest_.data(), rest_.data() + rest_.size(), guess, blockSum_.data(), sum,
+               stop))
+        return sum;
     for (int b : blockSum_)
         sum += std::abs(b);
     return sum;
@@ -214,11 +311,16 @@ void Matcher::LowerBounds(const std::vector<Obs>& obs) {
     }
     constexpr int Whole = PG2Candidates::Block4 * PG2Candidates::Block4;
     fullBlocks_.clear();
+    fullIndex_.assign(size_t(segment_ + 1) * size_t(B), -1);
     for (int s = 0; s <= segment_; ++s)
         for (int b = 0; b < B; ++b) {
             const std::int32_t* t = targetBlocks_.data() + (size_t(s) * B + b) * 4;
             if (t[3] != Whole) continue;
-            FullBlock f{b, {}};
+            fullIndex_[size_t(s) * B + b] = int(fullBlocks_.size());
+            FullBlock f{b,
+                        (b / across) * PG2Candidates::Block4 * W +
+                            (b % across) * PG2Candidates::Block4,
+                        {}};
             const int q0 = (b / across) * 2 * quartersAcross + (b % across) * 2;
             const int quarters[4] = {q0, q0 + 1, q0 + quartersAcross, q0 + quartersAcross + 1};
             for (int ch = 0; ch < 3; ++ch) {
@@ -229,6 +331,33 @@ void Matcher::LowerBounds(const std::vector<Obs>& obs) {
             }
             fullBlocks_.push_back(f);
         }
+    // The observations laid out for Compare: those of the whole blocks 16
+    // to a block, row by row, their pieces' colours beside them; the others
+    // in a row. Their blocks numbered anew from 0, the whole ones first.
+    const size_t F = fullBlocks_.size();
+    blockObs_.resize(16 * F);
+    fullTargets_.resize(16 * F);
+    rest_.clear();
+    restBlock_.assign(size_t(segment_ + 1) * size_t(blocksDown_ * blocksAcross_), -1);
+    blocksLaidOut_ = int(F);
+    for (const Obs& o : obs) {
+        const int x = o.at % W, y = o.at / W;
+        const int bx = x / PG2Candidates::Block4, by = y / PG2Candidates::Block4;
+        const int full = bx < across && by < cand_.BlocksDown()
+                             ? fullIndex_[size_t(o.segment) * B + by * across + bx]
+                             : -1;
+        if (full >= 0) {
+            const size_t at = 16 * size_t(full) + size_t(y % 4 * 4 + x % 4);
+            blockObs_[at] = o;
+            blockObs_[at].block = full;
+            fullTargets_[at] = o.target;
+            continue;
+        }
+        int& laid = restBlock_[size_t(o.block)];
+        if (laid < 0) laid = blocksLaidOut_++;
+        rest_.push_back(o);
+        rest_.back().block = laid;
+    }
     const int CB = cand_.CoarseBlocks(), coarseAcross = cand_.CoarseAcross();
     const std::int32_t *red = cand_.CoarseSums(0), *green = cand_.CoarseSums(1),
                        *blue = cand_.CoarseSums(2), *opaque = cand_.CoarseSums(3);
@@ -270,31 +399,6 @@ qint64 Matcher::FineBound(int g) const {
     return sum + sum / 3;
 }
 
-// The same, closer: the block term as above, and the capped pixel
-// distances of each 2x2 quarter no less than its colour sums' difference d
-// would give if it were spread over as few pixels as hold it: 255 for each
-// whole 765 (three channels apart by 255) and the rest up to 255. A third
-// of d is never more. Past `cut` the sum so far is returned.
-qint64 Matcher::QuarterBound(int g, qint64 cut) const {
-    const std::int16_t* sums = cand_.FineSums(g);
-    qint64 sum = 0;
-    for (const FullBlock& f : fullBlocks_) {
-        const std::int16_t* c = sums + size_t(f.block) * PG2Candidates::FineFields;
-        if (!c[3]) continue;
-        int block = 0;
-        for (size_t ch = 0; ch < 3; ++ch)
-            block += std::abs(c[ch] - f.sums[ch]);
-        for (size_t k = 0; k < 4; ++k) {
-            const int d = std::abs(c[4 + k] - f.sums[4 + k]) + std::abs(c[8 + k] - f.sums[8 + k]) +
-                          std::abs(c[12 + k] - f.sums[12 + k]);
-            block += d / (3 * Cap) * Cap + std::min(d % (3 * Cap), Cap);
-        }
-        sum += block;
-        if (sum > cut) return sum;
-    }
-    return sum;
-}
-
 Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint64 reach) {
     const int G = cand_.Count();
     seenAt_.assign(size_t(W * H), -1);
@@ -329,8 +433,7 @@ Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint
     int compared = 0;
     for (int g : order_) {
         if (bound_[size_t(g)] > cut || (guess && compared++ == GuessCompared)) break;
-        if (!guess && QuarterBound(g, cut) > cut) continue;
-        const qint64 c = Cost(g, obs, guess, cut);
+        const qint64 c = Compare(g, guess, cut);
         if (c > cut) continue;
         const int tile = cand_.Preferred(g, tt3);
         scored.push_back({c, (cat_.Record(tile).TT3 & 0xFF) == tt3 ? 0 : 1, tile, g});
