@@ -140,6 +140,12 @@ class Matcher {
     std::vector<Obs> blockObs_, rest_;
     std::vector<QRgb> fullTargets_;
     int blocksLaidOut_ = 0;
+    // Per pixel of a picture: its whole 4x4 block, 2x2 quarter and place in
+    // the block, row by row (-1: in no whole block).
+    struct Cell {
+        int block, quarter, slot;
+    };
+    std::vector<Cell> cells_;
     std::vector<std::uint64_t> survivors_;
     std::vector<HexPos> hexes_;
     int done_ = 0, total_ = 0;

@@ -292,19 +292,28 @@ bool Matcher::ExactChoice(HexPos h, const std::vector<Obs>& obs, bool guess, Cho
 void Matcher::LowerBounds(const std::vector<Obs>& obs) {
     const int G = cand_.Count(), B = cand_.Blocks(), across = cand_.BlocksAcross();
     const int quartersAcross = 2 * across, Q = 4 * B;
+    if (cells_.empty()) {
+        cells_.resize(size_t(W * H));
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                const int bx = x / PG2Candidates::Block4, by = y / PG2Candidates::Block4;
+                cells_[size_t(y * W + x)] =
+                    bx < across && by < cand_.BlocksDown()
+                        ? Cell{by * across + bx, y / 2 * quartersAcross + x / 2, y % 4 * 4 + x % 4}
+                        : Cell{-1, -1, -1};
+            }
+    }
     targetBlocks_.assign(size_t(segment_ + 1) * size_t(B) * 4, 0);
     targetQuarters_.assign(size_t(segment_ + 1) * size_t(Q) * 3, 0);
     for (const Obs& o : obs) {
-        const int qx = (o.at % W) / 2, qy = (o.at / W) / 2;
-        const int bx = qx / 2, by = qy / 2;
-        if (bx >= across || by >= cand_.BlocksDown()) continue;
-        std::int32_t* t = targetBlocks_.data() + (size_t(o.segment) * B + by * across + bx) * 4;
+        const Cell c = cells_[size_t(o.at)];
+        if (c.block < 0) continue;
+        std::int32_t* t = targetBlocks_.data() + (size_t(o.segment) * B + size_t(c.block)) * 4;
         t[0] += qRed(o.target);
         t[1] += qGreen(o.target);
         t[2] += qBlue(o.target);
         ++t[3];
-        std::int32_t* q =
-            targetQuarters_.data() + (size_t(o.segment) * Q + qy * quartersAcross + qx) * 3;
+        std::int32_t* q = targetQuarters_.data() + (size_t(o.segment) * Q + size_t(c.quarter)) * 3;
         q[0] += qRed(o.target);
         q[1] += qGreen(o.target);
         q[2] += qBlue(o.target);
@@ -341,13 +350,10 @@ void Matcher::LowerBounds(const std::vector<Obs>& obs) {
     restBlock_.assign(size_t(segment_ + 1) * size_t(blocksDown_ * blocksAcross_), -1);
     blocksLaidOut_ = int(F);
     for (const Obs& o : obs) {
-        const int x = o.at % W, y = o.at / W;
-        const int bx = x / PG2Candidates::Block4, by = y / PG2Candidates::Block4;
-        const int full = bx < across && by < cand_.BlocksDown()
-                             ? fullIndex_[size_t(o.segment) * B + by * across + bx]
-                             : -1;
+        const Cell c = cells_[size_t(o.at)];
+        const int full = c.block >= 0 ? fullIndex_[size_t(o.segment) * B + size_t(c.block)] : -1;
         if (full >= 0) {
-            const size_t at = 16 * size_t(full) + size_t(y % 4 * 4 + x % 4);
+            const size_t at = 16 * size_t(full) + size_t(c.slot);
             blockObs_[at] = o;
             blockObs_[at].block = full;
             fullTargets_[at] = o.target;
