@@ -19,9 +19,8 @@ PG2Candidates::PG2Candidates(const TileCatalogue& cat, const TileImages& images)
     Group(cat, images);
     Rank();
     Index();
-    SumBlocks(Block4, blockSums_);
-    SumBlocks(Block8, coarseSums_);
     SumQuarters();
+    SumBlocks();
 }
 
 void PG2Candidates::Group(const TileCatalogue& cat, const TileImages& images) {
@@ -158,26 +157,29 @@ const std::uint64_t* PG2Candidates::WithColour(int rank, QRgb colour) const {
     return bits_.data() + slot;
 }
 
-void PG2Candidates::SumBlocks(int size, std::vector<std::int32_t>& sums) const {
-    const int across = W / size;
-    const size_t B = size_t(across * (H / size)), G = groups_.size();
-    sums.assign(4 * B * G, 0);
+// The 4x4 sums from the quarters', the 8x8 ones from those.
+void PG2Candidates::SumBlocks() {
+    const int across = BlocksAcross(), coarseAcross = CoarseAcross();
+    const size_t B = size_t(Blocks()), CB = size_t(CoarseBlocks()), G = groups_.size();
+    blockSums_.assign(4 * B * G, 0);
+    coarseSums_.assign(4 * CB * G, 0);
     for (size_t g = 0; g < G; ++g) {
-        const QRgb* p = Pixels(int(g));
-        for (size_t b = 0; b < B && p; ++b) {
-            const int x0 = int(b % size_t(across)) * size, y0 = int(b / size_t(across)) * size;
+        const std::int16_t* fine = FineSums(int(g));
+        for (size_t b = 0; b < B; ++b)
+            for (size_t ch = 0; ch < 4; ++ch)
+                blockSums_[(ch * B + b) * G + g] = fine[b * FineFields + ch];
+        for (size_t cb = 0; cb < CB; ++cb) {
+            const size_t b0 =
+                (cb / size_t(coarseAcross)) * 2 * size_t(across) + (cb % size_t(coarseAcross)) * 2;
             std::int32_t sum[3] = {}, opaque = -1;
-            for (int y = y0; y < y0 + size; ++y)
-                for (int x = x0; x < x0 + size; ++x) {
-                    const QRgb c = p[y * W + x];
-                    opaque = c ? opaque : 0;
-                    sum[0] += qRed(c);
-                    sum[1] += qGreen(c);
-                    sum[2] += qBlue(c);
-                }
+            for (const size_t b : {b0, b0 + 1, b0 + size_t(across), b0 + size_t(across) + 1}) {
+                for (size_t ch = 0; ch < 3; ++ch)
+                    sum[ch] += fine[b * FineFields + ch];
+                opaque &= fine[b * FineFields + 3];
+            }
             for (size_t ch = 0; ch < 3; ++ch)
-                sums[(ch * B + b) * G + g] = sum[ch];
-            sums[(3 * B + b) * G + g] = opaque;
+                coarseSums_[(ch * CB + cb) * G + g] = sum[ch];
+            coarseSums_[(3 * CB + cb) * G + g] = opaque;
         }
     }
 }

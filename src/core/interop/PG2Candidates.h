@@ -90,8 +90,8 @@ class PG2Candidates {
     void Group(const TileCatalogue& cat, const TileImages& images);
     void Rank();
     void Index();
-    void SumBlocks(int size, std::vector<std::int32_t>& sums) const;
     void SumQuarters();
+    void SumBlocks();
     bool OneCurve(size_t g, size_t h) const;
 
     struct Numbers {
