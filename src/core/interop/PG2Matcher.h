@@ -90,7 +90,7 @@ class Matcher {
     QRgb Seen(QRgb raw) const { return curves_.identity ? raw : curves_.Undo(raw) | 0xFF000000; }
     bool Tick();
     bool FirstPass(std::vector<char>& exact);
-    std::vector<char> Unsettled(const std::vector<char>& exact);
+    std::vector<char> Unsettled(const std::vector<char>& exact, qint64& green);
     bool Sweeps(std::vector<char> dirty = std::vector<char>(PG2Hexes, 1));
     void Measure();
     qint64 Doubt(int seen, int apart) const;
@@ -127,6 +127,12 @@ class Matcher {
     QImage colour_, cover_;
     int blocksAcross_, blocksDown_, segment_ = -1;
     std::vector<int> seenAt_, blockSum_, order_;
+    std::vector<QRgb> seenColours_;
+    std::vector<std::uint32_t> belowSame_; // all ones where the colour below is the piece's
+    struct Stretch {
+        int first, at, length; // observations first.. show pixels at.. of the picture
+    };
+    std::vector<Stretch> runs_;
     std::vector<std::int32_t> targetBlocks_, targetQuarters_, blockBound_;
     std::vector<qint64> bound_;
     struct FullBlock {
