@@ -122,6 +122,50 @@ int BlockDistances(const QRgb* picture, int w, const QRgb* target) {
 #endif
 }
 
+// For a whole 4x4 block, candidate sums `c` and the piece's `t` (as
+// FineSums): its block term, and in `quarters` what its capped pixel
+// distances add up to at least. A quarter's four pixels whose sums lie d
+// apart are apart by d at least; spread over as few pixels as hold it, 765
+// (three channels 255 apart) each, d makes 255 for each whole 765 and the
+// rest up to 255; a third of d is never more.
+int BlockBound(const std::int16_t* c, const std::int16_t* t, int& quarters) {
+#if defined(__SSE2__)
+    const __m128i c0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c)),
+                  c1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + 8)),
+                  t0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t)),
+                  t1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + 8));
+    const __m128i a0 = _mm_sub_epi16(_mm_max_epi16(c0, t0), _mm_min_epi16(c0, t0)),
+                  a1 = _mm_sub_epi16(_mm_max_epi16(c1, t1), _mm_min_epi16(c1, t1));
+    // Per quarter (lanes 0 to 3) d, at most 3060; `whole` minus how many
+    // whole 765s it holds.
+    const __m128i d =
+        _mm_add_epi16(_mm_add_epi16(_mm_unpackhi_epi64(a0, a0), a1), _mm_unpackhi_epi64(a1, a1));
+    const __m128i whole =
+        _mm_add_epi16(_mm_add_epi16(_mm_cmpgt_epi16(d, _mm_set1_epi16(3 * Cap - 1)),
+                                    _mm_cmpgt_epi16(d, _mm_set1_epi16(6 * Cap - 1))),
+                      _mm_add_epi16(_mm_cmpgt_epi16(d, _mm_set1_epi16(9 * Cap - 1)),
+                                    _mm_cmpgt_epi16(d, _mm_set1_epi16(12 * Cap - 1))));
+    const __m128i pixels = _mm_sub_epi16(
+        _mm_min_epi16(_mm_add_epi16(d, _mm_mullo_epi16(whole, _mm_set1_epi16(3 * Cap))),
+                      _mm_set1_epi16(Cap)),
+        _mm_mullo_epi16(whole, _mm_set1_epi16(Cap)));
+    // The quarters' in lanes 0 to 3, the block's three channels in 4 to 6.
+    const __m128i block = _mm_and_si128(a0, _mm_set_epi16(0, 0, 0, 0, 0, -1, -1, -1));
+    const __m128i pairs = _mm_madd_epi16(_mm_unpacklo_epi64(pixels, block), _mm_set1_epi16(1));
+    const __m128i sums = _mm_add_epi32(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(2, 3, 0, 1)));
+    quarters = _mm_cvtsi128_si32(sums);
+    return quarters + _mm_cvtsi128_si32(_mm_unpackhi_epi64(sums, sums));
+#else
+    quarters = 0;
+    for (size_t k = 0; k < 4; ++k) {
+        const int d = std::abs(c[4 + k] - t[4 + k]) + std::abs(c[8 + k] - t[8 + k]) +
+                      std::abs(c[12 + k] - t[12 + k]);
+        quarters += d / (3 * Cap) * Cap + std::min(d % (3 * Cap), Cap);
+    }
+    return std::abs(c[0] - t[0]) + std::abs(c[1] - t[1]) + std::abs(c[2] - t[2]) + quarters;
+#endif
+}
+
 } // namespace
 
 // Pixel by pixel, and block by block: a paint program's dithering and a
@@ -155,15 +199,7 @@ qint64 Matcher::Compare(int g, bool guess, qint64 stop) {
         const std::int16_t* c = sums + size_t(f.block) * PG2Candidates::FineFields;
         quarters_[i] = -1;
         if (!c[3]) continue;
-        int quarters = 0;
-        for (size_t k = 0; k < 4; ++k) {
-            const int d = std::abs(c[4 + k] - f.sums[4 + k]) + std::abs(c[8 + k] - f.sums[8 + k]) +
-                          std::abs(c[12 + k] - f.sums[12 + k]);
-            quarters += d / (3 * Cap) * Cap + std::min(d % (3 * Cap), Cap);
-        }
-        quarters_[i] = quarters;
-        sum += std::abs(c[0] - f.sums[0]) + std::abs(c[1] - f.sums[1]) +
-               std::abs(c[2] - f.sums[2]) + quarters;
+        sum += BlockBound(c, f.sums.data(), quarters_[i]);
         if (sum > stop) return sum;
     }
     for (size_t i = 0; i < F; ++i) {
@@ -191,11 +227,38 @@ qint64 Matcher::Compare(int g, bool guess, qint64 stop) {
 // shows under half of the pixels itself, which says little; 2 yes.
 int Matcher::Exactly(int g, const std::vector<Obs>& obs, bool guess) const {
     const QRgb* pixels = cand_.Pixels(g);
+    const std::uint32_t* belowSame = belowSame_.data();
+    if (!pixels)
+        return guess                                                                      ? 1
+               : std::all_of(belowSame, belowSame + obs.size(), [](auto s) { return s; }) ? 2
+                                                                                          : 0;
     size_t shown = 0;
-    for (const Obs& o : obs) {
-        const QRgb p = pixels ? pixels[o.at] : 0;
-        if (p ? !SameColour(p, o.target) : !guess && !SameColour(o.below, o.target)) return 0;
-        shown += p != 0;
+    for (const Stretch& r : runs_) {
+        const QRgb *p = pixels + r.at, *t = seenColours_.data() + r.first;
+        const std::uint32_t* below = belowSame + r.first;
+        int k = 0;
+#if defined(__SSE2__)
+        // Four at a time: a pixel the candidate shows must be the piece's; a
+        // hole, once judged, must show the piece's colour below.
+        const __m128i zero = _mm_setzero_si128(), colour = _mm_set1_epi32(0xFFFFFF),
+                      judged = guess ? _mm_set1_epi32(-1) : zero;
+        for (; k + 4 <= r.length; k += 4) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + k));
+            const __m128i hole = _mm_cmpeq_epi32(a, zero);
+            const __m128i same = _mm_cmpeq_epi32(_mm_and_si128(_mm_xor_si128(a, b), colour), zero);
+            const __m128i shownBelow =
+                _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(below + k)), judged);
+            const __m128i ok =
+                _mm_or_si128(_mm_andnot_si128(hole, same), _mm_and_si128(hole, shownBelow));
+            if (_mm_movemask_epi8(ok) != 0xFFFF) return 0;
+            shown += size_t(4 - std::popcount(unsigned(_mm_movemask_ps(_mm_castsi128_ps(hole)))));
+        }
+#endif
+        for (; k < r.length; ++k) {
+            if (p[k] ? !SameColour(p[k], t[k]) : !guess && !below[k]) return 0;
+            shown += p[k] != 0;
+        }
     }
     return !guess || 2 * shown > obs.size() ? 2 : 1;
 }
@@ -407,9 +470,22 @@ qint64 Matcher::FineBound(int g) const {
 
 Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint64 reach) {
     const int G = cand_.Count();
+    // Where each picture pixel is seen; the pieces' colours in runs of
+    // pixels side by side in the picture, for Exactly.
     seenAt_.assign(size_t(W * H), -1);
-    for (int i = 0; i < int(obs.size()); ++i)
-        seenAt_[size_t(obs[size_t(i)].at)] = i;
+    seenColours_.resize(obs.size());
+    belowSame_.resize(obs.size());
+    runs_.clear();
+    for (int i = 0; i < int(obs.size()); ++i) {
+        const Obs& o = obs[size_t(i)];
+        seenAt_[size_t(o.at)] = i;
+        seenColours_[size_t(i)] = o.target;
+        belowSame_[size_t(i)] = SameColour(o.below, o.target) ? ~std::uint32_t(0) : 0;
+        if (!runs_.empty() && runs_.back().at + runs_.back().length == o.at)
+            ++runs_.back().length;
+        else
+            runs_.push_back({i, o.at, 1});
+    }
     if (Choice exact; ExactChoice(h, obs, guess, exact)) return exact;
 
     LowerBounds(obs);
@@ -426,9 +502,10 @@ Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint
         for (int g : order_)
             bound_[size_t(g)] = FineBound(g);
         std::sort(order_.begin(), order_.end(), byBound);
-    } else {
-        std::sort(order_.begin(), order_.end(), byBound);
     }
+    // Otherwise sorted as far as it is read, a few dozen at a time: the
+    // search seldom goes far.
+    size_t sorted = guess ? order_.size() : 0;
 
     // In the order of the bounds; each compared up to the cut, which is the
     // next best's cost once that lies within the reach. With `guess` only
@@ -437,7 +514,14 @@ Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint
     std::vector<Scored> scored;
     qint64 best = Never, second = Never, cut = Never;
     int compared = 0;
-    for (int g : order_) {
+    for (size_t k = 0; k < order_.size(); ++k) {
+        if (k == sorted) {
+            const size_t more = std::min(order_.size(), std::max(2 * sorted, size_t(32)));
+            std::partial_sort(order_.begin() + ptrdiff_t(sorted), order_.begin() + ptrdiff_t(more),
+                              order_.end(), byBound);
+            sorted = more;
+        }
+        const int g = order_[k];
         if (bound_[size_t(g)] > cut || (guess && compared++ == GuessCompared)) break;
         const qint64 c = Compare(g, guess, cut);
         if (c > cut) continue;
