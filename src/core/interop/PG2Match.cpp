@@ -178,7 +178,8 @@ bool Matcher::FirstPass(std::vector<char>& exact) {
 // those whose window shows a pixel that the guess does not draw, and the
 // hexes around each. A hex given exactly by one candidate alone amid
 // pixels the guess draws has no cheaper candidate: it is settled. `green`
-// counts the pixels that differ where no hex is drawn.
+// counts the pixels that differ where no hex is drawn, or is -1 when a hex
+// shows one.
 std::vector<char> Matcher::Unsettled(const std::vector<char>& exact, qint64& green) {
     std::vector<char> dirty(PG2Hexes, 0);
     for (int i = 0; i < PG2Hexes; ++i)
@@ -200,6 +201,7 @@ std::vector<char> Matcher::Unsettled(const std::vector<char>& exact, qint64& gre
                       }
                   }
               });
+    if (std::any_of(shows.begin(), shows.end(), [](char s) { return s; })) green = -1;
     for (int i = 0; i < PG2Hexes; ++i)
         if (shows[size_t(i)]) MarkAround(At(i), dirty);
     return dirty;
@@ -330,6 +332,7 @@ std::optional<PG2Matching> Matcher::Run() {
     for (int i = 0; i < PG2Hexes; ++i)
         if (exact[size_t(i)]) result_.hexes[size_t(i)].cost = 0;
     qint64 green = 0;
+    const std::vector<int> drawn = assign_;
     const std::vector<char> dirty = Unsettled(exact, green);
     if (std::none_of(dirty.begin(), dirty.end(), [](char d) { return d; })) {
         result_.greenDiffering = green;
@@ -342,6 +345,7 @@ std::optional<PG2Matching> Matcher::Run() {
     const bool given = std::all_of(result_.hexes.begin(), result_.hexes.end(),
                                    [](const PG2HexMatch& m) { return m.differing == 0; });
     if (!given && (!Shifts() || !Calibrate())) return std::nullopt;
+    if (given && assign_ == drawn) result_.greenDiffering = green; // drawn as it stands
     if (control_.progress) control_.progress(total_, total_);
     return result_;
 }
