@@ -252,7 +252,8 @@ int Matcher::Exactly(int g, const std::vector<Obs>& obs, bool guess) const {
             const __m128i ok =
                 _mm_or_si128(_mm_andnot_si128(hole, same), _mm_and_si128(hole, shownBelow));
             if (_mm_movemask_epi8(ok) != 0xFFFF) return 0;
-            shown += size_t(4 - std::popcount(unsigned(_mm_movemask_ps(_mm_castsi128_ps(hole)))));
+            constexpr int Holes[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
+            shown += size_t(4 - Holes[_mm_movemask_ps(_mm_castsi128_ps(hole))]);
         }
 #endif
         for (; k < r.length; ++k) {
@@ -476,16 +477,20 @@ Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint
     seenColours_.resize(obs.size());
     belowSame_.resize(obs.size());
     runs_.clear();
+    Stretch run{0, 0, 0};
     for (int i = 0; i < int(obs.size()); ++i) {
         const Obs& o = obs[size_t(i)];
         seenAt_[size_t(o.at)] = i;
         seenColours_[size_t(i)] = o.target;
         belowSame_[size_t(i)] = SameColour(o.below, o.target) ? ~std::uint32_t(0) : 0;
-        if (!runs_.empty() && runs_.back().at + runs_.back().length == o.at)
-            ++runs_.back().length;
-        else
-            runs_.push_back({i, o.at, 1});
+        if (run.at + run.length == o.at) {
+            ++run.length;
+            continue;
+        }
+        if (run.length) runs_.push_back(run);
+        run = {i, o.at, 1};
     }
+    if (run.length) runs_.push_back(run);
     if (Choice exact; ExactChoice(h, obs, guess, exact)) return exact;
 
     LowerBounds(obs);
