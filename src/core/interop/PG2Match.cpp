@@ -101,11 +101,6 @@ void Matcher::Collect(int strip, int x0, int y0, std::vector<Obs>& obs) {
 // hexes drawn after it, and with `later` the later strips, cover it.
 void Matcher::Context(HexPos h, int strip, bool later, std::vector<Obs>& obs) {
     const int x0 = HexLayout::Left(h.x - PG2Strips[strip].firstCol), y0 = HexLayout::Top(h.y, h.x);
-    // The pieces' rows fetched while the window is drawn.
-    for (int by = 0; by < H; ++by)
-        if (const TargetRow row = Target(strip, y0 + by); row.line)
-            for (int x = std::max(x0, row.lo); x < std::min(x0 + W, row.hi); x += 16)
-                __builtin_prefetch(row.line + x + row.offset);
     colour_.fill(PG2Green);
     cover_.fill(0);
     const PixelRows colour = PixelRows::Of(colour_), cover = PixelRows::Of(cover_);
@@ -123,6 +118,18 @@ void Matcher::Context(HexPos h, int strip, bool later, std::vector<Obs>& obs) {
         for (HexPos o : hexes_)
             Draw(cover, t, o, x0, y0);
         Collect(t, x0, y0, obs);
+    }
+}
+
+// The pieces' rows that show hex h, asked of memory ahead of their use.
+void Matcher::Fetch(HexPos h) const {
+    for (int s = 0; s < 3; ++s) {
+        if (h.x < PG2Strips[s].firstCol || h.x > PG2Strips[s].lastCol) continue;
+        const int x0 = HexLayout::Left(h.x - PG2Strips[s].firstCol), y0 = HexLayout::Top(h.y, h.x);
+        for (int by = 0; by < H; ++by)
+            if (const TargetRow row = Target(s, y0 + by); row.line)
+                for (int x = std::max(x0, row.lo); x < std::min(x0 + W, row.hi); x += 16)
+                    __builtin_prefetch(row.line + x + row.offset);
     }
 }
 
@@ -162,6 +169,7 @@ bool Matcher::FirstPass(std::vector<char>& exact) {
     std::vector<Obs> obs;
     total_ += PG2Hexes;
     for (int i = PG2Hexes - 1; i >= 0; --i) {
+        if (i > 0) Fetch(At(i - 1));
         Observe(At(i), false, obs);
         const Choice c = Evaluate(At(i), obs, true, 0);
         assign_[size_t(i)] = c.group;

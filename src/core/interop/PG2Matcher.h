@@ -62,6 +62,7 @@ class Matcher {
     void Draw(const PixelRows& rows, int strip, HexPos h, int x0, int y0) const;
     void Context(HexPos h, int strip, bool later, std::vector<Obs>& obs);
     void Collect(int strip, int x0, int y0, std::vector<Obs>& obs);
+    void Fetch(HexPos h) const;
     void Observe(HexPos h, bool later, std::vector<Obs>& obs);
     int MarkAround(HexPos h, std::vector<char>& dirty, int below = 0);
 

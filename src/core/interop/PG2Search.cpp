@@ -478,11 +478,14 @@ Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint
     belowSame_.resize(obs.size());
     runs_.clear();
     Stretch run{0, 0, 0};
+    int* seenAt = seenAt_.data();
+    QRgb* colours = seenColours_.data();
+    std::uint32_t* belowSame = belowSame_.data();
     for (int i = 0; i < int(obs.size()); ++i) {
         const Obs& o = obs[size_t(i)];
-        seenAt_[size_t(o.at)] = i;
-        seenColours_[size_t(i)] = o.target;
-        belowSame_[size_t(i)] = SameColour(o.below, o.target) ? ~std::uint32_t(0) : 0;
+        seenAt[o.at] = i;
+        colours[i] = o.target;
+        belowSame[i] = SameColour(o.below, o.target) ? ~std::uint32_t(0) : 0;
         if (run.at + run.length == o.at) {
             ++run.length;
             continue;
