@@ -157,17 +157,13 @@ const std::uint64_t* PG2Candidates::WithColour(int rank, QRgb colour) const {
     return bits_.data() + slot;
 }
 
-// The 4x4 sums from the quarters', the 8x8 ones from those.
+// The 8x8 sums from the quarters' 4x4 ones.
 void PG2Candidates::SumBlocks() {
     const int across = BlocksAcross(), coarseAcross = CoarseAcross();
-    const size_t B = size_t(Blocks()), CB = size_t(CoarseBlocks()), G = groups_.size();
-    blockSums_.assign(4 * B * G, 0);
+    const size_t CB = size_t(CoarseBlocks()), G = groups_.size();
     coarseSums_.assign(4 * CB * G, 0);
     for (size_t g = 0; g < G; ++g) {
         const std::int16_t* fine = FineSums(int(g));
-        for (size_t b = 0; b < B; ++b)
-            for (size_t ch = 0; ch < 4; ++ch)
-                blockSums_[(ch * B + b) * G + g] = fine[b * FineFields + ch];
         for (size_t cb = 0; cb < CB; ++cb) {
             const size_t b0 =
                 (cb / size_t(coarseAcross)) * 2 * size_t(across) + (cb % size_t(coarseAcross)) * 2;
@@ -255,12 +251,15 @@ void PG2Candidates::FindToneTwins() {
     twins_.assign(G, {});
     std::vector<std::int32_t> rank(3 * B * G, -1);
     std::vector<std::pair<std::int32_t, size_t>> order;
+    // Candidate g's sum of channel ch in 4x4 block b (3: whether opaque).
+    auto sum = [this, B](size_t ch, size_t b, size_t g) {
+        return std::int32_t(fine_[(g * B + b) * FineFields + ch]);
+    };
     for (size_t g = 0; g < G; ++g)
         for (size_t ch = 0; ch < 3; ++ch) {
             order.clear();
             for (size_t b = 0; b < B; ++b)
-                if (blockSums_[(3 * B + b) * G + g])
-                    order.emplace_back(blockSums_[(ch * B + b) * G + g], b);
+                if (sum(3, b, g)) order.emplace_back(sum(ch, b, g), b);
             std::sort(order.begin(), order.end());
             for (size_t i = 0, j = 0; i < order.size(); i = j) {
                 while (j < order.size() && order[j].first == order[i].first)
@@ -277,15 +276,13 @@ void PG2Candidates::FindToneTwins() {
             bool twin = Pixels(int(g)) && Pixels(int(h));
             qint64 apart = 0, blocks = 0;
             for (size_t b = 0; b < B && twin; ++b) {
-                const bool og = blockSums_[(3 * B + b) * G + g],
-                           oh = blockSums_[(3 * B + b) * G + h];
+                const bool og = sum(3, b, g), oh = sum(3, b, h);
                 if (og != oh) twin = false;
                 if (!og || !twin) continue;
                 ++blocks;
                 for (size_t ch = 0; ch < 3 && twin; ++ch) {
                     const size_t at = (ch * B + b) * G;
-                    twin = std::abs(blockSums_[at + g] - blockSums_[at + h]) <=
-                           MaxShift * Block4 * Block4;
+                    twin = std::abs(sum(ch, b, g) - sum(ch, b, h)) <= MaxShift * Block4 * Block4;
                     apart += std::abs(rank[at + g] - rank[at + h]);
                 }
             }

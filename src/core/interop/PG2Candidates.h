@@ -51,17 +51,11 @@ class PG2Candidates {
     int Words() const { return words_; }
     const std::uint64_t* WithColour(int rank, QRgb colour) const;
 
-    // Per 4x4 block of the picture (BlocksAcross() x BlocksDown(), whole
-    // blocks only) and candidate: the sums of red, green and blue, and -1
-    // when the candidate is opaque throughout the block, else 0. Each kept
-    // for all candidates side by side, a block's row at b * Count().
+    // The whole 4x4 blocks of the picture, BlocksAcross() x BlocksDown().
     static constexpr int Block4 = 4;
     int BlocksAcross() const { return W / Block4; }
     int BlocksDown() const { return H / Block4; }
     int Blocks() const { return BlocksAcross() * BlocksDown(); }
-    const std::int32_t* BlockSums(int channel) const {
-        return blockSums_.data() + size_t(channel) * size_t(Blocks()) * groups_.size();
-    }
     // Per candidate, its 4x4 blocks one after the other, FineFields numbers
     // each: the sums of red, green and blue, -1 when the candidate is opaque
     // throughout the block (else 0), then the sums of the block's four 2x2
@@ -71,7 +65,10 @@ class PG2Candidates {
     const std::int16_t* FineSums(int c) const {
         return fine_.data() + size_t(c) * size_t(Blocks()) * FineFields;
     }
-    // The same per 8x8 block, for a first, coarser bound.
+    // Per 8x8 block and candidate, for a first, coarser bound: the sums of
+    // red, green and blue, and -1 when the candidate is opaque throughout
+    // the block, else 0. Each kept for all candidates side by side, a
+    // block's row at b * Count().
     static constexpr int Block8 = 8;
     int CoarseAcross() const { return W / Block8; }
     int CoarseDown() const { return H / Block8; }
@@ -114,7 +111,7 @@ class PG2Candidates {
     std::vector<Colours> index_;
     std::vector<std::uint64_t> bits_;
     int words_ = 0;
-    std::vector<std::int32_t> blockSums_, coarseSums_;
+    std::vector<std::int32_t> coarseSums_;
     std::vector<std::int16_t> fine_;
     std::vector<std::vector<int>> twins_;
 };
