@@ -19,14 +19,15 @@ PG2Candidates::PG2Candidates(const TileCatalogue& cat, const TileImages& images)
     Group(cat, images);
     Rank();
     Index();
-    SumBlocks(Block4, blockSums_);
-    SumBlocks(Block8, coarseSums_);
+    SumQuarters();
+    SumBlocks();
 }
 
 void PG2Candidates::Group(const TileCatalogue& cat, const TileImages& images) {
     std::unordered_multimap<size_t, int> byHash;
     const size_t area = size_t(W) * size_t(H);
     std::vector<QRgb> pixels(area);
+    pool_.reserve(area * MaxTiles); // pages only taken as pictures fill them
     int nothing = -1;
     for (int t = 0; t < MaxTiles; ++t) {
         const QImage* img = TilePicture(cat, images, t);
@@ -156,26 +157,52 @@ const std::uint64_t* PG2Candidates::WithColour(int rank, QRgb colour) const {
     return bits_.data() + slot;
 }
 
-void PG2Candidates::SumBlocks(int size, std::vector<std::int32_t>& sums) const {
-    const int across = W / size;
-    const size_t B = size_t(across * (H / size)), G = groups_.size();
-    sums.assign(4 * B * G, 0);
+// The 8x8 sums from the quarters' 4x4 ones.
+void PG2Candidates::SumBlocks() {
+    const int across = BlocksAcross(), coarseAcross = CoarseAcross();
+    const size_t CB = size_t(CoarseBlocks()), G = groups_.size();
+    coarseSums_.assign(4 * CB * G, 0);
+    for (size_t g = 0; g < G; ++g) {
+        const std::int16_t* fine = FineSums(int(g));
+        for (size_t cb = 0; cb < CB; ++cb) {
+            const size_t b0 =
+                (cb / size_t(coarseAcross)) * 2 * size_t(across) + (cb % size_t(coarseAcross)) * 2;
+            std::int32_t sum[3] = {}, opaque = -1;
+            for (const size_t b : {b0, b0 + 1, b0 + size_t(across), b0 + size_t(across) + 1}) {
+                for (size_t ch = 0; ch < 3; ++ch)
+                    sum[ch] += fine[b * FineFields + ch];
+                opaque &= fine[b * FineFields + 3];
+            }
+            for (size_t ch = 0; ch < 3; ++ch)
+                coarseSums_[(ch * CB + cb) * G + g] = sum[ch];
+            coarseSums_[(3 * CB + cb) * G + g] = opaque;
+        }
+    }
+}
+
+void PG2Candidates::SumQuarters() {
+    const int across = BlocksAcross();
+    const size_t B = size_t(Blocks()), G = groups_.size();
+    fine_.assign(G * B * FineFields, 0);
     for (size_t g = 0; g < G; ++g) {
         const QRgb* p = Pixels(int(g));
-        for (size_t b = 0; b < B && p; ++b) {
-            const int x0 = int(b % size_t(across)) * size, y0 = int(b / size_t(across)) * size;
-            std::int32_t sum[3] = {}, opaque = -1;
-            for (int y = y0; y < y0 + size; ++y)
-                for (int x = x0; x < x0 + size; ++x) {
-                    const QRgb c = p[y * W + x];
-                    opaque = c ? opaque : 0;
-                    sum[0] += qRed(c);
-                    sum[1] += qGreen(c);
-                    sum[2] += qBlue(c);
-                }
-            for (size_t ch = 0; ch < 3; ++ch)
-                sums[(ch * B + b) * G + g] = sum[ch];
-            sums[(3 * B + b) * G + g] = opaque;
+        std::int16_t* out = fine_.data() + g * B * FineFields;
+        for (size_t b = 0; b < B && p; ++b, out += FineFields) {
+            const int x0 = int(b % size_t(across)) * Block4, y0 = int(b / size_t(across)) * Block4;
+            std::int16_t opaque = -1;
+            for (int q = 0; q < 4; ++q)
+                for (int y = y0 + q / 2 * 2; y < y0 + q / 2 * 2 + 2; ++y)
+                    for (int x = x0 + q % 2 * 2; x < x0 + q % 2 * 2 + 2; ++x) {
+                        const QRgb c = p[y * W + x];
+                        opaque = c ? opaque : 0;
+                        out[4 + q] = std::int16_t(out[4 + q] + qRed(c));
+                        out[8 + q] = std::int16_t(out[8 + q] + qGreen(c));
+                        out[12 + q] = std::int16_t(out[12 + q] + qBlue(c));
+                    }
+            for (int ch = 0; ch < 3; ++ch)
+                out[ch] = std::int16_t(out[4 + 4 * ch] + out[5 + 4 * ch] + out[6 + 4 * ch] +
+                                       out[7 + 4 * ch]);
+            out[3] = opaque;
         }
     }
 }
@@ -224,12 +251,15 @@ void PG2Candidates::FindToneTwins() {
     twins_.assign(G, {});
     std::vector<std::int32_t> rank(3 * B * G, -1);
     std::vector<std::pair<std::int32_t, size_t>> order;
+    // Candidate g's sum of channel ch in 4x4 block b (3: whether opaque).
+    auto sum = [this, B](size_t ch, size_t b, size_t g) {
+        return std::int32_t(fine_[(g * B + b) * FineFields + ch]);
+    };
     for (size_t g = 0; g < G; ++g)
         for (size_t ch = 0; ch < 3; ++ch) {
             order.clear();
             for (size_t b = 0; b < B; ++b)
-                if (blockSums_[(3 * B + b) * G + g])
-                    order.emplace_back(blockSums_[(ch * B + b) * G + g], b);
+                if (sum(3, b, g)) order.emplace_back(sum(ch, b, g), b);
             std::sort(order.begin(), order.end());
             for (size_t i = 0, j = 0; i < order.size(); i = j) {
                 while (j < order.size() && order[j].first == order[i].first)
@@ -246,15 +276,13 @@ void PG2Candidates::FindToneTwins() {
             bool twin = Pixels(int(g)) && Pixels(int(h));
             qint64 apart = 0, blocks = 0;
             for (size_t b = 0; b < B && twin; ++b) {
-                const bool og = blockSums_[(3 * B + b) * G + g],
-                           oh = blockSums_[(3 * B + b) * G + h];
+                const bool og = sum(3, b, g), oh = sum(3, b, h);
                 if (og != oh) twin = false;
                 if (!og || !twin) continue;
                 ++blocks;
                 for (size_t ch = 0; ch < 3 && twin; ++ch) {
                     const size_t at = (ch * B + b) * G;
-                    twin = std::abs(blockSums_[at + g] - blockSums_[at + h]) <=
-                           MaxShift * Block4 * Block4;
+                    twin = std::abs(sum(ch, b, g) - sum(ch, b, h)) <= MaxShift * Block4 * Block4;
                     apart += std::abs(rank[at + g] - rank[at + h]);
                 }
             }

@@ -51,18 +51,24 @@ class PG2Candidates {
     int Words() const { return words_; }
     const std::uint64_t* WithColour(int rank, QRgb colour) const;
 
-    // Per 4x4 block of the picture (BlocksAcross() x BlocksDown(), whole
-    // blocks only) and candidate: the sums of red, green and blue, and -1
-    // when the candidate is opaque throughout the block, else 0. Each kept
-    // for all candidates side by side, a block's row at b * Count().
+    // The whole 4x4 blocks of the picture, BlocksAcross() x BlocksDown().
     static constexpr int Block4 = 4;
     int BlocksAcross() const { return W / Block4; }
     int BlocksDown() const { return H / Block4; }
     int Blocks() const { return BlocksAcross() * BlocksDown(); }
-    const std::int32_t* BlockSums(int channel) const {
-        return blockSums_.data() + size_t(channel) * size_t(Blocks()) * groups_.size();
+    // Per candidate, its 4x4 blocks one after the other, FineFields numbers
+    // each: the sums of red, green and blue, -1 when the candidate is opaque
+    // throughout the block (else 0), then the sums of the block's four 2x2
+    // quarters (left top, right top, left bottom, right bottom), red of the
+    // four, then green, then blue.
+    static constexpr int FineFields = 16;
+    const std::int16_t* FineSums(int c) const {
+        return fine_.data() + size_t(c) * size_t(Blocks()) * FineFields;
     }
-    // The same per 8x8 block, for a first, coarser bound.
+    // Per 8x8 block and candidate, for a first, coarser bound: the sums of
+    // red, green and blue, and -1 when the candidate is opaque throughout
+    // the block, else 0. Each kept for all candidates side by side, a
+    // block's row at b * Count().
     static constexpr int Block8 = 8;
     int CoarseAcross() const { return W / Block8; }
     int CoarseDown() const { return H / Block8; }
@@ -81,7 +87,8 @@ class PG2Candidates {
     void Group(const TileCatalogue& cat, const TileImages& images);
     void Rank();
     void Index();
-    void SumBlocks(int size, std::vector<std::int32_t>& sums) const;
+    void SumQuarters();
+    void SumBlocks();
     bool OneCurve(size_t g, size_t h) const;
 
     struct Numbers {
@@ -104,7 +111,8 @@ class PG2Candidates {
     std::vector<Colours> index_;
     std::vector<std::uint64_t> bits_;
     int words_ = 0;
-    std::vector<std::int32_t> blockSums_, coarseSums_;
+    std::vector<std::int32_t> coarseSums_;
+    std::vector<std::int16_t> fine_;
     std::vector<std::vector<int>> twins_;
 };
 

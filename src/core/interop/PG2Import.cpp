@@ -230,12 +230,14 @@ Result<PG2Import> ImportPG2(const QString& name, const QByteArray& bytes,
             imp.map.Cell(x, y).TT3 = quint8(bytes[at]);
         }
     imp.matches.resize(PG2Hexes);
+    qint64 greenDiffering = -1;
     if (withPieces) {
         std::optional<PG2Matching> matched = MatchPG2Pieces(pieces, tt3, cat, images, opt.control);
         if (!matched) return FileFault(imp.name, CancelledText);
         imp.matches = std::move(matched->hexes);
         imp.shifts = matched->shifts;
         imp.calibrated = matched->calibrated;
+        greenDiffering = matched->greenDiffering;
     }
     for (int i = 0; i < PG2Hexes; ++i) {
         PG2HexMatch& m = imp.matches[size_t(i)];
@@ -250,7 +252,10 @@ Result<PG2Import> ImportPG2(const QString& name, const QByteArray& bytes,
         imp.map.Cell(x, y).TT3 = tt3[size_t(i)]; // the map file's, not the tile's
         imp.fits.push_back(fit);
     }
-    if (withPieces) Verify(imp, pieces, cat, images);
+    if (withPieces && greenDiffering >= 0)
+        imp.differingPixels = greenDiffering; // the matching drew them already
+    else if (withPieces)
+        Verify(imp, pieces, cat, images);
     const QByteArray again = PG2MapBytes(imp.map, imp.mapNumber);
     for (int i = 0; i < PG2MapFileSize; ++i)
         imp.unkeptBytes += again[i] != bytes[i];

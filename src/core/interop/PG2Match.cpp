@@ -73,22 +73,25 @@ void Matcher::Draw(const PixelRows& rows, int strip, HexPos h, int x0, int y0) c
 // The pixels of the pieces of `strip` inside the window that nothing drawn
 // over the hex covers.
 void Matcher::Collect(int strip, int x0, int y0, std::vector<Obs>& obs) {
-    ++segment_;
+    const int segment = ++segment_, across = blocksAcross_, first = segment * blocksDown_;
+    const bool identity = curves_.identity;
     for (int by = 0; by < H; ++by) {
         const TargetRow row = Target(strip, y0 + by);
         const auto* cover = reinterpret_cast<const QRgb*>(cover_.constScanLine(by));
         const auto* colour = reinterpret_cast<const QRgb*>(colour_.constScanLine(by));
-        for (int bx = std::max(0, row.lo - x0), end = std::min(W, row.hi - x0); bx < end; ++bx) {
-            if (!qAlpha(cover[bx])) {
-                const QRgb t = Seen(row.line[x0 + bx + row.offset] | 0xFF000000);
-                const QRgb below = colour[bx] | 0xFF000000;
-                const int block =
-                    (segment_ * blocksDown_ + by / Block) * blocksAcross_ + bx / Block;
-                const int d = std::abs(qRed(below) - qRed(t)) +
-                              std::abs(qGreen(below) - qGreen(t)) +
-                              std::abs(qBlue(below) - qBlue(t));
-                obs.push_back({by * W + bx, t, below, std::min(d, 255), block, segment_});
-            }
+        const int rowBlock = (first + by / Block) * across;
+        const int lo = std::max(0, row.lo - x0), hi = std::min(W, row.hi - x0);
+        if (lo >= hi) continue;
+        const QRgb* line = row.line + x0 + row.offset;
+        for (int bx = lo; bx < hi; ++bx) {
+            if (qAlpha(cover[bx])) continue;
+            const QRgb raw = line[bx] | 0xFF000000;
+            const QRgb t = identity ? raw : curves_.Undo(raw) | 0xFF000000;
+            const QRgb below = colour[bx] | 0xFF000000;
+            const int d = std::abs(qRed(below) - qRed(t)) + std::abs(qGreen(below) - qGreen(t)) +
+                          std::abs(qBlue(below) - qBlue(t));
+            obs.push_back(
+                {by * W + bx, t, below, std::min(d, 255), rowBlock + bx / Block, segment});
         }
     }
 }
@@ -115,6 +118,18 @@ void Matcher::Context(HexPos h, int strip, bool later, std::vector<Obs>& obs) {
         for (HexPos o : hexes_)
             Draw(cover, t, o, x0, y0);
         Collect(t, x0, y0, obs);
+    }
+}
+
+// The pieces' rows that show hex h, asked of memory ahead of their use.
+void Matcher::Fetch(HexPos h) const {
+    for (int s = 0; s < 3; ++s) {
+        if (h.x < PG2Strips[s].firstCol || h.x > PG2Strips[s].lastCol) continue;
+        const int x0 = HexLayout::Left(h.x - PG2Strips[s].firstCol), y0 = HexLayout::Top(h.y, h.x);
+        for (int by = 0; by < H; ++by)
+            if (const TargetRow row = Target(s, y0 + by); row.line)
+                for (int x = std::max(x0, row.lo); x < std::min(x0 + W, row.hi); x += 16)
+                    __builtin_prefetch(row.line + x + row.offset);
     }
 }
 
@@ -154,6 +169,7 @@ bool Matcher::FirstPass(std::vector<char>& exact) {
     std::vector<Obs> obs;
     total_ += PG2Hexes;
     for (int i = PG2Hexes - 1; i >= 0; --i) {
+        if (i > 0) Fetch(At(i - 1));
         Observe(At(i), false, obs);
         const Choice c = Evaluate(At(i), obs, true, 0);
         assign_[size_t(i)] = c.group;
@@ -169,8 +185,10 @@ bool Matcher::FirstPass(std::vector<char>& exact) {
 // those not given exactly, those other candidates give exactly too, and
 // those whose window shows a pixel that the guess does not draw, and the
 // hexes around each. A hex given exactly by one candidate alone amid
-// pixels the guess draws has no cheaper candidate: it is settled.
-std::vector<char> Matcher::Unsettled(const std::vector<char>& exact) {
+// pixels the guess draws has no cheaper candidate: it is settled. `green`
+// counts the pixels that differ where no hex is drawn, or is -1 when a hex
+// shows one.
+std::vector<char> Matcher::Unsettled(const std::vector<char>& exact, qint64& green) {
     std::vector<char> dirty(PG2Hexes, 0);
     for (int i = 0; i < PG2Hexes; ++i)
         if (!exact[size_t(i)] || tied_[size_t(i)]) MarkAround(At(i), dirty);
@@ -182,12 +200,16 @@ std::vector<char> Matcher::Unsettled(const std::vector<char>& exact) {
                       const TargetRow row = Target(s, y);
                       const QRgb* c = canvas.Row(y);
                       const PG2Owner* by = owner + size_t(y) * CanvasW;
-                      for (int x = row.lo; x < row.hi; ++x)
-                          if (((Seen(row.line[x + row.offset]) ^ c[x]) & 0xFFFFFF) != 0 &&
-                              by[x] >= 0)
+                      for (int x = row.lo; x < row.hi; ++x) {
+                          if (((Seen(row.line[x + row.offset]) ^ c[x]) & 0xFFFFFF) == 0) continue;
+                          if (by[x] >= 0)
                               shows[size_t(by[x])] = 1;
+                          else
+                              ++green;
+                      }
                   }
               });
+    if (std::any_of(shows.begin(), shows.end(), [](char s) { return s; })) green = -1;
     for (int i = 0; i < PG2Hexes; ++i)
         if (shows[size_t(i)]) MarkAround(At(i), dirty);
     return dirty;
@@ -317,8 +339,13 @@ std::optional<PG2Matching> Matcher::Run() {
     if (!FirstPass(exact)) return std::nullopt;
     for (int i = 0; i < PG2Hexes; ++i)
         if (exact[size_t(i)]) result_.hexes[size_t(i)].cost = 0;
-    const std::vector<char> dirty = Unsettled(exact);
-    if (std::none_of(dirty.begin(), dirty.end(), [](char d) { return d; })) return result_;
+    qint64 green = 0;
+    const std::vector<int> drawn = assign_;
+    const std::vector<char> dirty = Unsettled(exact, green);
+    if (std::none_of(dirty.begin(), dirty.end(), [](char d) { return d; })) {
+        result_.greenDiffering = green;
+        return result_;
+    }
     Measure();
     if (!Sweeps(dirty)) return std::nullopt;
     // Every pixel given by the tiles chosen (others give some hexes exactly
@@ -326,6 +353,7 @@ std::optional<PG2Matching> Matcher::Run() {
     const bool given = std::all_of(result_.hexes.begin(), result_.hexes.end(),
                                    [](const PG2HexMatch& m) { return m.differing == 0; });
     if (!given && (!Shifts() || !Calibrate())) return std::nullopt;
+    if (given && assign_ == drawn) result_.greenDiffering = green; // drawn as it stands
     if (control_.progress) control_.progress(total_, total_);
     return result_;
 }

@@ -62,6 +62,7 @@ class Matcher {
     void Draw(const PixelRows& rows, int strip, HexPos h, int x0, int y0) const;
     void Context(HexPos h, int strip, bool later, std::vector<Obs>& obs);
     void Collect(int strip, int x0, int y0, std::vector<Obs>& obs);
+    void Fetch(HexPos h) const;
     void Observe(HexPos h, bool later, std::vector<Obs>& obs);
     int MarkAround(HexPos h, std::vector<char>& dirty, int below = 0);
 
@@ -77,6 +78,7 @@ class Matcher {
     bool ExactChoice(HexPos h, const std::vector<Obs>& obs, bool guess, Choice& out);
     void LowerBounds(const std::vector<Obs>& obs);
     qint64 FineBound(int g) const;
+    qint64 Compare(int g, bool guess, qint64 stop);
     Choice Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint64 reach);
     Choice Finish(const std::vector<Obs>& obs, const Scored* scored, size_t n) const;
 
@@ -89,7 +91,7 @@ class Matcher {
     QRgb Seen(QRgb raw) const { return curves_.identity ? raw : curves_.Undo(raw) | 0xFF000000; }
     bool Tick();
     bool FirstPass(std::vector<char>& exact);
-    std::vector<char> Unsettled(const std::vector<char>& exact);
+    std::vector<char> Unsettled(const std::vector<char>& exact, qint64& green);
     bool Sweeps(std::vector<char> dirty = std::vector<char>(PG2Hexes, 1));
     void Measure();
     qint64 Doubt(int seen, int apart) const;
@@ -126,13 +128,31 @@ class Matcher {
     QImage colour_, cover_;
     int blocksAcross_, blocksDown_, segment_ = -1;
     std::vector<int> seenAt_, blockSum_, order_;
-    std::vector<std::int32_t> targetBlocks_, blockBound_;
+    std::vector<QRgb> seenColours_;
+    std::vector<std::uint32_t> belowSame_; // all ones where the colour below is the piece's
+    struct Stretch {
+        int first, at, length; // observations first.. show pixels at.. of the picture
+    };
+    std::vector<Stretch> runs_;
+    std::vector<std::int32_t> targetBlocks_, targetQuarters_, blockBound_;
     std::vector<qint64> bound_;
     struct FullBlock {
-        int block;
-        std::int32_t red, green, blue;
+        int block; // among the candidates' whole 4x4 blocks
+        int at;    // its left top pixel
+        std::array<std::int16_t, PG2Candidates::FineFields> sums; // as the candidates' FineSums
     };
     std::vector<FullBlock> fullBlocks_; // the 4x4 blocks the hex shows whole, with their sums
+    // The hex's observations laid out by LowerBounds for Compare.
+    std::vector<int> fullIndex_, restBlock_, quarters_;
+    std::vector<Obs> blockObs_, rest_;
+    std::vector<QRgb> fullTargets_;
+    int blocksLaidOut_ = 0;
+    // Per pixel of a picture: its whole 4x4 block, 2x2 quarter and place in
+    // the block, row by row (-1: in no whole block).
+    struct Cell {
+        int block, quarter, slot;
+    };
+    std::vector<Cell> cells_;
     std::vector<std::uint64_t> survivors_;
     std::vector<HexPos> hexes_;
     int done_ = 0, total_ = 0;

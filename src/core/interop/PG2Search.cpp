@@ -12,6 +12,10 @@
 #include <bit>
 #include <numeric>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace zem::pg2 {
 
 namespace {
@@ -59,31 +63,160 @@ int Matcher::PixelCost(const QRgb* pixels, const Obs& o, bool guess) const {
     return guess ? std::min(o.hole, UnknownBelow) : o.hole;
 }
 
+namespace {
+
+// The pixel terms of the observations [o, end) added to `sum`, and what is
+// shown there less the piece's colour added to the sums of their blocks
+// (three a block); false once past `stop`, looked at every 32 pixels.
+bool Terms(const QRgb* pixels, const Obs* o, const Obs* end, bool guess, int* blocks, qint64& sum,
+           qint64 stop) {
+    for (size_t i = 0; o != end; ++o, ++i) {
+        const QRgb p = pixels ? pixels[o->at] : 0;
+        if (!p && guess) { // what shows there is not known yet
+            sum += std::min(o->hole, UnknownBelow);
+            continue;
+        }
+        sum += p ? Distance(p, o->target) : o->hole;
+        if ((i & 31) == 0 && sum > stop) return false;
+        const QRgb shown = p ? p : o->below;
+        int* b = blocks + size_t(o->block) * 3;
+        b[0] += qRed(shown) - qRed(o->target);
+        b[1] += qGreen(shown) - qGreen(o->target);
+        b[2] += qBlue(shown) - qBlue(o->target);
+    }
+    return true;
+}
+
+// The capped distances of a 4x4 block of a picture `w` pixels wide, from
+// its left top pixel on, to the 16 colours `target` (row by row).
+int BlockDistances(const QRgb* picture, int w, const QRgb* target) {
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128(), ones = _mm_set1_epi16(1),
+                  colour = _mm_set1_epi32(0xFFFFFF), cap = _mm_set1_epi32(Cap);
+    __m128i sum = zero;
+    for (int y = 0; y < 4; ++y) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(picture + y * w));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(target + 4 * y));
+        const __m128i apart =
+            _mm_and_si128(_mm_or_si128(_mm_subs_epu8(a, b), _mm_subs_epu8(b, a)), colour);
+        // Per pixel the sums of two channels each, then of the two sums.
+        const __m128i lo = _mm_madd_epi16(_mm_unpacklo_epi8(apart, zero), ones);
+        const __m128i hi = _mm_madd_epi16(_mm_unpackhi_epi8(apart, zero), ones);
+        const __m128i even = _mm_castps_si128(
+            _mm_shuffle_ps(_mm_castsi128_ps(lo), _mm_castsi128_ps(hi), _MM_SHUFFLE(2, 0, 2, 0)));
+        const __m128i odd = _mm_castps_si128(
+            _mm_shuffle_ps(_mm_castsi128_ps(lo), _mm_castsi128_ps(hi), _MM_SHUFFLE(3, 1, 3, 1)));
+        // At most 765: the upper half of each lane is 0, so a 16-bit
+        // minimum caps it.
+        sum = _mm_add_epi32(sum, _mm_min_epi16(_mm_add_epi32(even, odd), cap));
+    }
+    sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(1, 0, 3, 2)));
+    sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(2, 3, 0, 1)));
+    return _mm_cvtsi128_si32(sum);
+#else
+    int sum = 0;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            sum += Distance(picture[y * w + x], target[4 * y + x]);
+    return sum;
+#endif
+}
+
+// For a whole 4x4 block, candidate sums `c` and the piece's `t` (as
+// FineSums): its block term, and in `quarters` what its capped pixel
+// distances add up to at least. A quarter's four pixels whose sums lie d
+// apart are apart by d at least; spread over as few pixels as hold it, 765
+// (three channels 255 apart) each, d makes 255 for each whole 765 and the
+// rest up to 255; a third of d is never more.
+int BlockBound(const std::int16_t* c, const std::int16_t* t, int& quarters) {
+#if defined(__SSE2__)
+    const __m128i c0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c)),
+                  c1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + 8)),
+                  t0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t)),
+                  t1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + 8));
+    const __m128i a0 = _mm_sub_epi16(_mm_max_epi16(c0, t0), _mm_min_epi16(c0, t0)),
+                  a1 = _mm_sub_epi16(_mm_max_epi16(c1, t1), _mm_min_epi16(c1, t1));
+    // Per quarter (lanes 0 to 3) d, at most 3060; `whole` minus how many
+    // whole 765s it holds.
+    const __m128i d =
+        _mm_add_epi16(_mm_add_epi16(_mm_unpackhi_epi64(a0, a0), a1), _mm_unpackhi_epi64(a1, a1));
+    const __m128i whole =
+        _mm_add_epi16(_mm_add_epi16(_mm_cmpgt_epi16(d, _mm_set1_epi16(3 * Cap - 1)),
+                                    _mm_cmpgt_epi16(d, _mm_set1_epi16(6 * Cap - 1))),
+                      _mm_add_epi16(_mm_cmpgt_epi16(d, _mm_set1_epi16(9 * Cap - 1)),
+                                    _mm_cmpgt_epi16(d, _mm_set1_epi16(12 * Cap - 1))));
+    const __m128i pixels = _mm_sub_epi16(
+        _mm_min_epi16(_mm_add_epi16(d, _mm_mullo_epi16(whole, _mm_set1_epi16(3 * Cap))),
+                      _mm_set1_epi16(Cap)),
+        _mm_mullo_epi16(whole, _mm_set1_epi16(Cap)));
+    // The quarters' in lanes 0 to 3, the block's three channels in 4 to 6.
+    const __m128i block = _mm_and_si128(a0, _mm_set_epi16(0, 0, 0, 0, 0, -1, -1, -1));
+    const __m128i pairs = _mm_madd_epi16(_mm_unpacklo_epi64(pixels, block), _mm_set1_epi16(1));
+    const __m128i sums = _mm_add_epi32(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(2, 3, 0, 1)));
+    quarters = _mm_cvtsi128_si32(sums);
+    return quarters + _mm_cvtsi128_si32(_mm_unpackhi_epi64(sums, sums));
+#else
+    quarters = 0;
+    for (size_t k = 0; k < 4; ++k) {
+        const int d = std::abs(c[4 + k] - t[4 + k]) + std::abs(c[8 + k] - t[8 + k]) +
+                      std::abs(c[12 + k] - t[12 + k]);
+        quarters += d / (3 * Cap) * Cap + std::min(d % (3 * Cap), Cap);
+    }
+    return std::abs(c[0] - t[0]) + std::abs(c[1] - t[1]) + std::abs(c[2] - t[2]) + quarters;
+#endif
+}
+
+} // namespace
+
 // Pixel by pixel, and block by block: a paint program's dithering and a
 // JPEG's colour blur move single pixels far but keep the colour of a few
 // neighbours together, where a picture that differs shows. Past `stop` the
 // sum so far is returned.
 qint64 Matcher::Cost(int g, const std::vector<Obs>& obs, bool guess, qint64 stop) {
-    const QRgb* pixels = cand_.Pixels(g);
     blockSum_.assign(size_t(segment_ + 1) * size_t(blocksDown_ * blocksAcross_) * 3, 0);
-    int* blocks = blockSum_.data();
     qint64 sum = 0;
-    const size_t n = obs.size();
-    for (size_t i = 0; i < n; ++i) {
-        const Obs& o = obs[i];
-        const QRgb p = pixels ? pixels[o.at] : 0;
-        if (!p && guess) { // what shows there is not known yet
-            sum += std::min(o.hole, UnknownBelow);
-            continue;
-        }
-        sum += p ? Distance(p, o.target) : o.hole;
-        if ((i & 31) == 0 && sum > stop) return sum;
-        const QRgb shown = p ? p : o.below;
-        int* b = blocks + size_t(o.block) * 3;
-        b[0] += qRed(shown) - qRed(o.target);
-        b[1] += qGreen(shown) - qGreen(o.target);
-        b[2] += qBlue(shown) - qBlue(o.target);
+    if (!Terms(cand_.Pixels(g), obs.data(), obs.data() + obs.size(), guess, blockSum_.data(), sum,
+               stop))
+        return sum;
+    for (int b : blockSum_)
+        sum += std::abs(b);
+    return sum;
+}
+
+// The same cost of the hex that LowerBounds laid out, sooner known to pass
+// `stop`: first each whole 4x4 block the candidate covers by its bound (its
+// block term exactly, its pixels' by the quarters' sums), then those
+// blocks pixel by pixel, each bound replaced by what it bounds, then the
+// other pixels.
+qint64 Matcher::Compare(int g, bool guess, qint64 stop) {
+    const QRgb* pixels = cand_.Pixels(g);
+    const std::int16_t* sums = cand_.FineSums(g);
+    const size_t F = fullBlocks_.size();
+    quarters_.resize(F);
+    qint64 sum = 0;
+    for (size_t i = 0; i < F; ++i) {
+        const FullBlock& f = fullBlocks_[i];
+        const std::int16_t* c = sums + size_t(f.block) * PG2Candidates::FineFields;
+        quarters_[i] = -1;
+        if (!c[3]) continue;
+        sum += BlockBound(c, f.sums.data(), quarters_[i]);
+        if (sum > stop) return sum;
     }
+    for (size_t i = 0; i < F; ++i) {
+        if (quarters_[i] < 0) continue;
+        sum += BlockDistances(pixels + fullBlocks_[i].at, W, fullTargets_.data() + 16 * i) -
+               quarters_[i];
+        if (sum > stop) return sum;
+    }
+    blockSum_.assign(size_t(blocksLaidOut_) * 3, 0);
+    for (size_t i = 0; i < F; ++i)
+        if (quarters_[i] < 0 &&
+            !Terms(pixels, blockObs_.data() + 16 * i, blockObs_.data() + 16 * (i + 1), guess,
+                   blockSum_.data(), sum, stop))
+            return sum;
+    if (!Terms(pixels, rest_.data(), rest_.data() + rest_.size(), guess, blockSum_.data(), sum,
+               stop))
+        return sum;
     for (int b : blockSum_)
         sum += std::abs(b);
     return sum;
@@ -94,11 +227,39 @@ qint64 Matcher::Cost(int g, const std::vector<Obs>& obs, bool guess, qint64 stop
 // shows under half of the pixels itself, which says little; 2 yes.
 int Matcher::Exactly(int g, const std::vector<Obs>& obs, bool guess) const {
     const QRgb* pixels = cand_.Pixels(g);
+    const std::uint32_t* belowSame = belowSame_.data();
+    if (!pixels)
+        return guess                                                                      ? 1
+               : std::all_of(belowSame, belowSame + obs.size(), [](auto s) { return s; }) ? 2
+                                                                                          : 0;
     size_t shown = 0;
-    for (const Obs& o : obs) {
-        const QRgb p = pixels ? pixels[o.at] : 0;
-        if (p ? !SameColour(p, o.target) : !guess && !SameColour(o.below, o.target)) return 0;
-        shown += p != 0;
+    for (const Stretch& r : runs_) {
+        const QRgb *p = pixels + r.at, *t = seenColours_.data() + r.first;
+        const std::uint32_t* below = belowSame + r.first;
+        int k = 0;
+#if defined(__SSE2__)
+        // Four at a time: a pixel the candidate shows must be the piece's; a
+        // hole, once judged, must show the piece's colour below.
+        const __m128i zero = _mm_setzero_si128(), colour = _mm_set1_epi32(0xFFFFFF),
+                      judged = guess ? _mm_set1_epi32(-1) : zero;
+        for (; k + 4 <= r.length; k += 4) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + k));
+            const __m128i hole = _mm_cmpeq_epi32(a, zero);
+            const __m128i same = _mm_cmpeq_epi32(_mm_and_si128(_mm_xor_si128(a, b), colour), zero);
+            const __m128i shownBelow =
+                _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(below + k)), judged);
+            const __m128i ok =
+                _mm_or_si128(_mm_andnot_si128(hole, same), _mm_and_si128(hole, shownBelow));
+            if (_mm_movemask_epi8(ok) != 0xFFFF) return 0;
+            constexpr int Holes[16] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4};
+            shown += size_t(4 - Holes[_mm_movemask_ps(_mm_castsi128_ps(hole))]);
+        }
+#endif
+        for (; k < r.length; ++k) {
+            if (p[k] ? !SameColour(p[k], t[k]) : !guess && !below[k]) return 0;
+            shown += p[k] != 0;
+        }
     }
     return !guess || 2 * shown > obs.size() ? 2 : 1;
 }
@@ -165,7 +326,10 @@ bool Matcher::ExactChoice(HexPos h, const std::vector<Obs>& obs, bool guess, Cho
     for (int w = 0; w < words; ++w)
         for (std::uint64_t bits = survivors_[size_t(w)]; bits; bits &= bits - 1) {
             const int g = w * 64 + std::countr_zero(bits);
-            const int how = g < G ? Exactly(g, obs, guess) : 0;
+            // Before the holes are judged, a candidate that draws nothing
+            // says nothing of the hex.
+            if (g >= G || (guess && !cand_.Pixels(g))) continue;
+            const int how = Exactly(g, obs, guess);
             others += how > 1 || (how == 1 && cand_.Pixels(g));
             if (how < 2) continue;
             const int tile = cand_.Preferred(g, tt3);
@@ -178,9 +342,7 @@ bool Matcher::ExactChoice(HexPos h, const std::vector<Obs>& obs, bool guess, Cho
     out.exact = true;
     out.tied = others > 1;
     out.match.tile = exact.front().tile;
-    out.match.seen = int(obs.size());
-    if (guess) // the holes cost what is guessed of them
-        out.match.cost = Cost(out.group, obs, true, Never);
+    out.match.seen = int(obs.size()); // and costs nothing
     return true;
 }
 
@@ -193,23 +355,79 @@ bool Matcher::ExactChoice(HexPos h, const std::vector<Obs>& obs, bool guess, Cho
 // FineBound the 4x4 one of a candidate.
 void Matcher::LowerBounds(const std::vector<Obs>& obs) {
     const int G = cand_.Count(), B = cand_.Blocks(), across = cand_.BlocksAcross();
+    const int quartersAcross = 2 * across, Q = 4 * B;
+    if (cells_.empty()) {
+        cells_.resize(size_t(W * H));
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                const int bx = x / PG2Candidates::Block4, by = y / PG2Candidates::Block4;
+                cells_[size_t(y * W + x)] =
+                    bx < across && by < cand_.BlocksDown()
+                        ? Cell{by * across + bx, y / 2 * quartersAcross + x / 2, y % 4 * 4 + x % 4}
+                        : Cell{-1, -1, -1};
+            }
+    }
     targetBlocks_.assign(size_t(segment_ + 1) * size_t(B) * 4, 0);
+    targetQuarters_.assign(size_t(segment_ + 1) * size_t(Q) * 3, 0);
     for (const Obs& o : obs) {
-        const int bx = (o.at % W) / PG2Candidates::Block4, by = (o.at / W) / PG2Candidates::Block4;
-        if (bx >= across || by >= cand_.BlocksDown()) continue;
-        std::int32_t* t = targetBlocks_.data() + (size_t(o.segment) * B + by * across + bx) * 4;
+        const Cell c = cells_[size_t(o.at)];
+        if (c.block < 0) continue;
+        std::int32_t* t = targetBlocks_.data() + (size_t(o.segment) * B + size_t(c.block)) * 4;
         t[0] += qRed(o.target);
         t[1] += qGreen(o.target);
         t[2] += qBlue(o.target);
         ++t[3];
+        std::int32_t* q = targetQuarters_.data() + (size_t(o.segment) * Q + size_t(c.quarter)) * 3;
+        q[0] += qRed(o.target);
+        q[1] += qGreen(o.target);
+        q[2] += qBlue(o.target);
     }
     constexpr int Whole = PG2Candidates::Block4 * PG2Candidates::Block4;
     fullBlocks_.clear();
+    fullIndex_.assign(size_t(segment_ + 1) * size_t(B), -1);
     for (int s = 0; s <= segment_; ++s)
         for (int b = 0; b < B; ++b) {
             const std::int32_t* t = targetBlocks_.data() + (size_t(s) * B + b) * 4;
-            if (t[3] == Whole) fullBlocks_.push_back({b, t[0], t[1], t[2]});
+            if (t[3] != Whole) continue;
+            fullIndex_[size_t(s) * B + b] = int(fullBlocks_.size());
+            FullBlock f{b,
+                        (b / across) * PG2Candidates::Block4 * W +
+                            (b % across) * PG2Candidates::Block4,
+                        {}};
+            const int q0 = (b / across) * 2 * quartersAcross + (b % across) * 2;
+            const int quarters[4] = {q0, q0 + 1, q0 + quartersAcross, q0 + quartersAcross + 1};
+            for (int ch = 0; ch < 3; ++ch) {
+                f.sums[size_t(ch)] = std::int16_t(t[ch]);
+                for (int k = 0; k < 4; ++k)
+                    f.sums[size_t(4 + 4 * ch + k)] = std::int16_t(
+                        targetQuarters_[(size_t(s) * Q + size_t(quarters[k])) * 3 + size_t(ch)]);
+            }
+            fullBlocks_.push_back(f);
         }
+    // The observations laid out for Compare: those of the whole blocks 16
+    // to a block, row by row, their pieces' colours beside them; the others
+    // in a row. Their blocks numbered anew from 0, the whole ones first.
+    const size_t F = fullBlocks_.size();
+    blockObs_.resize(16 * F);
+    fullTargets_.resize(16 * F);
+    rest_.clear();
+    restBlock_.assign(size_t(segment_ + 1) * size_t(blocksDown_ * blocksAcross_), -1);
+    blocksLaidOut_ = int(F);
+    for (const Obs& o : obs) {
+        const Cell c = cells_[size_t(o.at)];
+        const int full = c.block >= 0 ? fullIndex_[size_t(o.segment) * B + size_t(c.block)] : -1;
+        if (full >= 0) {
+            const size_t at = 16 * size_t(full) + size_t(c.slot);
+            blockObs_[at] = o;
+            blockObs_[at].block = full;
+            fullTargets_[at] = o.target;
+            continue;
+        }
+        int& laid = restBlock_[size_t(o.block)];
+        if (laid < 0) laid = blocksLaidOut_++;
+        rest_.push_back(o);
+        rest_.back().block = laid;
+    }
     const int CB = cand_.CoarseBlocks(), coarseAcross = cand_.CoarseAcross();
     const std::int32_t *red = cand_.CoarseSums(0), *green = cand_.CoarseSums(1),
                        *blue = cand_.CoarseSums(2), *opaque = cand_.CoarseSums(3);
@@ -241,23 +459,41 @@ void Matcher::LowerBounds(const std::vector<Obs>& obs) {
 }
 
 qint64 Matcher::FineBound(int g) const {
-    const size_t G = size_t(cand_.Count());
-    const std::int32_t *red = cand_.BlockSums(0), *green = cand_.BlockSums(1),
-                       *blue = cand_.BlockSums(2), *opaque = cand_.BlockSums(3);
+    const std::int16_t* sums = cand_.FineSums(g);
     qint64 sum = 0;
     for (const FullBlock& f : fullBlocks_) {
-        const size_t at = size_t(f.block) * G + size_t(g);
-        sum += opaque[at] & (std::abs(red[at] - f.red) + std::abs(green[at] - f.green) +
-                             std::abs(blue[at] - f.blue));
+        const std::int16_t* c = sums + size_t(f.block) * PG2Candidates::FineFields;
+        sum += c[3] & (std::abs(c[0] - f.sums[0]) + std::abs(c[1] - f.sums[1]) +
+                       std::abs(c[2] - f.sums[2]));
     }
     return sum + sum / 3;
 }
 
 Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint64 reach) {
     const int G = cand_.Count();
+    // Where each picture pixel is seen; the pieces' colours in runs of
+    // pixels side by side in the picture, for Exactly.
     seenAt_.assign(size_t(W * H), -1);
-    for (int i = 0; i < int(obs.size()); ++i)
-        seenAt_[size_t(obs[size_t(i)].at)] = i;
+    seenColours_.resize(obs.size());
+    belowSame_.resize(obs.size());
+    runs_.clear();
+    Stretch run{0, 0, 0};
+    int* seenAt = seenAt_.data();
+    QRgb* colours = seenColours_.data();
+    std::uint32_t* belowSame = belowSame_.data();
+    for (int i = 0; i < int(obs.size()); ++i) {
+        const Obs& o = obs[size_t(i)];
+        seenAt[o.at] = i;
+        colours[i] = o.target;
+        belowSame[i] = SameColour(o.below, o.target) ? ~std::uint32_t(0) : 0;
+        if (run.at + run.length == o.at) {
+            ++run.length;
+            continue;
+        }
+        if (run.length) runs_.push_back(run);
+        run = {i, o.at, 1};
+    }
+    if (run.length) runs_.push_back(run);
     if (Choice exact; ExactChoice(h, obs, guess, exact)) return exact;
 
     LowerBounds(obs);
@@ -274,9 +510,10 @@ Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint
         for (int g : order_)
             bound_[size_t(g)] = FineBound(g);
         std::sort(order_.begin(), order_.end(), byBound);
-    } else {
-        std::sort(order_.begin(), order_.end(), byBound);
     }
+    // Otherwise sorted as far as it is read, a few dozen at a time: the
+    // search seldom goes far.
+    size_t sorted = guess ? order_.size() : 0;
 
     // In the order of the bounds; each compared up to the cut, which is the
     // next best's cost once that lies within the reach. With `guess` only
@@ -285,10 +522,16 @@ Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint
     std::vector<Scored> scored;
     qint64 best = Never, second = Never, cut = Never;
     int compared = 0;
-    for (int g : order_) {
+    for (size_t k = 0; k < order_.size(); ++k) {
+        if (k == sorted) {
+            const size_t more = std::min(order_.size(), std::max(2 * sorted, size_t(32)));
+            std::partial_sort(order_.begin() + ptrdiff_t(sorted), order_.begin() + ptrdiff_t(more),
+                              order_.end(), byBound);
+            sorted = more;
+        }
+        const int g = order_[k];
         if (bound_[size_t(g)] > cut || (guess && compared++ == GuessCompared)) break;
-        if (!guess && FineBound(g) > cut) continue;
-        const qint64 c = Cost(g, obs, guess, cut);
+        const qint64 c = Compare(g, guess, cut);
         if (c > cut) continue;
         const int tile = cand_.Preferred(g, tt3);
         scored.push_back({c, (cat_.Record(tile).TT3 & 0xFF) == tt3 ? 0 : 1, tile, g});
