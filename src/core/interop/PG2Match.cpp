@@ -325,7 +325,7 @@ std::optional<PG2Matching> Matcher::Run() {
     }
     if (!Shifts()) return std::nullopt;
     FindPalette();
-    if (!Retone() || !Calibrate() || !Rivals()) return std::nullopt;
+    if (!Retone() || !Calibrate() || !PaletteTwins()) return std::nullopt;
     if (control_.progress) control_.progress(total_, total_);
     return result_;
 }

@@ -107,12 +107,12 @@ class Matcher {
     // Changes of every colour weighed over the map (PG2Tones.cpp).
     bool HasTwins();
     void ObserveRaw(HexPos h, std::vector<Obs>& raw);
-    qint64 FamilyCost(int g, const std::vector<Obs>& obs, int& which);
+    qint64 FamilyCost(int g, const std::vector<Obs>& obs);
     bool Weigh(const std::vector<ToneCurves>& changes, std::vector<double>& sum,
                std::vector<double>& spread);
     void FindPalette();
     bool Retone();
-    bool Rivals();
+    bool PaletteTwins();
 
     const TileCatalogue& cat_;
     const TileImages& images_;

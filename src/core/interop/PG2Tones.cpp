@@ -5,10 +5,10 @@
 // as a whole can. A change is weighed on a sample of hexes, each taking
 // the nearest of its tile and that tile's tone twins with the pieces'
 // colours taken back by the change, against the curves in use. A change
-// that brings the sample clearly nearer is taken; one that the sample does
-// not clearly rule out leaves unsure every hex it would give another tile.
-// Pieces that went through a palette take no change: its few levels fit
-// some change better than none whatever the colours were.
+// that brings the sample clearly nearer is taken back, and the tone curves
+// measured after it finish the work. Pieces that went through a palette
+// take no change: its few levels fit some change better than none whatever
+// the colours were, and leave every hex whose tile has twins unsure.
 
 #include "interop/PG2Matcher.h"
 
@@ -116,15 +116,11 @@ void Matcher::ObserveRaw(HexPos h, std::vector<Obs>& raw) {
     curves_ = kept;
 }
 
-// The nearest of candidate g and its tone twins; `which` gets it.
-qint64 Matcher::FamilyCost(int g, const std::vector<Obs>& obs, int& which) {
+// The cost of the nearest of candidate g and its tone twins.
+qint64 Matcher::FamilyCost(int g, const std::vector<Obs>& obs) {
     qint64 best = Cost(g, obs, false, Never);
-    which = g;
     for (int t : cand_.ToneTwins(g))
-        if (const qint64 c = Cost(t, obs, false, best); c < best) {
-            best = c;
-            which = t;
-        }
+        best = std::min(best, Cost(t, obs, false, best));
     return best;
 }
 
@@ -146,8 +142,7 @@ bool Matcher::Weigh(const std::vector<ToneCurves>& changes, std::vector<double>&
         ObserveRaw(At(i), raw);
         for (size_t k = 0; k < changes.size(); ++k) {
             TakenBack(raw, changes[k], obs);
-            int which;
-            cost[k] = FamilyCost(assign_[size_t(i)], obs, which);
+            cost[k] = FamilyCost(assign_[size_t(i)], obs);
             const double d = double(cost[k] - cost[0]);
             sum[k] += d;
             spread[k] += d * d;
@@ -163,7 +158,7 @@ bool Matcher::Weigh(const std::vector<ToneCurves>& changes, std::vector<double>&
 // pieces' own colours: taken back, and the map matched again, when that
 // brings the pieces nearer by a twentieth.
 bool Matcher::Retone() {
-    if (!HasTwins()) return true;
+    if (palette_ || !HasTwins()) return true;
     std::vector<ToneCurves> changes{curves_};
     for (const ToneCurves& c : PaintChanges())
         changes.push_back(c);
@@ -172,7 +167,6 @@ bool Matcher::Retone() {
     size_t best = 0;
     for (size_t k = 1; k < changes.size(); ++k)
         if (sum[k] < -Clearly * spread[k] && sum[k] < sum[best]) best = k;
-    if (palette_) return true;
     if (best == 0) return true;
     const qint64 before = TotalCost();
     const PG2Matching kept = result_;
@@ -190,53 +184,31 @@ bool Matcher::Retone() {
     return true;
 }
 
-// Every change the sample does not clearly rule out (the pieces' own
-// colours among them when they were calibrated): a hex that it gives
-// another tile, within the map's noise of the tile chosen, is unsure. After
-// a palette, every hex whose tile has tone twins is: a palette's levels lie
-// further apart than a twin's.
-bool Matcher::Rivals() {
-    if (!HasTwins()) return true;
-    std::vector<ToneCurves> changes{curves_};
-    if (!curves_.identity) changes.push_back(ToneCurves{});
-    for (const ToneCurves& c : PaintChanges())
-        changes.push_back(c);
-    std::vector<double> sum, spread;
-    if (!Weigh(changes, sum, spread)) return false;
-    std::vector<size_t> rivals;
-    for (size_t k = 1; k < changes.size(); ++k)
-        if (spread[k] > 0 && sum[k] <= Clearly * spread[k]) rivals.push_back(k);
-    if (rivals.empty() && !palette_) return true;
+// After a palette, every hex whose tile has tone twins is unsure: the
+// palette's levels lie further apart than a twin's. Its next best is the
+// nearest twin.
+bool Matcher::PaletteTwins() {
+    if (!palette_ || !HasTwins()) return true;
     total_ += PG2Hexes;
-    std::vector<Obs> raw, obs;
+    std::vector<Obs> obs;
     for (int i = 0; i < PG2Hexes; ++i) {
         PG2HexMatch& m = result_.hexes[size_t(i)];
         const int g = assign_[size_t(i)];
-        // Another tile `which` at `cost`, the chosen one at `chosen`.
-        auto doubt = [&](int which, qint64 cost, qint64 chosen, bool always) {
-            int apart = 0;
-            for (const Obs& o : obs)
-                apart += ((Shown(which, o) ^ Shown(g, o)) & 0xFFFFFF) != 0;
-            const qint64 margin = std::max<qint64>(0, cost - chosen);
-            if (apart == 0 || (!always && margin >= Doubt(m.seen, apart))) return;
-            m.doubtful = true;
-            if (m.next < 0 || margin < m.margin) {
-                m.next = cand_.Preferred(which, tt3_[size_t(i)]);
-                m.margin = margin;
-                m.apart = apart;
-            }
-        };
         if (g >= 0 && !cand_.ToneTwins(g).empty()) {
-            ObserveRaw(At(i), raw);
-            TakenBack(raw, curves_, obs);
+            Observe(At(i), true, obs);
             const qint64 chosen = Cost(g, obs, false, Never);
-            for (int t : palette_ ? cand_.ToneTwins(g) : std::vector<int>())
-                doubt(t, Cost(t, obs, false, Never), chosen, true);
-            for (size_t k : rivals) {
-                TakenBack(raw, changes[k], obs);
-                int which;
-                const qint64 cost = FamilyCost(g, obs, which);
-                if (which != g) doubt(which, cost, chosen, false);
+            for (int t : cand_.ToneTwins(g)) {
+                const qint64 margin = std::max<qint64>(0, Cost(t, obs, false, Never) - chosen);
+                int apart = 0;
+                for (const Obs& o : obs)
+                    apart += ((Shown(t, o) ^ Shown(g, o)) & 0xFFFFFF) != 0;
+                if (apart == 0) continue;
+                m.doubtful = true;
+                if (m.next < 0 || margin < m.margin) {
+                    m.next = cand_.Preferred(t, tt3_[size_t(i)]);
+                    m.margin = margin;
+                    m.apart = apart;
+                }
             }
         }
         if (!Tick()) return false;
