@@ -1,9 +1,11 @@
 #include "PG2Cases.h"
+
 #include "edit/EditorState.h"
 #include "interop/PG2Redraw.h"
 #include "map/MapFile.h"
 #include "sample/SampleData.h"
 #include "sample/TilePainter.h"
+#include <cstdio>
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -301,6 +303,9 @@ Outcome Measure(const Catalogue& c, const HexMap& map, const Degradation& d) {
         if (!blamed[size_t(i)] || imp->map.Cell(x, y).bmp == map.Cell(x, y).bmp) continue;
         ++out.wrong;
         out.wrongUnlisted += imp->fits[size_t(i)] != HexFit::Unsure;
+        if (imp->fits[size_t(i)] != HexFit::Unsure && qEnvironmentVariableIsSet("ZEM_CASES_DEBUG"))
+            std::fprintf(stderr, "unlisted %d,%d: drawn %d, chosen %d\n", x, y,
+                         int(map.Cell(x, y).bmp), int(imp->map.Cell(x, y).bmp));
     }
     return out;
 }

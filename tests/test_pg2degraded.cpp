@@ -216,6 +216,30 @@ TEST(PG2Degraded, ToneCurvesTakeBackAChangeNotNoise) {
     }
 }
 
+// A catalogue where most tiles are the island's tiles in other tones: a
+// change of the pieces' colours is taken back, not read as the twins; a
+// palette's few levels leave every hex with twins unsure; JPEG noise alone
+// makes no change a rival.
+TEST(PG2Degraded, ToneTwinsAreToldApartByTheWholeMap) {
+    const auto altered = cases::SampleCatalogue(true);
+    const HexMap island = cases::Island(*altered);
+    struct Case {
+        const char* name;
+        int maxWrong, maxUnsure;
+    } table[] = {
+        {"brightness -8", 0, 0},
+        {"216 colours", PG2Hexes, PG2Hexes},
+        {"jpeg q90", 0, 150},
+    };
+    for (const Case& c : table) {
+        SCOPED_TRACE(c.name);
+        const cases::Outcome o = cases::Measure(*altered, island, cases::Find(c.name));
+        EXPECT_EQ(o.wrongUnlisted, 0);
+        EXPECT_LE(o.wrong, c.maxWrong);
+        EXPECT_LE(o.unsure, c.maxUnsure);
+    }
+}
+
 TEST(PG2Degraded, AnImportCancelledLeavesNoResult) {
     const auto sample = cases::SampleCatalogue(false);
     const HexMap map = cases::RandomMap(sample->cat, 2);

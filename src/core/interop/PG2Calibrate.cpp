@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace zem {
@@ -88,29 +89,54 @@ std::array<double, 256> Forward(const std::uint32_t* counts) {
 
 } // namespace
 
+std::array<std::uint8_t, 256> Inverse(const std::array<double, 256>& f) {
+    // For each level seen, the middle of the levels drawn that come nearest.
+    std::array<std::uint8_t, 256> back{};
+    for (int u = 0; u < 256; ++u) {
+        double nearest = std::numeric_limits<double>::max();
+        int first = 0, last = 0;
+        for (int v = 0; v < 256; ++v) {
+            const double d = std::abs(f[size_t(v)] - u);
+            if (d < nearest - 1e-9) {
+                nearest = d;
+                first = last = v;
+            } else if (d <= nearest + 1e-9) {
+                last = v;
+            }
+        }
+        back[size_t(u)] = std::uint8_t((first + last + 1) / 2);
+    }
+    return back;
+}
+
+std::vector<ToneCurves> PaintChanges() {
+    std::vector<std::function<double(double)>> changes;
+    for (int step : {4, 8, 12, 16})
+        for (int sign : {1, -1})
+            changes.push_back([=](double v) { return v + sign * step; });
+    for (double gamma : {0.8, 0.9, 1.1, 1.25})
+        changes.push_back([=](double v) { return 255 * std::pow(v / 255, 1 / gamma); });
+    for (double contrast : {0.9, 0.95, 1.05, 1.1})
+        changes.push_back([=](double v) { return 128 + (v - 128) * contrast; });
+    std::vector<ToneCurves> out;
+    for (const auto& change : changes) {
+        std::array<double, 256> f{};
+        for (int v = 0; v < 256; ++v)
+            f[size_t(v)] = std::clamp(std::round(change(v)), 0.0, 255.0);
+        ToneCurves c;
+        c.back[0] = c.back[1] = c.back[2] = Inverse(f);
+        c.identity = false;
+        out.push_back(c);
+    }
+    return out;
+}
+
 ToneCurves LevelPairs::Curves() const {
     ToneCurves curves;
     double strays = 0, left = 0, moved = 0, pairs = 0;
     for (int ch = 0; ch < 3; ++ch) {
         const std::uint32_t* counts = counts_.data() + size_t(ch) * 65536;
-        const std::array<double, 256> f = Forward(counts);
-
-        // The inverse: for each level seen, the middle of the levels drawn
-        // that come nearest to it.
-        for (int u = 0; u < 256; ++u) {
-            double nearest = std::numeric_limits<double>::max();
-            int first = 0, last = 0;
-            for (int v = 0; v < 256; ++v) {
-                const double d = std::abs(f[size_t(v)] - u);
-                if (d < nearest - 1e-9) {
-                    nearest = d;
-                    first = last = v;
-                } else if (d <= nearest + 1e-9) {
-                    last = v;
-                }
-            }
-            curves.back[size_t(ch)][size_t(u)] = std::uint8_t((first + last + 1) / 2);
-        }
+        curves.back[size_t(ch)] = Inverse(Forward(counts));
         for (int v = 0; v < 256; ++v)
             for (int u = 0; u < 256; ++u) {
                 const double n = counts[size_t(v) * 256 + size_t(u)];

@@ -40,6 +40,15 @@ class LevelPairs {
     std::vector<std::uint32_t> counts_;
 };
 
+// The inverse of a rising curve f (level drawn to level seen): for each
+// level seen, the middle of the levels drawn that f brings nearest to it.
+std::array<std::uint8_t, 256> Inverse(const std::array<double, 256>& f);
+
+// The changes of every colour a paint program offers, as curves that take
+// them back: brightness up and down by 4 to 16 levels, gamma 0.8 to 1.25,
+// contrast 10 % less to 10 % more.
+std::vector<ToneCurves> PaintChanges();
+
 // How far the picture `seen` (640x480, RGB32) has moved against `drawn`
 // (same size; `stride` pixels a row): the (dx, dy) within 2 pixels for
 // which seen(x, y) is nearest to drawn(x - dx, y - dy), or (0, 0) unless

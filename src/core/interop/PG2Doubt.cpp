@@ -74,8 +74,10 @@ qint64 Matcher::Reach(int seen) const {
 // other colours at `apart` of its `seen` pixels.
 qint64 Matcher::Doubt(int seen, int apart) const {
     (void)seen;
-    return std::max(UnsureMargin,
-                    qint64(NoiseMargin * std::sqrt(NoiseArea * apart) * result_.noise));
+    // An undithered palette's error is no noise that evens out: each pixel
+    // may keep it.
+    const double stray = palette_ && !dithered_ ? apart : std::sqrt(NoiseArea * apart);
+    return std::max(UnsureMargin, qint64(NoiseMargin * stray * result_.noise));
 }
 
 // The unsure hexes, each with the next best tile when another one lies

@@ -310,19 +310,13 @@ bool Matcher::Calibrate() {
         Pairs(clear, pairs, false);
         const ToneCurves curves = pairs.Curves();
         if (curves.identity) return true;
-        auto total = [this] {
-            qint64 sum = 0;
-            for (const PG2HexMatch& m : result_.hexes)
-                sum += m.cost;
-            return sum;
-        };
-        const qint64 before = total();
+        const qint64 before = TotalCost();
         const PG2Matching kept = result_;
         const Hexes keptState = state_;
         const ToneCurves keptCurves = curves_;
         curves_ = curves;
         if (!Sweeps()) return false;
-        if (total() < before - before / 20) {
+        if (TotalCost() < before - before / 20) {
             result_.calibrated = true;
             continue;
         }
@@ -352,8 +346,13 @@ std::optional<PG2Matching> Matcher::Run() {
     // too): nothing moved, no colour changed.
     const bool given = std::all_of(result_.hexes.begin(), result_.hexes.end(),
                                    [](const PG2HexMatch& m) { return m.differing == 0; });
-    if (!given && (!Shifts() || !Calibrate())) return std::nullopt;
-    if (given && assign_ == drawn) result_.greenDiffering = green; // drawn as it stands
+    if (given) {
+        if (assign_ == drawn) result_.greenDiffering = green; // drawn as it stands
+    } else {
+        if (!Shifts()) return std::nullopt;
+        FindPalette();
+        if (!Retone() || !Calibrate() || !PaletteTwins()) return std::nullopt;
+    }
     if (control_.progress) control_.progress(total_, total_);
     return result_;
 }

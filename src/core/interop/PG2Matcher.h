@@ -1,7 +1,8 @@
 #pragma once
 // The matcher behind MatchPG2Pieces: the export's canvas emulated around
 // each hex and the passes over the map (PG2Match.cpp), the search for a
-// hex's tile (PG2Search.cpp), the unsure rule (PG2Doubt.cpp).
+// hex's tile (PG2Search.cpp), the unsure rule (PG2Doubt.cpp), changes of
+// every colour weighed over the map (PG2Tones.cpp).
 
 #include "interop/PG2Calibrate.h"
 #include "interop/PG2Candidates.h"
@@ -103,6 +104,17 @@ class Matcher {
     bool Shifts();
     bool Calibrate();
     void Pairs(const std::vector<char>& clear, LevelPairs& pairs, bool takenBack);
+    qint64 TotalCost() const;
+
+    // Changes of every colour weighed over the map (PG2Tones.cpp).
+    bool HasTwins();
+    void ObserveRaw(HexPos h, std::vector<Obs>& raw);
+    qint64 FamilyCost(int g, const std::vector<Obs>& obs);
+    bool Weigh(const std::vector<ToneCurves>& changes, std::vector<double>& sum,
+               std::vector<double>& spread);
+    void FindPalette();
+    bool Retone();
+    bool PaletteTwins();
 
     const TileCatalogue& cat_;
     const TileImages& images_;
@@ -124,7 +136,9 @@ class Matcher {
     std::vector<int>& assign_ = state_.assign;
     std::vector<qint64>& reach_ = state_.reach;
     std::vector<char>& tied_ = state_.tied;
-    double toneRange_ = 0; // how many levels the pieces' tones may have moved
+    double toneRange_ = 0;  // how many levels the pieces' tones may have moved
+    bool palette_ = false;  // the pieces went through a palette of few levels
+    bool dithered_ = false; // that palette was dithered
     QImage colour_, cover_;
     int blocksAcross_, blocksDown_, segment_ = -1;
     std::vector<int> seenAt_, blockSum_, order_;

@@ -1,0 +1,219 @@
+// Changes of every colour weighed over the whole map. Where the catalogue
+// holds tiles that are other tiles in other tones (a copy made brighter,
+// through another gamma), a hex alone cannot tell a tile seen through a
+// change of the pieces' colours from its twin seen as it is: only the map
+// as a whole can. A change is weighed on a sample of hexes, each taking
+// the nearest of its tile and that tile's tone twins with the pieces'
+// colours taken back by the change, against the curves in use. A change
+// that brings the sample clearly nearer is taken back, and the tone curves
+// measured after it finish the work. Pieces that went through a palette
+// take no change: its few levels fit some change better than none whatever
+// the colours were, and leave every hex whose tile has twins unsure.
+
+#include "interop/PG2Matcher.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <utility>
+
+namespace zem::pg2 {
+
+namespace {
+
+// About this many hexes are weighed.
+constexpr int Sampled = 160;
+// Hexes seen on fewer pixels (at the pieces' edges) weigh little.
+constexpr int MinSeen = 300;
+// A change is clearly nearer or further when the sum of the hexes'
+// differences is this many times their spread (root of the sum of their
+// squares): the differences of a change that fits as well as the curves in
+// use go either way.
+constexpr double Clearly = 3;
+// Pieces that show no more levels a channel than a palette of 216 or 256
+// colours, and fewer than their tiles draw, went through a palette: its few
+// levels fit some change better than none, whatever the colours were, so
+// no change is taken from them.
+constexpr int PaletteLevels = 8;
+// A dither makes neighbouring pixels differ this many times as often.
+constexpr double DitherEdges = 2;
+
+// `raw` with the pieces' colours taken back by `c`.
+void TakenBack(const std::vector<Obs>& raw, const ToneCurves& c, std::vector<Obs>& out) {
+    out = raw;
+    if (c.identity) return;
+    for (Obs& o : out) {
+        o.target = c.Undo(o.target) | 0xFF000000;
+        o.hole = std::min(std::abs(qRed(o.below) - qRed(o.target)) +
+                              std::abs(qGreen(o.below) - qGreen(o.target)) +
+                              std::abs(qBlue(o.below) - qBlue(o.target)),
+                          255);
+    }
+}
+
+} // namespace
+
+// Whether the pieces went through a palette of few levels a channel: they
+// show no more than a palette's levels in each channel, and fewer than the
+// tiles chosen draw. And whether it was dithered: neighbouring pixels
+// differ far more often than in the tiles.
+void Matcher::FindPalette() {
+    std::array<std::array<bool, 256>, 3> seen{}, drawn{};
+    auto note = [](std::array<std::array<bool, 256>, 3>& levels, QRgb c) {
+        levels[0][size_t(qRed(c))] = levels[1][size_t(qGreen(c))] = levels[2][size_t(qBlue(c))] =
+            true;
+    };
+    qint64 seenEdges = 0, seenPairs = 0, drawnEdges = 0, drawnPairs = 0;
+    for (const QImage& piece : rgb_)
+        for (int y = 0; y < piece.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(piece.constScanLine(y));
+            for (int x = 0; x < piece.width(); ++x) {
+                note(seen, line[x]);
+                if (x > 0) seenEdges += ((line[x] ^ line[x - 1]) & 0xFFFFFF) != 0;
+            }
+            seenPairs += piece.width() - 1;
+        }
+    std::vector<char> used(size_t(cand_.Count()), 0);
+    for (int g : assign_)
+        if (g >= 0 && !std::exchange(used[size_t(g)], 1) && cand_.Pixels(g))
+            for (int p = 0; p < W * H; ++p)
+                if (const QRgb c = cand_.Pixels(g)[p]) {
+                    note(drawn, c);
+                    if (p % W > 0 && cand_.Pixels(g)[p - 1]) {
+                        drawnEdges += ((c ^ cand_.Pixels(g)[p - 1]) & 0xFFFFFF) != 0;
+                        ++drawnPairs;
+                    }
+                }
+    palette_ = true;
+    for (size_t ch = 0; ch < 3; ++ch) {
+        const auto s = std::count(seen[ch].begin(), seen[ch].end(), true),
+                   d = std::count(drawn[ch].begin(), drawn[ch].end(), true);
+        palette_ = palette_ && s <= PaletteLevels && s < d;
+    }
+    dithered_ = palette_ && drawnPairs > 0 && seenPairs > 0 &&
+                double(seenEdges) / double(seenPairs) >
+                    DitherEdges * double(drawnEdges) / double(drawnPairs);
+}
+
+qint64 Matcher::TotalCost() const {
+    qint64 sum = 0;
+    for (const PG2HexMatch& m : result_.hexes)
+        sum += m.cost;
+    return sum;
+}
+
+bool Matcher::HasTwins() {
+    cand_.FindToneTwins();
+    return std::any_of(assign_.begin(), assign_.end(),
+                       [&](int g) { return g >= 0 && !cand_.ToneTwins(g).empty(); });
+}
+
+// The hex's window with the pieces' own colours.
+void Matcher::ObserveRaw(HexPos h, std::vector<Obs>& raw) {
+    const ToneCurves kept = curves_;
+    curves_ = ToneCurves{};
+    Observe(h, true, raw);
+    curves_ = kept;
+}
+
+// The cost of the nearest of candidate g and its tone twins.
+qint64 Matcher::FamilyCost(int g, const std::vector<Obs>& obs) {
+    qint64 best = Cost(g, obs, false, Never);
+    for (int t : cand_.ToneTwins(g))
+        best = std::min(best, Cost(t, obs, false, best));
+    return best;
+}
+
+// Per change, the sum of the sampled hexes' costs under it less their
+// costs under changes[0], and the root of the sum of the squares.
+bool Matcher::Weigh(const std::vector<ToneCurves>& changes, std::vector<double>& sum,
+                    std::vector<double>& spread) {
+    std::vector<int> hexes;
+    for (int i = 0; i < PG2Hexes; ++i)
+        if (result_.hexes[size_t(i)].seen >= MinSeen) hexes.push_back(i);
+    const size_t step = std::max<size_t>(1, hexes.size() / Sampled);
+    total_ += int((hexes.size() + step - 1) / step);
+    sum.assign(changes.size(), 0);
+    spread.assign(changes.size(), 0);
+    std::vector<Obs> raw, obs;
+    std::vector<qint64> cost(changes.size());
+    for (size_t j = 0; j < hexes.size(); j += step) {
+        const int i = hexes[j];
+        ObserveRaw(At(i), raw);
+        for (size_t k = 0; k < changes.size(); ++k) {
+            TakenBack(raw, changes[k], obs);
+            cost[k] = FamilyCost(assign_[size_t(i)], obs);
+            const double d = double(cost[k] - cost[0]);
+            sum[k] += d;
+            spread[k] += d * d;
+        }
+        if (!Tick()) return false;
+    }
+    for (double& s : spread)
+        s = std::sqrt(s);
+    return true;
+}
+
+// A paint program's change that brings the map clearly nearer than the
+// pieces' own colours: taken back, and the map matched again, when that
+// brings the pieces nearer by a twentieth.
+bool Matcher::Retone() {
+    if (palette_ || !HasTwins()) return true;
+    std::vector<ToneCurves> changes{curves_};
+    for (const ToneCurves& c : PaintChanges())
+        changes.push_back(c);
+    std::vector<double> sum, spread;
+    if (!Weigh(changes, sum, spread)) return false;
+    size_t best = 0;
+    for (size_t k = 1; k < changes.size(); ++k)
+        if (sum[k] < -Clearly * spread[k] && sum[k] < sum[best]) best = k;
+    if (best == 0) return true;
+    const qint64 before = TotalCost();
+    const PG2Matching kept = result_;
+    const Hexes keptState = state_;
+    const ToneCurves keptCurves = curves_;
+    curves_ = changes[best];
+    if (!Sweeps()) return false;
+    if (TotalCost() < before - before / 20) {
+        result_.calibrated = true;
+        return true;
+    }
+    result_ = kept;
+    state_ = keptState;
+    curves_ = keptCurves;
+    return true;
+}
+
+// After a palette, every hex whose tile has tone twins is unsure: the
+// palette's levels lie further apart than a twin's. Its next best is the
+// nearest twin.
+bool Matcher::PaletteTwins() {
+    if (!palette_ || !HasTwins()) return true;
+    total_ += PG2Hexes;
+    std::vector<Obs> obs;
+    for (int i = 0; i < PG2Hexes; ++i) {
+        PG2HexMatch& m = result_.hexes[size_t(i)];
+        const int g = assign_[size_t(i)];
+        if (g >= 0 && !cand_.ToneTwins(g).empty()) {
+            Observe(At(i), true, obs);
+            const qint64 chosen = Cost(g, obs, false, Never);
+            for (int t : cand_.ToneTwins(g)) {
+                const qint64 margin = std::max<qint64>(0, Cost(t, obs, false, Never) - chosen);
+                int apart = 0;
+                for (const Obs& o : obs)
+                    apart += ((Shown(t, o) ^ Shown(g, o)) & 0xFFFFFF) != 0;
+                if (apart == 0) continue;
+                m.doubtful = true;
+                if (m.next < 0 || margin < m.margin) {
+                    m.next = cand_.Preferred(t, tt3_[size_t(i)]);
+                    m.margin = margin;
+                    m.apart = apart;
+                }
+            }
+        }
+        if (!Tick()) return false;
+    }
+    return true;
+}
+
+} // namespace zem::pg2
