@@ -21,8 +21,9 @@ namespace zem::pg2 {
 
 namespace {
 
-// About this many hexes are weighed.
+// About this many hexes are weighed, in this many rounds.
 constexpr int Sampled = 160;
+constexpr size_t Rounds = 4;
 // Hexes seen on fewer pixels (at the pieces' edges) weigh little.
 constexpr int MinSeen = 300;
 // A change is clearly nearer or further when the sum of the hexes'
@@ -132,21 +133,34 @@ bool Matcher::Weigh(const std::vector<ToneCurves>& changes, std::vector<double>&
     for (int i = 0; i < PG2Hexes; ++i)
         if (result_.hexes[size_t(i)].seen >= MinSeen) hexes.push_back(i);
     const size_t step = std::max<size_t>(1, hexes.size() / Sampled);
-    total_ += int((hexes.size() + step - 1) / step);
+    // The sample in Rounds interleaved rounds, each spread over the map: a
+    // change clearly further after the first is weighed no more.
+    std::vector<int> sample;
+    for (size_t r = 0; r < Rounds; ++r)
+        for (size_t j = r * step; j < hexes.size(); j += Rounds * step)
+            sample.push_back(hexes[j]);
+    const size_t first = (hexes.size() + Rounds * step - 1) / (Rounds * step);
+    total_ += int(sample.size());
     sum.assign(changes.size(), 0);
     spread.assign(changes.size(), 0);
+    std::vector<char> weighed(changes.size(), 1);
     std::vector<Obs> raw, obs;
-    std::vector<qint64> cost(changes.size());
-    for (size_t j = 0; j < hexes.size(); j += step) {
-        const int i = hexes[j];
+    qint64 none = 0;
+    for (size_t n = 0; n < sample.size(); ++n) {
+        const int i = sample[n];
         ObserveRaw(At(i), raw);
         for (size_t k = 0; k < changes.size(); ++k) {
+            if (!weighed[k]) continue;
             TakenBack(raw, changes[k], obs);
-            cost[k] = FamilyCost(assign_[size_t(i)], obs);
-            const double d = double(cost[k] - cost[0]);
+            const qint64 cost = FamilyCost(assign_[size_t(i)], obs);
+            if (k == 0) none = cost;
+            const double d = double(cost - none);
             sum[k] += d;
             spread[k] += d * d;
         }
+        if (n + 1 == first)
+            for (size_t k = 1; k < changes.size(); ++k)
+                weighed[k] = sum[k] <= Clearly * std::sqrt(spread[k]);
         if (!Tick()) return false;
     }
     for (double& s : spread)
