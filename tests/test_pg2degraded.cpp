@@ -10,6 +10,7 @@
 #include "map/HexLayout.h"
 #include "windows/PG2ExportAs.h"
 #include "windows/PG2ImportRun.h"
+#include "windows/TMapForm.h"
 
 #include <QFile>
 #include <QPainter>
@@ -311,4 +312,12 @@ TEST(PG2Degraded, ExportAsAsksForTheFolderAndBeforeReplacing) {
     map.MapWidth = 40;
     EXPECT_TRUE(ExportPG2As(dialogs, map, sample->cat, sample->images, target).isEmpty());
     EXPECT_EQ(dialogs.messages.back().first, "Map must be 44x39");
+    // From the editor's menu, through the windows' own dialogs.
+    App a;
+    a.st.map = cases::RandomMap(a.st.cat, 3);
+    a.ws.Dir().mkpath("game");
+    a.dialogs.AnswerExportTarget({a.ws.Path("game"), 12});
+    a.main().PanzerGeneral2As1Click();
+    EXPECT_TRUE(QFile::exists(a.ws.Path("game/Map12.map")));
+    EXPECT_EQ(a.main().StatusText(), "Exported Map12.map and 12 pictures to " + a.ws.Path("game"));
 }

@@ -48,6 +48,9 @@ class LoggedDialogs : public DialogService {
         inner_.MessageBox(text, title);
     }
     bool Confirm(const QString& text) override { return inner_.Confirm(text); }
+    bool ChooseExportTarget(ExportTarget& target) override {
+        return inner_.ChooseExportTarget(target);
+    }
     std::function<void(const QString&)> shown;
 
   private:

@@ -38,10 +38,7 @@ class DialogService {
     virtual bool Confirm(const QString& text) = 0;
     // The folder and map number of a game map export, showing the files
     // they name; false when cancelled.
-    virtual bool ChooseExportTarget(ExportTarget& target) {
-        (void)target;
-        return false;
-    }
+    virtual bool ChooseExportTarget(ExportTarget& target) = 0;
 };
 
 // The Qt form of a filter: "ZEM map files (*.zep);;All files (*.*)".
