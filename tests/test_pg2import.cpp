@@ -16,6 +16,7 @@
 #include <functional>
 #include <random>
 #include <sys/stat.h>
+#include <tuple>
 
 using namespace zem;
 using namespace zem::test;
@@ -303,6 +304,29 @@ TEST(PG2Import, ZemtoolWritesTheMapAndItsReportOrRefusesWithOneLine) {
         ZEMTOOL, {"--workspace", out.Path(""), "import-pg2", out.Path("Map67.map"), "-o", "x.zep"});
     EXPECT_EQ(empty.code, 2);
     EXPECT_TRUE(empty.err.contains("Mapset.txt")) << empty.err.toStdString();
+}
+
+// Without pieces a hex takes the first tile with its terrain byte; a byte
+// no tile has (a line without a picture is no tile), the first tile, unsure.
+TEST(PG2Import, WithoutPiecesTheFirstTileWithTheTerrainByte) {
+    TileCatalogue cat;
+    for (const auto& [tile, image, tt3] :
+         {std::tuple(2, 0, 8), {3, 1, 7 + 256}, {4, 1, 7}, {MaxTiles - 1, 1, 200}})
+        cat.records[size_t(tile)] = {1, image, 0, 0, tt3, 0, 0, 0};
+    HexMap map;
+    map.MapWidth = PG2Width;
+    map.MapHeight = PG2Height;
+    QByteArray bytes = PG2MapBytes(map, 67);
+    const int terrain[] = {7, 8, 200, 9}, tiles[] = {3, 3, MaxTiles - 1, 3};
+    for (int x = 0; x < 4; ++x)
+        bytes[PG2HeaderSize + x * PG2RecordSize] = char(terrain[x]);
+    PG2ImportOptions opt;
+    opt.noPieces = true;
+    const Result<PG2Import> imp = ImportPG2("Map67.map", bytes, {}, cat, TileImages{}, opt);
+    ASSERT_TRUE(imp);
+    for (int x = 0; x < 4; ++x)
+        EXPECT_EQ(imp->map.Cell(x, 0).bmp, tiles[x]) << x;
+    EXPECT_EQ(imp->Unsure().size(), size_t(PG2Hexes - 2)); // all but hexes 0 and 2
 }
 
 // An output reaching a game file through a link, a linked folder or another

@@ -169,6 +169,7 @@ QPoint PieceShift(const QImage& seen, const QRgb* drawn, int stride) {
         return sum;
     };
     const qint64 none = distance(0, 0);
+    if (none == 0) return {}; // no move comes nearer than the very pixels
     qint64 best = none;
     QPoint move;
     for (int dy = -MaxShift; dy <= MaxShift; ++dy)

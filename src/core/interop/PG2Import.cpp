@@ -77,13 +77,22 @@ QByteArray Head(const QString& path) {
     return OpenRegular(f, path).isEmpty() ? f.read(2) : QByteArray();
 }
 
-// The first tile of the catalogue with the terrain byte (any, for -1);
-// -1: none. A number without a catalogue line is no tile.
-int TerrainTile(const TileCatalogue& cat, int tt3) {
-    for (int t = 0; t < MaxTiles; ++t) {
+// For each terrain byte the first tile of the catalogue with it; -1: none.
+// A number without a catalogue line is no tile.
+std::array<int, 256> TerrainTiles(const TileCatalogue& cat) {
+    std::array<int, 256> first;
+    first.fill(-1);
+    for (int t = MaxTiles - 1; t >= 0; --t) {
         const TileRecord& r = cat.records[size_t(t)];
-        if (r.image > 0 && (tt3 < 0 || (r.TT3 & 0xFF) == tt3)) return t;
+        if (r.image > 0) first[size_t(r.TT3 & 0xFF)] = t;
     }
+    return first;
+}
+
+// The first tile of the catalogue; -1: none.
+int FirstTile(const TileCatalogue& cat) {
+    for (int t = 0; t < MaxTiles; ++t)
+        if (cat.records[size_t(t)].image > 0) return t;
     return -1;
 }
 
@@ -200,7 +209,7 @@ Result<PG2Import> ImportPG2(const QString& name, const QByteArray& bytes,
                             const std::vector<QImage>& pieces, const TileCatalogue& cat,
                             const TileImages& images, const PG2ImportOptions& opt) {
     if (Status st = CheckMapFile(name, bytes); !st) return st.Fault();
-    const int firstTile = TerrainTile(cat, -1);
+    const int firstTile = FirstTile(cat);
     if (firstTile < 0)
         return FileFault(opt.catalogueName, QStringLiteral("the catalogue has no tiles"));
     const bool withPieces = !opt.noPieces && !pieces.empty();
@@ -239,11 +248,12 @@ Result<PG2Import> ImportPG2(const QString& name, const QByteArray& bytes,
         imp.calibrated = matched->calibrated;
         greenDiffering = matched->greenDiffering;
     }
+    const std::array<int, 256> byTerrain = withPieces ? std::array<int, 256>{} : TerrainTiles(cat);
     for (int i = 0; i < PG2Hexes; ++i) {
         PG2HexMatch& m = imp.matches[size_t(i)];
         HexFit fit = Fit(m, imp.calibrated);
         if (!withPieces) {
-            const int t = TerrainTile(cat, tt3[size_t(i)]);
+            const int t = byTerrain[tt3[size_t(i)]];
             m.tile = t >= 0 ? t : firstTile;
             fit = t >= 0 ? HexFit::Terrain : HexFit::Unsure;
         }
