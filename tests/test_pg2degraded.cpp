@@ -272,6 +272,14 @@ TEST(PG2Degraded, AnImportCancelledLeavesNoResult) {
                      });
     EXPECT_FALSE(cancelled.Exec());
     PG2ImportRun run(nullptr, game.Path("Map67.map"), sample->cat, sample->images, {});
+    // The bar's share never goes back, though passes are added.
+    const QProgressBar* bar = run.Dialog().findChild<QProgressBar*>();
+    double shown = 0;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&](int v) {
+        if (v < 0) return; // reset at the end
+        const double share = double(v) / bar->maximum();
+        EXPECT_GE(share, std::exchange(shown, share));
+    });
     const std::optional<Result<PG2Import>> done = run.Exec();
     ASSERT_TRUE(done && *done);
     const Result<PG2Import> direct = ImportPG2(game.Path("Map67.map"), sample->cat, sample->images);

@@ -5,14 +5,19 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QThread>
+#include <algorithm>
 
 namespace zem {
+
+namespace {
+constexpr int Steps = 1000; // of the progress bar
+} // namespace
 
 PG2ImportRun::PG2ImportRun(QWidget* parent, QString path, const TileCatalogue& cat,
                            const TileImages& images, PG2ImportOptions opt)
     : path_(std::move(path)), cat_(cat), images_(images), opt_(std::move(opt)),
       dialog_(QStringLiteral("Matching the hexes of %1...").arg(QFileInfo(path_).fileName()),
-              QStringLiteral("Cancel"), 0, PG2Hexes, parent) {
+              QStringLiteral("Cancel"), 0, Steps, parent) {
     dialog_.setWindowTitle(QStringLiteral("Import Panzer General 2 Map"));
     dialog_.setWindowModality(Qt::WindowModal);
     dialog_.setMinimumDuration(300);
@@ -32,8 +37,10 @@ std::optional<Result<PG2Import>> PG2ImportRun::Exec() {
             &dialog_,
             [this, done, total, &cancel] {
                 if (dialog_.wasCanceled()) cancel = true;
-                dialog_.setMaximum(total);
-                dialog_.setValue(std::min(done, total));
+                // A pass the matcher adds makes the total grow: the bar
+                // waits for its share rather than going back.
+                const int share = total > 0 ? int(qint64(done) * Steps / total) : 0;
+                dialog_.setValue(std::max(dialog_.value(), std::min(share, Steps)));
             },
             Qt::QueuedConnection);
     };
