@@ -139,24 +139,36 @@ bool Matcher::Twins() {
         if (!state_.twin[size_t(i)] || m.differing == 0) continue;
         Observe(At(i), true, obs);
         for (int t : cand_.ToneTwins(assign_[size_t(i)])) {
-            int apart = 0;
-            for (const Obs& o : obs)
-                apart += ((Shown(t, o) ^ Shown(assign_[size_t(i)], o)) & 0xFFFFFF) != 0;
+            const int apart = Apart(t, assign_[size_t(i)], obs);
             const qint64 doubt = qint64(ToneCost * toneRange_ * apart);
             const qint64 c = Cost(t, obs, false, m.cost + doubt);
             if (apart == 0 || c - m.cost >= doubt) continue;
             state_.twin[size_t(i)] = 2;
-            if (m.next < 0 || c - m.cost < m.margin) {
-                m.next = cand_.Preferred(t, tt3_[size_t(i)]);
-                m.margin = c - m.cost;
-                m.apart = apart;
-            }
+            OfferNext(i, t, c - m.cost, apart);
         }
         m.doubtful = m.doubtful || state_.twin[size_t(i)] == 2;
         ++total_;
         if (!Tick()) return false;
     }
     return true;
+}
+
+// How many of the hex's pixels candidates a and b show in other colours.
+int Matcher::Apart(int a, int b, const std::vector<Obs>& obs) const {
+    int apart = 0;
+    for (const Obs& o : obs)
+        apart += ((Shown(a, o) ^ Shown(b, o)) & 0xFFFFFF) != 0;
+    return apart;
+}
+
+// Candidate t, `margin` further than the tile chosen for hex i and showing
+// other colours at `apart` of its pixels, as its next best if none nearer is.
+void Matcher::OfferNext(int i, int t, qint64 margin, int apart) {
+    PG2HexMatch& m = result_.hexes[size_t(i)];
+    if (m.next >= 0 && margin >= m.margin) return;
+    m.next = cand_.Preferred(t, tt3_[size_t(i)]);
+    m.margin = margin;
+    m.apart = apart;
 }
 
 // Whether a piece that was moved back shows some of the hex.

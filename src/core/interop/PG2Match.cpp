@@ -88,10 +88,8 @@ void Matcher::Collect(int strip, int x0, int y0, std::vector<Obs>& obs) {
             const QRgb raw = line[bx] | 0xFF000000;
             const QRgb t = identity ? raw : curves_.Undo(raw) | 0xFF000000;
             const QRgb below = colour[bx] | 0xFF000000;
-            const int d = std::abs(qRed(below) - qRed(t)) + std::abs(qGreen(below) - qGreen(t)) +
-                          std::abs(qBlue(below) - qBlue(t));
             obs.push_back(
-                {by * W + bx, t, below, std::min(d, 255), rowBlock + bx / Block, segment});
+                {by * W + bx, t, below, HoleCost(below, t), rowBlock + bx / Block, segment});
         }
     }
 }
@@ -310,22 +308,31 @@ bool Matcher::Calibrate() {
         Pairs(clear, pairs, false);
         const ToneCurves curves = pairs.Curves();
         if (curves.identity) return true;
-        const qint64 before = TotalCost();
-        const PG2Matching kept = result_;
-        const Hexes keptState = state_;
-        const ToneCurves keptCurves = curves_;
-        curves_ = curves;
-        if (!Sweeps()) return false;
-        if (TotalCost() < before - before / 20) {
-            result_.calibrated = true;
-            continue;
-        }
-        result_ = kept;
-        state_ = keptState;
-        curves_ = keptCurves;
-        return true;
+        const std::optional<bool> taken = TryCurves(curves);
+        if (!taken) return false;
+        if (!*taken) return true;
     }
     return Judge() && Twins();
+}
+
+// The map matched again with the pieces' colours taken back by `curves`,
+// kept when that brings the pieces nearer by a twentieth, else the match
+// before put back; nothing once cancelled.
+std::optional<bool> Matcher::TryCurves(const ToneCurves& curves) {
+    const qint64 before = TotalCost();
+    const PG2Matching kept = result_;
+    const Hexes keptState = state_;
+    const ToneCurves keptCurves = curves_;
+    curves_ = curves;
+    if (!Sweeps()) return std::nullopt;
+    if (TotalCost() < before - before / 20) {
+        result_.calibrated = true;
+        return true;
+    }
+    result_ = kept;
+    state_ = keptState;
+    curves_ = keptCurves;
+    return false;
 }
 
 std::optional<PG2Matching> Matcher::Run() {

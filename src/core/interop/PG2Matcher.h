@@ -9,7 +9,10 @@
 #include "interop/PG2Match.h"
 #include "map/HexLayout.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <limits>
+#include <optional>
 
 namespace zem::pg2 {
 
@@ -39,6 +42,15 @@ struct Obs {
     int block;   // the few neighbouring pixels of the same strip it is summed with
     int segment; // which strip's pieces show it, counted per hex
 };
+
+// What showing `below` costs where the piece shows `target`: their colour
+// distance, capped.
+inline int HoleCost(QRgb below, QRgb target) {
+    return std::min(std::abs(qRed(below) - qRed(target)) +
+                        std::abs(qGreen(below) - qGreen(target)) +
+                        std::abs(qBlue(below) - qBlue(target)),
+                    255);
+}
 
 struct Scored;
 
@@ -98,11 +110,14 @@ class Matcher {
     qint64 Doubt(int seen, int apart) const;
     qint64 Reach(int seen) const;
     bool InMovedPiece(HexPos h) const;
+    int Apart(int a, int b, const std::vector<Obs>& obs) const;
+    void OfferNext(int i, int t, qint64 margin, int apart);
     bool Judge();
     bool Twins();
     bool Anchored() const;
     bool Shifts();
     bool Calibrate();
+    std::optional<bool> TryCurves(const ToneCurves& curves);
     void Pairs(const std::vector<char>& clear, LevelPairs& pairs, bool takenBack);
     qint64 TotalCost() const;
 

@@ -45,10 +45,7 @@ void TakenBack(const std::vector<Obs>& raw, const ToneCurves& c, std::vector<Obs
     if (c.identity) return;
     for (Obs& o : out) {
         o.target = c.Undo(o.target) | 0xFF000000;
-        o.hole = std::min(std::abs(qRed(o.below) - qRed(o.target)) +
-                              std::abs(qGreen(o.below) - qGreen(o.target)) +
-                              std::abs(qBlue(o.below) - qBlue(o.target)),
-                          255);
+        o.hole = HoleCost(o.below, o.target);
     }
 }
 
@@ -169,8 +166,7 @@ bool Matcher::Weigh(const std::vector<ToneCurves>& changes, std::vector<double>&
 }
 
 // A paint program's change that brings the map clearly nearer than the
-// pieces' own colours: taken back, and the map matched again, when that
-// brings the pieces nearer by a twentieth.
+// pieces' own colours: tried as the tone curves are.
 bool Matcher::Retone() {
     if (palette_ || !HasTwins()) return true;
     std::vector<ToneCurves> changes{curves_};
@@ -181,21 +177,7 @@ bool Matcher::Retone() {
     size_t best = 0;
     for (size_t k = 1; k < changes.size(); ++k)
         if (sum[k] < -Clearly * spread[k] && sum[k] < sum[best]) best = k;
-    if (best == 0) return true;
-    const qint64 before = TotalCost();
-    const PG2Matching kept = result_;
-    const Hexes keptState = state_;
-    const ToneCurves keptCurves = curves_;
-    curves_ = changes[best];
-    if (!Sweeps()) return false;
-    if (TotalCost() < before - before / 20) {
-        result_.calibrated = true;
-        return true;
-    }
-    result_ = kept;
-    state_ = keptState;
-    curves_ = keptCurves;
-    return true;
+    return best == 0 || TryCurves(changes[best]).has_value();
 }
 
 // After a palette, every hex whose tile has tone twins is unsure: the
@@ -212,17 +194,10 @@ bool Matcher::PaletteTwins() {
             Observe(At(i), true, obs);
             const qint64 chosen = Cost(g, obs, false, Never);
             for (int t : cand_.ToneTwins(g)) {
-                const qint64 margin = std::max<qint64>(0, Cost(t, obs, false, Never) - chosen);
-                int apart = 0;
-                for (const Obs& o : obs)
-                    apart += ((Shown(t, o) ^ Shown(g, o)) & 0xFFFFFF) != 0;
+                const int apart = Apart(t, g, obs);
                 if (apart == 0) continue;
                 m.doubtful = true;
-                if (m.next < 0 || margin < m.margin) {
-                    m.next = cand_.Preferred(t, tt3_[size_t(i)]);
-                    m.margin = margin;
-                    m.apart = apart;
-                }
+                OfferNext(i, t, std::max<qint64>(0, Cost(t, obs, false, Never) - chosen), apart);
             }
         }
         if (!Tick()) return false;
