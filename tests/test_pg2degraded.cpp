@@ -220,21 +220,24 @@ TEST(PG2Degraded, ToneCurvesTakeBackAChangeNotNoise) {
 // A catalogue where most tiles are the island's tiles in other tones: a
 // change of the pieces' colours is taken back, not read as the twins; a
 // palette's few levels leave every hex with twins unsure; JPEG noise alone
-// makes no change a rival.
+// makes no change a rival. A hex given exactly once a change is taken back
+// may show a tile a level off where the change merged levels; a JPEG's
+// noise is most where tiles differ.
 TEST(PG2Degraded, ToneTwinsAreToldApartByTheWholeMap) {
     const auto altered = cases::SampleCatalogue(true);
-    const HexMap island = cases::Island(*altered);
+    const HexMap island = cases::Island(*altered), random = cases::RandomMap(altered->cat, 1);
     struct Case {
+        const HexMap& map;
         const char* name;
         int maxWrong, maxUnsure;
     } table[] = {
-        {"brightness -8", 0, 0},
-        {"216 colours", PG2Hexes, PG2Hexes},
-        {"jpeg q90", 0, 150},
+        {island, "brightness -8", 0, 0}, {island, "216 colours", PG2Hexes, PG2Hexes},
+        {island, "jpeg q90", 0, 150},    {random, "contrast -10%", 1, 30},
+        {random, "jpeg q75", 80, 800},
     };
     for (const Case& c : table) {
         SCOPED_TRACE(c.name);
-        const cases::Outcome o = cases::Measure(*altered, island, cases::Find(c.name));
+        const cases::Outcome o = cases::Measure(*altered, c.map, cases::Find(c.name));
         EXPECT_EQ(o.wrongUnlisted, 0);
         EXPECT_LE(o.wrong, c.maxWrong);
         EXPECT_LE(o.unsure, c.maxUnsure);

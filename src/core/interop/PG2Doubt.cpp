@@ -72,22 +72,31 @@ qint64 Matcher::Reach(int seen) const {
 
 // How near the next best may lie for a hex to be unsure, when the two show
 // other colours at `apart` of its `seen` pixels.
-qint64 Matcher::Doubt(int seen, int apart) const {
+qint64 Matcher::Doubt(int seen, int apart, double local) const {
     (void)seen;
     // An undithered palette's error is no noise that evens out: each pixel
     // may keep it.
     const double stray = palette_ && !dithered_ ? apart : std::sqrt(NoiseArea * apart);
-    return std::max(UnsureMargin, qint64(NoiseMargin * stray * result_.noise));
+    return std::max(UnsureMargin, qint64(NoiseMargin * stray * std::max(result_.noise, local)));
 }
 
 // The unsure hexes, each with the next best tile when another one lies
 // within reach; false once cancelled.
 bool Matcher::Judge() {
     std::vector<Obs> obs;
+    if (!curves_.identity) MergedLevels();
     for (int i = 0; i < PG2Hexes; ++i) {
         PG2HexMatch& m = result_.hexes[size_t(i)];
         if (m.differing == 0) {
             m.doubtful = tied_[size_t(i)] && InMovedPiece(At(i));
+            if (curves_.identity) continue;
+            // Given exactly only in the colours the curves take back: a tile
+            // whose levels the change merged with the chosen one's looks the
+            // same.
+            Observe(At(i), true, obs);
+            m.doubtful = m.doubtful || Merged(i, obs) || state_.twin[size_t(i)] == 2;
+            ++total_;
+            if (!Tick()) return false;
             continue;
         }
         const double stray = std::max(double(MeanStray), NoiseStray * result_.noise);
@@ -106,6 +115,67 @@ bool Matcher::Judge() {
         }
         m.doubtful = far || (m.next >= 0 && m.margin < Doubt(m.seen, m.apart)) ||
                      state_.twin[size_t(i)] == 2;
+        // The noise is most where tiles show detail, and that is where two
+        // tiles differ: measured there too.
+        if (!m.doubtful && m.next >= 0) {
+            Observe(At(i), true, obs);
+            m.doubtful = m.margin < Doubt(m.seen, m.apart, NoiseApart(i, obs));
+        }
+    }
+    return true;
+}
+
+// Per channel and level the curves take pieces' levels back to, how many
+// levels below and above it a level drawn may have lain and been seen as
+// the same: the levels between it and the next ones taken back to, and
+// one more for a paint program's rounding.
+void Matcher::MergedLevels() {
+    for (int c = 0; c < 3; ++c) {
+        std::array<bool, 256> back{};
+        for (std::uint8_t d : curves_.back[size_t(c)])
+            back[d] = true;
+        int below = -1;
+        for (int d = 0; d < 256; ++d) {
+            if (!back[size_t(d)]) continue;
+            int above = d + 1;
+            while (above < 256 && !back[size_t(above)])
+                ++above;
+            merged_[size_t(c)][size_t(d)] = {std::uint8_t(std::min(d - below, 255)),
+                                             std::uint8_t(std::min(above - d, 255))};
+            below = d;
+        }
+    }
+}
+
+// Whether the hex, given exactly in the colours the curves take back, may
+// show the next best tile: one that differs from the chosen only by levels
+// the change may have merged. Its cost is then at most twice those levels
+// (pixel and block), which bounds the search.
+bool Matcher::Merged(int i, const std::vector<Obs>& obs) {
+    PG2HexMatch& m = result_.hexes[size_t(i)];
+    qint64 reach = 0;
+    auto span = [&](int c, int level) {
+        const auto [down, up] = merged_[size_t(c)][size_t(level)];
+        return std::max(int(down), int(up));
+    };
+    for (const Obs& o : obs)
+        reach +=
+            2 * (span(0, qRed(o.target)) + span(1, qGreen(o.target)) + span(2, qBlue(o.target)));
+    const Choice c = Evaluate(At(i), obs, false, reach, true);
+    m.next = c.match.next;
+    m.margin = c.match.margin;
+    m.apart = c.match.apart;
+    state_.next[size_t(i)] = c.nextGroup;
+    if (c.nextGroup < 0) return false;
+    auto within = [&](int shown, int target, int c) {
+        const auto [down, up] = merged_[size_t(c)][size_t(target)];
+        return shown >= target - down && shown <= target + up;
+    };
+    for (const Obs& o : obs) {
+        const QRgb b = Shown(c.nextGroup, o);
+        if (!within(qRed(b), qRed(o.target), 0) || !within(qGreen(b), qGreen(o.target), 1) ||
+            !within(qBlue(b), qBlue(o.target), 2))
+            return false;
     }
     return true;
 }
@@ -161,12 +231,27 @@ int Matcher::Apart(int a, int b, const std::vector<Obs>& obs) const {
     return apart;
 }
 
+// The colour distance per pixel of hex i's chosen tile where its next best
+// shows other colours.
+double Matcher::NoiseApart(int i, const std::vector<Obs>& obs) const {
+    const int a = assign_[size_t(i)], b = state_.next[size_t(i)];
+    qint64 sum = 0;
+    int apart = 0;
+    for (const Obs& o : obs)
+        if (((Shown(a, o) ^ Shown(b, o)) & 0xFFFFFF) != 0) {
+            sum += PixelCost(cand_.Pixels(a), o, false);
+            ++apart;
+        }
+    return apart ? double(sum) / apart : 0;
+}
+
 // Candidate t, `margin` further than the tile chosen for hex i and showing
 // other colours at `apart` of its pixels, as its next best if none nearer is.
 void Matcher::OfferNext(int i, int t, qint64 margin, int apart) {
     PG2HexMatch& m = result_.hexes[size_t(i)];
     if (m.next >= 0 && margin >= m.margin) return;
     m.next = cand_.Preferred(t, tt3_[size_t(i)]);
+    state_.next[size_t(i)] = t;
     m.margin = margin;
     m.apart = apart;
 }

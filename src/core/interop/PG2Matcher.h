@@ -92,7 +92,8 @@ class Matcher {
     void LowerBounds(const std::vector<Obs>& obs);
     qint64 FineBound(int g) const;
     qint64 Compare(int g, bool guess, qint64 stop);
-    Choice Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint64 reach);
+    Choice Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint64 reach,
+                    bool pastExact = false);
     Choice Finish(const std::vector<Obs>& obs, const Scored* scored, size_t n) const;
 
     // The passes (PG2Match.cpp).
@@ -107,12 +108,15 @@ class Matcher {
     std::vector<char> Unsettled(const std::vector<char>& exact, qint64& green);
     bool Sweeps(std::vector<char> dirty = std::vector<char>(PG2Hexes, 1));
     void Measure();
-    qint64 Doubt(int seen, int apart) const;
+    qint64 Doubt(int seen, int apart, double local = 0) const;
+    double NoiseApart(int i, const std::vector<Obs>& obs) const;
     qint64 Reach(int seen) const;
     bool InMovedPiece(HexPos h) const;
     int Apart(int a, int b, const std::vector<Obs>& obs) const;
     void OfferNext(int i, int t, qint64 margin, int apart);
     bool Judge();
+    void MergedLevels();
+    bool Merged(int i, const std::vector<Obs>& obs);
     bool Twins();
     bool Anchored() const;
     bool Shifts();
@@ -151,6 +155,9 @@ class Matcher {
     std::vector<int>& assign_ = state_.assign;
     std::vector<qint64>& reach_ = state_.reach;
     std::vector<char>& tied_ = state_.tied;
+    // Per channel and level taken back to by the curves, the levels below
+    // and above that the change may have merged with it.
+    std::array<std::array<std::pair<std::uint8_t, std::uint8_t>, 256>, 3> merged_{};
     double toneRange_ = 0;  // how many levels the pieces' tones may have moved
     bool palette_ = false;  // the pieces went through a palette of few levels
     bool dithered_ = false; // that palette was dithered

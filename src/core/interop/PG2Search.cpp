@@ -469,7 +469,8 @@ qint64 Matcher::FineBound(int g) const {
     return sum + sum / 3;
 }
 
-Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint64 reach) {
+Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint64 reach,
+                         bool pastExact) {
     const int G = cand_.Count();
     // Where each picture pixel is seen; the pieces' colours in runs of
     // pixels side by side in the picture, for Exactly.
@@ -494,7 +495,7 @@ Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint
         run = {i, o.at, 1};
     }
     if (run.length) runs_.push_back(run);
-    if (Choice exact; ExactChoice(h, obs, guess, exact)) return exact;
+    if (Choice exact; !pastExact && ExactChoice(h, obs, guess, exact)) return exact;
 
     LowerBounds(obs);
     order_.resize(size_t(G));
