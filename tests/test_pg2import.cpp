@@ -12,6 +12,9 @@
 #include <QFile>
 #include <QImageWriter>
 #include <QPainter>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
 #include <cstring>
 #include <functional>
 #include <random>
@@ -474,4 +477,20 @@ TEST(PG2Import, TheEditorImportsOneUntitledStepAndMarksTheUnsureHexes) {
     f.ImportPG21Click();
     EXPECT_EQ(app.dialogs.questions.size(), asked + 1); // only the unsaved work
     EXPECT_TRUE(app.dialogs.messages.back().first.contains("14561 bytes"));
+
+    // Cancelled in the progress dialog: the map as it was, and the status says so.
+    ASSERT_TRUE(ExportPG2(map, app.st.cat, app.st.images, 12, game.Dir()));
+    const HexMap kept = app.st.map;
+    const QString title = f.windowTitle();
+    QTimer press;
+    QObject::connect(&press, &QTimer::timeout, [&] {
+        if (auto* d = f.findChild<QProgressDialog*>()) d->findChild<QPushButton*>()->click();
+    });
+    press.start(0);
+    app.dialogs.AnswerSave(SaveAnswer::Discard);
+    app.dialogs.Answer(game.Path("Map12.map"));
+    f.ImportPG21Click();
+    EXPECT_EQ(f.StatusText(), "Import cancelled; the map is unchanged.");
+    EXPECT_EQ(app.st.map.Cell(30, 30), kept.Cell(30, 30));
+    EXPECT_EQ(f.windowTitle(), title);
 }

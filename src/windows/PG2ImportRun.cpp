@@ -64,7 +64,7 @@ std::optional<Result<PG2Import>> PG2ImportRun::Exec() {
 
 std::optional<PG2Import> ImportPG2Map(QWidget* parent, DialogService& dialogs, const QString& path,
                                       const QDir& workDir, const TileCatalogue& cat,
-                                      const TileImages& images) {
+                                      const TileImages& images, bool* cancelled) {
     PG2ImportOptions opt;
     opt.catalogueName = workDir.filePath(QStringLiteral("Mapset.txt"));
     // Without a piece, the map file is read first: a file that is refused
@@ -72,6 +72,7 @@ std::optional<PG2Import> ImportPG2Map(QWidget* parent, DialogService& dialogs, c
     const QString missing = MissingPG2Piece(path);
     opt.noPieces = !missing.isEmpty();
     std::optional<Result<PG2Import>> ran = PG2ImportRun(parent, path, cat, images, opt).Exec();
+    if (cancelled) *cancelled = !ran;
     if (!ran) return std::nullopt;
     if (!*ran) {
         dialogs.MessageBox(ran->Message(), ErrorTitle);

@@ -30,9 +30,10 @@ class PG2ImportRun {
 // File > Import Panzer General 2 Map's import of the file chosen: without
 // a piece, the map file is read, then the user asked whether to take the
 // terrain and roads alone; the progress dialog runs the import. Nothing
-// when the file is refused (the error shown), the user says No or cancels.
+// when the file is refused (the error shown), the user says No or cancels
+// the progress dialog (then `cancelled` is set).
 std::optional<PG2Import> ImportPG2Map(QWidget* parent, DialogService& dialogs, const QString& path,
                                       const QDir& workDir, const TileCatalogue& cat,
-                                      const TileImages& images);
+                                      const TileImages& images, bool* cancelled = nullptr);
 
 } // namespace zem

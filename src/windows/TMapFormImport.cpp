@@ -15,9 +15,13 @@ void TMapForm::ImportPG21Click() {
                  QStringLiteral("Panzer General 2 maps (Map*.map)|Map*.map|All files (*.*)|*.*"),
                  false))
         return;
-    const std::optional<PG2Import> imp =
-        ImportPG2Map(this, w.dialogs, OpenDialog1.FileName, st.workDir, st.cat, st.images);
-    if (!imp) return;
+    bool cancelled = false;
+    const std::optional<PG2Import> imp = ImportPG2Map(this, w.dialogs, OpenDialog1.FileName,
+                                                      st.workDir, st.cat, st.images, &cancelled);
+    if (!imp) {
+        if (cancelled) ShowStatus(QStringLiteral("Import cancelled; the map is unchanged."));
+        return;
+    }
     doc.Import(QStringLiteral("Import Panzer General 2 Map"),
                [&] { ApplyPG2Import(*imp, st.map); });
     doc.SetUnsure(imp->Unsure());
