@@ -155,9 +155,10 @@ bool Matcher::Twins() {
 
 // How many of the hex's pixels candidates a and b show in other colours.
 int Matcher::Apart(int a, int b, const std::vector<Obs>& obs) const {
+    const QRgb *pa = cand_.Pixels(a), *pb = cand_.Pixels(b);
     int apart = 0;
     for (const Obs& o : obs)
-        apart += ((Shown(a, o) ^ Shown(b, o)) & 0xFFFFFF) != 0;
+        apart += ((Shown(pa, o) ^ Shown(pb, o)) & 0xFFFFFF) != 0;
     return apart;
 }
 
