@@ -18,10 +18,8 @@ void TMapForm::ImportPG21Click() {
     bool cancelled = false;
     const std::optional<PG2Import> imp = ImportPG2Map(this, w.dialogs, OpenDialog1.FileName,
                                                       st.workDir, st.cat, st.images, &cancelled);
-    if (!imp) {
-        if (cancelled) ShowStatus(QStringLiteral("Import cancelled; the map is unchanged."));
-        return;
-    }
+    if (cancelled) ShowStatus(QStringLiteral("Import cancelled; the map is unchanged."));
+    if (!imp) return;
     doc.Import(QStringLiteral("Import Panzer General 2 Map"),
                [&] { ApplyPG2Import(*imp, st.map); });
     doc.SetUnsure(imp->Unsure());
