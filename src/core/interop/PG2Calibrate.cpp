@@ -153,10 +153,11 @@ ToneCurves LevelPairs::Curves() const {
 
 QPoint PieceShift(const QImage& seen, const QRgb* drawn, int stride) {
     // Every third pixel of every third row, away from the edges a move
-    // brings in, is enough to tell.
-    auto distance = [&](int dx, int dy) {
+    // brings in, is enough to tell; a sum that reaches `stop` is not read
+    // on.
+    auto distance = [&](int dx, int dy, qint64 stop) {
         qint64 sum = 0;
-        for (int y = MaxShift; y < seen.height() - MaxShift; y += 3) {
+        for (int y = MaxShift; y < seen.height() - MaxShift && sum < stop; y += 3) {
             const auto* s = reinterpret_cast<const QRgb*>(seen.constScanLine(y));
             const QRgb* d = drawn + qsizetype(y - dy) * stride - dx;
             for (int x = MaxShift; x < seen.width() - MaxShift; x += 3) {
@@ -168,13 +169,13 @@ QPoint PieceShift(const QImage& seen, const QRgb* drawn, int stride) {
         }
         return sum;
     };
-    const qint64 none = distance(0, 0);
+    const qint64 none = distance(0, 0, std::numeric_limits<qint64>::max());
     if (none == 0) return {}; // no move comes nearer than the very pixels
     qint64 best = none;
     QPoint move;
     for (int dy = -MaxShift; dy <= MaxShift; ++dy)
         for (int dx = -MaxShift; dx <= MaxShift; ++dx)
-            if (const qint64 d = (dx || dy) ? distance(dx, dy) : none; d < best) {
+            if (const qint64 d = (dx || dy) ? distance(dx, dy, best) : none; d < best) {
                 best = d;
                 move = {dx, dy};
             }

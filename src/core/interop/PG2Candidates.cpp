@@ -17,6 +17,7 @@ constexpr int KeyCount = 512;
 PG2Candidates::PG2Candidates(const TileCatalogue& cat, const TileImages& images)
     : cat_(cat), W(images[0].Width()), H(images[0].Height()) {
     Group(cat, images);
+    Masks();
     Rank();
     Index();
     SumQuarters();
@@ -48,6 +49,7 @@ void PG2Candidates::Group(const TileCatalogue& cat, const TileImages& images) {
                 sparse_.push_back(nothing);
             }
             groups_[size_t(nothing)].tiles.push_back(t);
+            of_[size_t(t)] = nothing;
             continue;
         }
         const size_t h = qHashBits(pixels.data(), area * sizeof(QRgb));
@@ -64,7 +66,18 @@ void PG2Candidates::Group(const TileCatalogue& cat, const TileImages& images) {
             if (2 * size_t(opaque) < area) sparse_.push_back(found);
         }
         groups_[size_t(found)].tiles.push_back(t);
+        of_[size_t(t)] = found;
     }
+}
+
+void PG2Candidates::Masks() {
+    if (W > 64) return;
+    masks_.assign(groups_.size() * size_t(H), 0);
+    for (size_t g = 0; g < groups_.size(); ++g)
+        if (const QRgb* p = Pixels(int(g)))
+            for (int y = 0; y < H; ++y)
+                for (int x = 0; x < W; ++x)
+                    if (p[y * W + x]) masks_[g * size_t(H) + size_t(y)] |= std::uint64_t(1) << x;
 }
 
 void PG2Candidates::Rank() {

@@ -27,6 +27,13 @@ class PG2Candidates {
     }
     // A number that draws it.
     int Tile(int c) const { return groups_[size_t(c)].tiles.front(); }
+    // The candidate that tile number t draws.
+    int Of(int t) const { return of_[size_t(t)]; }
+    // Its opaque pixels, a word a row (bit x for pixel x); null for
+    // pictures wider than 64 pixels.
+    const std::uint64_t* Mask(int c) const {
+        return masks_.empty() ? nullptr : masks_.data() + size_t(c) * size_t(H);
+    }
     // The number it stands for in a hex with this terrain byte: the lowest
     // whose catalogue terrain byte is the hex's, else the lowest.
     int Preferred(int c, int tt3) const;
@@ -85,6 +92,7 @@ class PG2Candidates {
 
   private:
     void Group(const TileCatalogue& cat, const TileImages& images);
+    void Masks();
     void Rank();
     void Index();
     void SumQuarters();
@@ -99,6 +107,8 @@ class PG2Candidates {
     int W, H;
     std::vector<Numbers> groups_;
     std::vector<QRgb> pool_;
+    std::vector<int> of_ = std::vector<int>(MaxTiles, 0);
+    std::vector<std::uint64_t> masks_;
     std::vector<int> sparse_;
     std::vector<int> keyPositions_, keySlot_;
     std::vector<QRgb> keyTable_;

@@ -161,7 +161,7 @@ bool Matcher::Merged(int i, const std::vector<Obs>& obs) {
     for (const Obs& o : obs)
         reach +=
             2 * (span(0, qRed(o.target)) + span(1, qGreen(o.target)) + span(2, qBlue(o.target)));
-    const Choice c = Evaluate(At(i), obs, false, reach, true);
+    const Choice c = Evaluate(At(i), obs, false, reach, Given::Exactly);
     m.next = c.match.next;
     m.margin = c.match.margin;
     m.apart = c.match.apart;
@@ -171,8 +171,9 @@ bool Matcher::Merged(int i, const std::vector<Obs>& obs) {
         const auto [down, up] = merged_[size_t(c)][size_t(target)];
         return shown >= target - down && shown <= target + up;
     };
+    const QRgb* next = cand_.Pixels(c.nextGroup);
     for (const Obs& o : obs) {
-        const QRgb b = Shown(c.nextGroup, o);
+        const QRgb b = Shown(next, o);
         if (!within(qRed(b), qRed(o.target), 0) || !within(qGreen(b), qGreen(o.target), 1) ||
             !within(qBlue(b), qBlue(o.target), 2))
             return false;
@@ -225,21 +226,22 @@ bool Matcher::Twins() {
 
 // How many of the hex's pixels candidates a and b show in other colours.
 int Matcher::Apart(int a, int b, const std::vector<Obs>& obs) const {
+    const QRgb *pa = cand_.Pixels(a), *pb = cand_.Pixels(b);
     int apart = 0;
     for (const Obs& o : obs)
-        apart += ((Shown(a, o) ^ Shown(b, o)) & 0xFFFFFF) != 0;
+        apart += ((Shown(pa, o) ^ Shown(pb, o)) & 0xFFFFFF) != 0;
     return apart;
 }
 
 // The colour distance per pixel of hex i's chosen tile where its next best
 // shows other colours.
 double Matcher::NoiseApart(int i, const std::vector<Obs>& obs) const {
-    const int a = assign_[size_t(i)], b = state_.next[size_t(i)];
+    const QRgb *a = cand_.Pixels(assign_[size_t(i)]), *b = cand_.Pixels(state_.next[size_t(i)]);
     qint64 sum = 0;
     int apart = 0;
     for (const Obs& o : obs)
         if (((Shown(a, o) ^ Shown(b, o)) & 0xFFFFFF) != 0) {
-            sum += PixelCost(cand_.Pixels(a), o, false);
+            sum += PixelCost(a, o, false);
             ++apart;
         }
     return apart ? double(sum) / apart : 0;

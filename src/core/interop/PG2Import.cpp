@@ -3,7 +3,6 @@
 #include "files/DataPath.h"
 #include "files/RegularFile.h"
 #include "files/SetJournal.h"
-#include "interop/PG2Redraw.h"
 #include "map/HexLayout.h"
 #include "pictures/PictureRead.h"
 
@@ -101,33 +100,6 @@ int FirstTile(const TileCatalogue& cat) {
 HexFit Fit(const PG2HexMatch& m, bool calibrated) {
     if (m.doubtful) return HexFit::Unsure;
     return m.differing == 0 && !calibrated ? HexFit::Exact : HexFit::Nearest;
-}
-
-// Draws the pieces again from the map with the export's own drawing and
-// counts the pixels that differ, and the hexes that show them.
-void Verify(PG2Import& imp, const std::vector<QImage>& pieces, const TileCatalogue& cat,
-            const TileImages& images) {
-    std::vector<char> blamed(PG2Hexes, 0);
-    RedrawPG2(
-        [&](HexPos h) { return int(imp.map.Cell(h.x, h.y).bmp); }, cat, images,
-        [&](int s, const PixelRows& canvas, const PG2Owner* owner) {
-            for (int b = 0; b < 4; ++b) {
-                const QImage read = pieces[size_t(s * 4 + b)].convertToFormat(QImage::Format_RGB32);
-                for (int y = 0; y < PG2PieceHeight; ++y) {
-                    const auto* a = reinterpret_cast<const QRgb*>(read.constScanLine(y));
-                    const QRgb* c = canvas.Row(0) + PG2CanvasOffset(s, b, 0, y);
-                    const PG2Owner* by = owner + PG2CanvasOffset(s, b, 0, y);
-                    for (int x = 0; x < PG2PieceWidth; ++x) {
-                        if (((a[x] ^ c[x]) & 0xFFFFFF) == 0) continue;
-                        ++imp.differingPixels;
-                        if (by[x] >= 0 && !std::exchange(blamed[size_t(by[x])], 1))
-                            imp.differingHexes.push_back({by[x] % PG2Width, by[x] / PG2Width});
-                    }
-                }
-            }
-        });
-    std::sort(imp.differingHexes.begin(), imp.differingHexes.end(),
-              [](HexPos a, HexPos b) { return std::tie(a.y, a.x) < std::tie(b.y, b.x); });
 }
 
 // "1 px right, 2 px up"
@@ -239,14 +211,16 @@ Result<PG2Import> ImportPG2(const QString& name, const QByteArray& bytes,
             imp.map.Cell(x, y).TT3 = quint8(bytes[at]);
         }
     imp.matches.resize(PG2Hexes);
-    qint64 greenDiffering = -1;
     if (withPieces) {
         std::optional<PG2Matching> matched = MatchPG2Pieces(pieces, tt3, cat, images, opt.control);
         if (!matched) return FileFault(imp.name, CancelledText);
         imp.matches = std::move(matched->hexes);
         imp.shifts = matched->shifts;
         imp.calibrated = matched->calibrated;
-        greenDiffering = matched->greenDiffering;
+        // The pieces drawn again from the tiles chosen, as the export draws
+        // them: the pixels that differ.
+        imp.differingPixels = matched->differingPixels;
+        imp.differingHexes = std::move(matched->differingHexes);
     }
     const std::array<int, 256> byTerrain = withPieces ? std::array<int, 256>{} : TerrainTiles(cat);
     for (int i = 0; i < PG2Hexes; ++i) {
@@ -262,10 +236,6 @@ Result<PG2Import> ImportPG2(const QString& name, const QByteArray& bytes,
         imp.map.Cell(x, y).TT3 = tt3[size_t(i)]; // the map file's, not the tile's
         imp.fits.push_back(fit);
     }
-    if (withPieces && greenDiffering >= 0)
-        imp.differingPixels = greenDiffering; // the matching drew them already
-    else if (withPieces)
-        Verify(imp, pieces, cat, images);
     const QByteArray again = PG2MapBytes(imp.map, imp.mapNumber);
     for (int i = 0; i < PG2MapFileSize; ++i)
         imp.unkeptBytes += again[i] != bytes[i];

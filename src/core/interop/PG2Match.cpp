@@ -7,12 +7,15 @@
 #include <cstdio>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace zem {
 namespace pg2 {
 
 namespace {
 
-constexpr int CanvasW = PG2CanvasWidth, CanvasH = PG2CanvasHeight;
 constexpr int Block = 4;
 constexpr int MaxSweeps = 12;
 constexpr int MaxCalibrations = 3;
@@ -23,8 +26,10 @@ Matcher::Matcher(const std::vector<QImage>& pieces, const std::array<std::uint8_
                  const TileCatalogue& cat, const TileImages& images, const PG2MatchControl& control)
     : cat_(cat), images_(images), tt3_(tt3), control_(control), W(images[0].Width()),
       H(images[0].Height()), cand_(cat, images), colour_(W, H, QImage::Format_RGB32),
-      cover_(W, H, QImage::Format_ARGB32_Premultiplied), blocksAcross_((W + Block - 1) / Block),
-      blocksDown_((H + Block - 1) / Block) {
+      cover_(W, H, QImage::Format_ARGB32_Premultiplied), canvas_(cat, images),
+      blocksAcross_((W + Block - 1) / Block), blocksDown_((H + Block - 1) / Block) {
+    for (QImage& colour : colours_)
+        colour = QImage(W, H, QImage::Format_RGB32);
     result_.hexes.resize(PG2Hexes);
     state_ = {std::vector<int>(PG2Hexes, -1), std::vector<int>(PG2Hexes, -1),
               std::vector<qint64>(PG2Hexes, Never), std::vector<char>(PG2Hexes, 0),
@@ -75,23 +80,43 @@ void Matcher::Draw(const PixelRows& rows, int strip, HexPos h, int x0, int y0) c
 void Matcher::Collect(int strip, int x0, int y0, std::vector<Obs>& obs) {
     const int segment = ++segment_, across = blocksAcross_, first = segment * blocksDown_;
     const bool identity = curves_.identity;
+    size_t n = obs.size();
+    obs.resize(n + size_t(W) * size_t(H));
+    Obs* out = obs.data();
     for (int by = 0; by < H; ++by) {
         const TargetRow row = Target(strip, y0 + by);
+        const int lo = std::max(0, row.lo - x0), hi = std::min(W, row.hi - x0);
+        if (lo >= hi) continue;
         const auto* cover = reinterpret_cast<const QRgb*>(cover_.constScanLine(by));
         const auto* colour = reinterpret_cast<const QRgb*>(colour_.constScanLine(by));
         const int rowBlock = (first + by / Block) * across;
-        const int lo = std::max(0, row.lo - x0), hi = std::min(W, row.hi - x0);
-        if (lo >= hi) continue;
         const QRgb* line = row.line + x0 + row.offset;
         for (int bx = lo; bx < hi; ++bx) {
+#if defined(__SSE2__)
+            // Past four covered pixels at a time.
+            if ((bx - lo) % 4 == 0 && bx + 4 <= hi &&
+                !_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(
+                    _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cover + bx)),
+                                  _mm_set1_epi32(int(0xFF000000))),
+                    _mm_setzero_si128())))) {
+                bx += 3;
+                continue;
+            }
+#endif
             if (qAlpha(cover[bx])) continue;
             const QRgb raw = line[bx] | 0xFF000000;
             const QRgb t = identity ? raw : curves_.Undo(raw) | 0xFF000000;
             const QRgb below = colour[bx] | 0xFF000000;
-            obs.push_back(
-                {by * W + bx, t, below, HoleCost(below, t), rowBlock + bx / Block, segment});
+            Obs& o = out[n++];
+            o.at = by * W + bx;
+            o.target = t;
+            o.below = below;
+            o.hole = HoleCost(below, t);
+            o.block = rowBlock + bx / Block;
+            o.segment = segment;
         }
     }
+    obs.resize(n);
 }
 
 // The hex's window of the canvas as its strip is drawn: the earlier strips
@@ -168,8 +193,11 @@ bool Matcher::FirstPass(std::vector<char>& exact) {
     total_ += PG2Hexes;
     for (int i = PG2Hexes - 1; i >= 0; --i) {
         if (i > 0) Fetch(At(i - 1));
-        Observe(At(i), false, obs);
-        const Choice c = Evaluate(At(i), obs, true, 0);
+        Choice c;
+        if (const Given given = QuickExact(At(i), true, false, c); given != Given::Exactly) {
+            Observe(At(i), false, obs);
+            c = Evaluate(At(i), obs, true, 0, given);
+        }
         assign_[size_t(i)] = c.group;
         exact[size_t(i)] = c.exact;
         tied_[size_t(i)] = c.tied;
@@ -183,34 +211,74 @@ bool Matcher::FirstPass(std::vector<char>& exact) {
 // those not given exactly, those other candidates give exactly too, and
 // those whose window shows a pixel that the guess does not draw, and the
 // hexes around each. A hex given exactly by one candidate alone amid
-// pixels the guess draws has no cheaper candidate: it is settled. `green`
-// counts the pixels that differ where no hex is drawn, or is -1 when a hex
-// shows one.
-std::vector<char> Matcher::Unsettled(const std::vector<char>& exact, qint64& green) {
+// pixels the guess draws has no cheaper candidate: it is settled.
+std::vector<char> Matcher::Unsettled(const std::vector<char>& exact) {
     std::vector<char> dirty(PG2Hexes, 0);
     for (int i = 0; i < PG2Hexes; ++i)
         if (!exact[size_t(i)] || tied_[size_t(i)]) MarkAround(At(i), dirty);
-    std::vector<char> shows(PG2Hexes, 0);
-    RedrawPG2([&](HexPos h) { return h.x < PG2Width ? cand_.Tile(assign_[size_t(Index(h))]) : 0; },
-              cat_, images_,
-              [&](int s, const PixelRows& canvas, const PG2Owner* owner) {
-                  for (int y = 0; y < CanvasH; ++y) {
-                      const TargetRow row = Target(s, y);
-                      const QRgb* c = canvas.Row(y);
-                      const PG2Owner* by = owner + size_t(y) * CanvasW;
-                      for (int x = row.lo; x < row.hi; ++x) {
-                          if (((Seen(row.line[x + row.offset]) ^ c[x]) & 0xFFFFFF) == 0) continue;
-                          if (by[x] >= 0)
-                              shows[size_t(by[x])] = 1;
-                          else
-                              ++green;
-                      }
-                  }
-              });
-    if (std::any_of(shows.begin(), shows.end(), [](char s) { return s; })) green = -1;
+    Redraw();
+    // No piece is moved back nor its colours taken back yet: kept for the
+    // count at the end while the canvas stays as it is.
+    first_.version = canvas_.Version();
+    Differing(first_.shows, first_.pixels);
     for (int i = 0; i < PG2Hexes; ++i)
-        if (shows[size_t(i)]) MarkAround(At(i), dirty);
+        if (first_.shows[size_t(i)]) MarkAround(At(i), dirty);
     return dirty;
+}
+
+// The canvas drawn for the tiles chosen.
+void Matcher::Redraw() {
+    canvas_.Draw([&](HexPos h) { return cand_.Tile(assign_[size_t(Index(h))]); });
+}
+
+// The pixels of the pieces as read that differ from the canvas, counted,
+// and the hexes that show them marked.
+void Matcher::Differing(std::vector<char>& shows, qint64& pixels) const {
+    shows.assign(PG2Hexes, 0);
+    pixels = 0;
+    for (int s = 0; s < 3; ++s)
+        for (int b = 0; b < 4; ++b)
+            for (int y = 0; y < PG2PieceHeight; ++y) {
+                const auto* a =
+                    reinterpret_cast<const QRgb*>(rgb_[size_t(s * 4 + b)].constScanLine(y));
+                const QRgb* c = canvas_.Rows(s).Row(0) + PG2CanvasOffset(s, b, 0, y);
+                const PG2Owner* by = canvas_.Owner(s) + PG2CanvasOffset(s, b, 0, y);
+                for (int x = 0; x < PG2PieceWidth; ++x) {
+#if defined(__SSE2__)
+                    // Past four that are the same at a time.
+                    if (x % 4 == 0 && x + 4 <= PG2PieceWidth) {
+                        const __m128i apart = _mm_and_si128(
+                            _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x)),
+                                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + x))),
+                            _mm_set1_epi32(0xFFFFFF));
+                        if (_mm_movemask_epi8(_mm_cmpeq_epi32(apart, _mm_setzero_si128())) ==
+                            0xFFFF) {
+                            x += 3;
+                            continue;
+                        }
+                    }
+#endif
+                    if (((a[x] ^ c[x]) & 0xFFFFFF) == 0) continue;
+                    ++pixels;
+                    if (by[x] >= 0) shows[size_t(by[x])] = 1;
+                }
+            }
+}
+
+// The pixels of the pieces as read that the tiles chosen, drawn as the
+// export draws them, do not give, and the hexes that show them.
+void Matcher::Verify() {
+    canvas_.Draw(
+        [&](HexPos h) { return cand_.Tile(cand_.Of(result_.hexes[size_t(Index(h))].tile)); });
+    Differ now;
+    const Differ* counted = &first_;
+    if (canvas_.Version() != first_.version) {
+        Differing(now.shows, now.pixels);
+        counted = &now;
+    }
+    result_.differingPixels = counted->pixels;
+    for (int i = 0; i < PG2Hexes; ++i)
+        if (counted->shows[size_t(i)]) result_.differingHexes.push_back(At(i));
 }
 
 // Every hex against the exact canvas the others make, again for the hexes
@@ -223,9 +291,12 @@ bool Matcher::Sweeps(std::vector<char> dirty) {
         for (int i = PG2Hexes - 1; i >= 0; --i) {
             if (!dirty[size_t(i)]) continue;
             dirty[size_t(i)] = 0;
-            Observe(At(i), true, obs);
-            const int seen = std::max(result_.hexes[size_t(i)].seen, int(obs.size()));
-            const Choice c = Evaluate(At(i), obs, false, Reach(seen));
+            Choice c;
+            if (const Given given = QuickExact(At(i), false, true, c); given != Given::Exactly) {
+                Observe(At(i), true, obs);
+                const int seen = std::max(result_.hexes[size_t(i)].seen, int(obs.size()));
+                c = Evaluate(At(i), obs, false, Reach(seen), given);
+            }
             result_.hexes[size_t(i)] = c.match;
             reach_[size_t(i)] = c.reach;
             tied_[size_t(i)] = c.tied;
@@ -248,45 +319,41 @@ bool Matcher::Sweeps(std::vector<char> dirty) {
 // every second row) of the clear hexes, which tells the curves well; with
 // `takenBack`, the levels seen as the tone curves take them back.
 void Matcher::Pairs(const std::vector<char>& clear, LevelPairs& pairs, bool takenBack) {
-    RedrawPG2([&](HexPos h) { return h.x < PG2Width ? cand_.Tile(assign_[size_t(Index(h))]) : 0; },
-              cat_, images_,
-              [&](int s, const PixelRows& canvas, const PG2Owner* owner) {
-                  for (int b = 0; b < 4; ++b) {
-                      const QImage& piece = rgb_[size_t(s * 4 + b)];
-                      const QPoint move = result_.shifts[size_t(s * 4 + b)];
-                      for (int y = 0; y < PG2PieceHeight; y += 2) {
-                          const int from = y + move.y();
-                          if (from < 0 || from >= PG2PieceHeight) continue;
-                          const auto* line =
-                              reinterpret_cast<const QRgb*>(piece.constScanLine(from));
-                          const QRgb* drawn = canvas.Row(0) + PG2CanvasOffset(s, b, 0, y);
-                          const PG2Owner* by = owner + PG2CanvasOffset(s, b, 0, y);
-                          for (int x = std::max(0, -move.x());
-                               x < PG2PieceWidth && x + move.x() < PG2PieceWidth; x += 2)
-                              if (by[x] < 0 || clear[size_t(by[x])])
-                                  pairs.Add(drawn[x], takenBack && !curves_.identity
-                                                          ? curves_.Undo(line[x + move.x()])
-                                                          : line[x + move.x()]);
-                      }
-                  }
-              });
+    Redraw();
+    const bool undo = takenBack && !curves_.identity;
+    for (int s = 0; s < 3; ++s)
+        for (int b = 0; b < 4; ++b) {
+            const QImage& piece = rgb_[size_t(s * 4 + b)];
+            const QPoint move = result_.shifts[size_t(s * 4 + b)];
+            for (int y = 0; y < PG2PieceHeight; y += 2) {
+                const int from = y + move.y();
+                if (from < 0 || from >= PG2PieceHeight) continue;
+                const auto* line = reinterpret_cast<const QRgb*>(piece.constScanLine(from));
+                const QRgb* drawn = canvas_.Rows(s).Row(0) + PG2CanvasOffset(s, b, 0, y);
+                const PG2Owner* by = canvas_.Owner(s) + PG2CanvasOffset(s, b, 0, y);
+                for (int x = std::max(0, -move.x());
+                     x < PG2PieceWidth && x + move.x() < PG2PieceWidth; x += 2)
+                    if (by[x] < 0 || clear[size_t(by[x])])
+                        pairs.Add(drawn[x],
+                                  undo ? curves_.Undo(line[x + move.x()]) : line[x + move.x()]);
+            }
+        }
 }
 
 // Pieces moved against the export's layout: measured against what the
 // tiles chosen draw, moved back, and the map matched again.
 bool Matcher::Shifts() {
     bool moved = false;
-    RedrawPG2([&](HexPos h) { return h.x < PG2Width ? cand_.Tile(assign_[size_t(Index(h))]) : 0; },
-              cat_, images_,
-              [&](int s, const PixelRows& canvas, const PG2Owner*) {
-                  for (int b = 0; b < 4; ++b) {
-                      const QPoint move = PieceShift(rgb_[size_t(s * 4 + b)],
-                                                     canvas.Row(0) + PG2CanvasOffset(s, b, 0, 0),
-                                                     int(canvas.stride / 4));
-                      result_.shifts[size_t(s * 4 + b)] = move;
-                      moved = moved || !move.isNull();
-                  }
-              });
+    Redraw();
+    for (int s = 0; s < 3; ++s)
+        for (int b = 0; b < 4; ++b) {
+            const PixelRows& canvas = canvas_.Rows(s);
+            const QPoint move =
+                PieceShift(rgb_[size_t(s * 4 + b)], canvas.Row(0) + PG2CanvasOffset(s, b, 0, 0),
+                           int(canvas.stride / 4));
+            result_.shifts[size_t(s * 4 + b)] = move;
+            moved = moved || !move.isNull();
+        }
     return !moved || Sweeps();
 }
 
@@ -340,11 +407,9 @@ std::optional<PG2Matching> Matcher::Run() {
     if (!FirstPass(exact)) return std::nullopt;
     for (int i = 0; i < PG2Hexes; ++i)
         if (exact[size_t(i)]) result_.hexes[size_t(i)].cost = 0;
-    qint64 green = 0;
-    const std::vector<int> drawn = assign_;
-    const std::vector<char> dirty = Unsettled(exact, green);
+    const std::vector<char> dirty = Unsettled(exact);
     if (std::none_of(dirty.begin(), dirty.end(), [](char d) { return d; })) {
-        result_.greenDiffering = green;
+        Verify();
         return result_;
     }
     Measure();
@@ -353,14 +418,13 @@ std::optional<PG2Matching> Matcher::Run() {
     // too): nothing moved, no colour changed.
     const bool given = std::all_of(result_.hexes.begin(), result_.hexes.end(),
                                    [](const PG2HexMatch& m) { return m.differing == 0; });
-    if (given) {
-        if (assign_ == drawn) result_.greenDiffering = green; // drawn as it stands
-    } else {
+    if (!given) {
         if (!Shifts()) return std::nullopt;
         FindPalette();
         if (!Retone() || !Calibrate() || !PaletteTwins()) return std::nullopt;
     }
     if (control_.progress) control_.progress(total_, total_);
+    Verify();
     return result_;
 }
 

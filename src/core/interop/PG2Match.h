@@ -35,10 +35,11 @@ struct PG2Matching {
     std::array<QPoint, 12> shifts{};
     bool calibrated = false; // the pieces' colours were taken back by tone curves
     double noise = 0;        // the colour distance per seen pixel that the map's clear hexes reach
-    // When the tiles chosen, drawn as the export draws them, give every
-    // hex's pixels: the pixels of the pieces that differ all the same (on
-    // the green). -1: not counted.
-    qint64 greenDiffering = -1;
+    // The pixels of the pieces that the tiles chosen, drawn as the export
+    // draws them, do not give, and the hexes that show them (in the
+    // export's order).
+    qint64 differingPixels = 0;
+    std::vector<HexPos> differingHexes;
 };
 
 // Told how many hexes were matched of how many, from the thread that

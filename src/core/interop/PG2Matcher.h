@@ -7,6 +7,7 @@
 #include "interop/PG2Calibrate.h"
 #include "interop/PG2Candidates.h"
 #include "interop/PG2Match.h"
+#include "interop/PG2Redraw.h"
 #include "map/HexLayout.h"
 
 #include <algorithm>
@@ -35,6 +36,7 @@ inline bool Before(HexPos a, HexPos b) {
 
 // A piece pixel that shows a hex, or what lies under the hex's holes.
 struct Obs {
+    Obs() {}     // left unset: laid out by the thousand, each written once
     int at;      // offset in the tile picture
     QRgb target; // the piece's pixel
     QRgb below;  // what the canvas holds there when the hex is drawn
@@ -80,8 +82,9 @@ class Matcher {
     int MarkAround(HexPos h, std::vector<char>& dirty, int below = 0);
 
     // The search for one hex's tile (PG2Search.cpp).
-    QRgb Shown(int g, const Obs& o) const {
-        const QRgb p = cand_.Pixels(g) ? cand_.Pixels(g)[o.at] : 0;
+    // What a candidate with these pixels (null: none) shows at o.
+    static QRgb Shown(const QRgb* pixels, const Obs& o) {
+        const QRgb p = pixels ? pixels[o.at] : 0;
         return p ? p : o.below;
     }
     int PixelCost(const QRgb* pixels, const Obs& o, bool guess) const;
@@ -89,11 +92,17 @@ class Matcher {
     int Exactly(int g, const std::vector<Obs>& obs, bool guess) const;
     bool ToneTwins(int a, int b, const std::vector<Obs>& obs) const;
     bool ExactChoice(HexPos h, const std::vector<Obs>& obs, bool guess, Choice& out);
+    template <class KeyColour, class Exact>
+    bool ExactAmong(HexPos h, bool guess, int seen, KeyColour keyColour, Exact exactly,
+                    Choice& out);
+    // Whether a candidate gives a hex exactly, when that is quickly known.
+    enum class Given { Exactly, Not, Unknown };
+    Given QuickExact(HexPos h, bool guess, bool later, Choice& out);
     void LowerBounds(const std::vector<Obs>& obs);
     qint64 FineBound(int g) const;
     qint64 Compare(int g, bool guess, qint64 stop);
     Choice Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint64 reach,
-                    bool pastExact = false);
+                    Given given = Given::Unknown);
     Choice Finish(const std::vector<Obs>& obs, const Scored* scored, size_t n) const;
 
     // The passes (PG2Match.cpp).
@@ -105,7 +114,10 @@ class Matcher {
     QRgb Seen(QRgb raw) const { return curves_.identity ? raw : curves_.Undo(raw) | 0xFF000000; }
     bool Tick();
     bool FirstPass(std::vector<char>& exact);
-    std::vector<char> Unsettled(const std::vector<char>& exact, qint64& green);
+    std::vector<char> Unsettled(const std::vector<char>& exact);
+    void Redraw();
+    void Differing(std::vector<char>& shows, qint64& pixels) const;
+    void Verify();
     bool Sweeps(std::vector<char> dirty = std::vector<char>(PG2Hexes, 1));
     void Measure();
     qint64 Doubt(int seen, int apart, double local = 0) const;
@@ -162,6 +174,23 @@ class Matcher {
     bool palette_ = false;  // the pieces went through a palette of few levels
     bool dithered_ = false; // that palette was dithered
     QImage colour_, cover_;
+    // Per row of each window of a hex, for QuickExact: where the pieces'
+    // row shows it, the pixels covered, those seen, and of them those where
+    // the colour below is not the piece's.
+    struct QuickRow {
+        const QRgb* line;
+        std::uint64_t cover, free, belowDiff;
+    };
+    std::vector<QuickRow> quick_;
+    std::array<QImage, 3> colours_;
+    PG2Canvas canvas_;
+    // The pixels that differ from the canvas drawn for the first guess,
+    // and the hexes that show them.
+    struct Differ {
+        int version = -1;
+        qint64 pixels = 0;
+        std::vector<char> shows;
+    } first_;
     int blocksAcross_, blocksDown_, segment_ = -1;
     std::vector<int> seenAt_, blockSum_, order_;
     std::vector<QRgb> seenColours_;

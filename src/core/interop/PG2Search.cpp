@@ -304,18 +304,22 @@ bool Matcher::ToneTwins(int a, int b, const std::vector<Obs>& obs) const {
     return off <= TwinSlack * n;
 }
 
-// The candidates that give the hex exactly, through the index; false when
-// none does.
-bool Matcher::ExactChoice(HexPos h, const std::vector<Obs>& obs, bool guess, Choice& out) {
+// The candidates that give the hex exactly, found through the index by
+// the colours `keyColour` gives at key positions (0: not seen there) and
+// judged by `exactly` (as Exactly) over `seen` pixels; false when none
+// does.
+template <class KeyColour, class Exact>
+bool Matcher::ExactAmong(HexPos h, bool guess, int seen, KeyColour keyColour, Exact exactly,
+                         Choice& out) {
     const int G = cand_.Count(), words = cand_.Words();
     survivors_.assign(size_t(words), ~std::uint64_t(0));
     int probes = 0;
     for (int r = 0; r < PG2Candidates::IndexedPositions && probes < Probes &&
                     r < int(cand_.KeyPositions().size());
          ++r) {
-        const int i = seenAt_[size_t(cand_.KeyPositions()[size_t(r)])];
-        if (i < 0) continue;
-        const std::uint64_t* bits = cand_.WithColour(r, obs[size_t(i)].target);
+        const QRgb colour = keyColour(cand_.KeyPositions()[size_t(r)]);
+        if (!colour) continue;
+        const std::uint64_t* bits = cand_.WithColour(r, colour);
         for (int w = 0; w < words; ++w)
             survivors_[size_t(w)] &= bits[w];
         ++probes;
@@ -329,7 +333,7 @@ bool Matcher::ExactChoice(HexPos h, const std::vector<Obs>& obs, bool guess, Cho
             // Before the holes are judged, a candidate that draws nothing
             // says nothing of the hex.
             if (g >= G || (guess && !cand_.Pixels(g))) continue;
-            const int how = Exactly(g, obs, guess);
+            const int how = exactly(g);
             others += how > 1 || (how == 1 && cand_.Pixels(g));
             if (how < 2) continue;
             const int tile = cand_.Preferred(g, tt3);
@@ -342,8 +346,162 @@ bool Matcher::ExactChoice(HexPos h, const std::vector<Obs>& obs, bool guess, Cho
     out.exact = true;
     out.tied = others > 1;
     out.match.tile = exact.front().tile;
-    out.match.seen = int(obs.size()); // and costs nothing
+    out.match.seen = seen; // and costs nothing
     return true;
+}
+
+bool Matcher::ExactChoice(HexPos h, const std::vector<Obs>& obs, bool guess, Choice& out) {
+    // Where each picture pixel is seen; the pieces' colours in runs of
+    // pixels side by side in the picture, for Exactly.
+    seenAt_.assign(size_t(W * H), -1);
+    seenColours_.resize(obs.size());
+    belowSame_.resize(obs.size());
+    runs_.clear();
+    Stretch run{0, 0, 0};
+    int* seenAt = seenAt_.data();
+    QRgb* colours = seenColours_.data();
+    std::uint32_t* belowSame = belowSame_.data();
+    for (int i = 0; i < int(obs.size()); ++i) {
+        const Obs& o = obs[size_t(i)];
+        seenAt[o.at] = i;
+        colours[i] = o.target;
+        belowSame[i] = SameColour(o.below, o.target) ? ~std::uint32_t(0) : 0;
+        if (run.at + run.length == o.at) {
+            ++run.length;
+            continue;
+        }
+        if (run.length) runs_.push_back(run);
+        run = {i, o.at, 1};
+    }
+    if (run.length) runs_.push_back(run);
+    return ExactAmong(
+        h, guess, int(obs.size()),
+        [&](int at) {
+            const int i = seenAt_[size_t(at)];
+            return i < 0 ? QRgb(0) : obs[size_t(i)].target;
+        },
+        [&](int g) { return Exactly(g, obs, guess); }, out);
+}
+
+namespace {
+
+// Bit x set where a[x] and b[x] differ in colour, for lo <= x < hi.
+std::uint64_t Unlike(const QRgb* a, const QRgb* b, int lo, int hi) {
+    std::uint64_t bits = 0;
+    int x = lo;
+#if defined(__SSE2__)
+    const __m128i colour = _mm_set1_epi32(0xFFFFFF), zero = _mm_setzero_si128();
+    for (; x + 4 <= hi; x += 4) {
+        const __m128i apart =
+            _mm_and_si128(_mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x)),
+                                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + x))),
+                          colour);
+        bits |=
+            std::uint64_t(~_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(apart, zero))) & 0xF)
+            << x;
+    }
+#endif
+    for (; x < hi; ++x)
+        bits |= std::uint64_t(!SameColour(a[x], b[x])) << x;
+    return bits;
+}
+
+} // namespace
+
+// The choice of a hex that a candidate gives exactly, as Evaluate makes it
+// from what Observe lays out, read straight from the pieces where the
+// hexes drawn after it leave them, without laying out its pixels; false
+// when no candidate gives it; unknown when the pieces' colours are taken
+// back, or the pictures are wider than a row of bits.
+Matcher::Given Matcher::QuickExact(HexPos h, bool guess, bool later, Choice& out) {
+    if (!curves_.identity || !cand_.Mask(0)) return Given::Unknown;
+    const std::uint64_t full = W == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << W) - 1;
+    // The opaque pixels of hex o of strip t added to the rows of a window.
+    auto cover = [&](QuickRow* rows, int t, HexPos o, int x0, int y0) {
+        const int g = assign_[size_t(Index(o))];
+        if (g < 0) return;
+        const std::uint64_t* mask = cand_.Mask(g);
+        const int dx = HexLayout::Left(o.x - PG2Strips[t].firstCol) - x0,
+                  dy = HexLayout::Top(o.y, o.x) - y0;
+        for (int by = std::max(0, dy); by < std::min(H, dy + H); ++by)
+            rows[by].cover |= (dx >= 0 ? mask[by - dy] << dx : mask[by - dy] >> -dx) & full;
+    };
+    // The windows in the order Observe reads them: per strip of the hex its
+    // own, then with `later` those of the later strips at the same place,
+    // each covered by more hexes.
+    quick_.resize(size_t(6) * size_t(H));
+    int n = 0, contexts = 0;
+    for (int s = 0; s < 3; ++s) {
+        if (h.x < PG2Strips[s].firstCol || h.x > PG2Strips[s].lastCol) continue;
+        const int x0 = HexLayout::Left(h.x - PG2Strips[s].firstCol), y0 = HexLayout::Top(h.y, h.x);
+        QImage& below = colours_[size_t(contexts++)];
+        if (!guess) below.fill(PG2Green); // what shows through the holes
+        const PixelRows colour = PixelRows::Of(below);
+        for (int t = s; t < 3 && (t == s || later); ++t) {
+            QuickRow* rows = quick_.data() + size_t(n) * size_t(H);
+            for (int by = 0; by < H; ++by) // the window before's, and more
+                rows[by].cover = t == s ? 0 : (rows - H)[by].cover;
+            for (int u = t == s ? 0 : t; u <= t; ++u) {
+                HexesIn(u, x0, y0, hexes_);
+                for (HexPos o : hexes_)
+                    if (u < s || (t == s && Before(o, h))) {
+                        if (!guess) Draw(colour, u, o, x0, y0);
+                    } else if (t > s || Before(h, o)) {
+                        cover(rows, u, o, x0, y0);
+                    }
+            }
+            for (int by = 0; by < H; ++by) {
+                const TargetRow row = Target(t, y0 + by);
+                const int lo = std::max(0, row.lo - x0), hi = std::min(W, row.hi - x0);
+                QuickRow& q = rows[by];
+                q.free = 0;
+                if (!row.line || lo >= hi) continue;
+                q.line = row.line + x0 + row.offset;
+                q.free = (hi == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << hi) - 1) &
+                         ~((std::uint64_t(1) << lo) - 1) & ~q.cover;
+                if (!guess && q.free)
+                    q.belowDiff = Unlike(colour.Row(by), q.line, std::countr_zero(q.free),
+                                         64 - std::countl_zero(q.free));
+            }
+            ++n;
+        }
+    }
+    const QuickRow* rows = quick_.data();
+    const size_t count = size_t(n) * size_t(H);
+    int seen = 0;
+    for (size_t k = 0; k < count; ++k)
+        seen += std::popcount(rows[k].free);
+    // The colour the hex shows at a picture pixel: the last window's that
+    // shows it, as the layout of its pixels keeps it.
+    auto keyColour = [&](int at) {
+        for (int k = n - 1; k >= 0; --k) {
+            const QuickRow& q = rows[size_t(k) * size_t(H) + size_t(at / W)];
+            if (q.free >> (at % W) & 1) return q.line[at % W] | 0xFF000000;
+        }
+        return QRgb(0);
+    };
+    // As Exactly: every pixel nothing covers is the piece's where the
+    // candidate shows one, and, once the holes are judged, where it shows
+    // what lies under it.
+    auto exactly = [&](int g) {
+        const QRgb* pixels = cand_.Pixels(g);
+        const std::uint64_t* mask = pixels ? cand_.Mask(g) : nullptr;
+        int shown = 0;
+        for (size_t k = 0; k < count; ++k) {
+            const QuickRow& q = rows[k];
+            const int by = int(k % size_t(H));
+            const std::uint64_t opaque = mask ? mask[by] & q.free : 0;
+            if (!guess && (q.free & ~opaque & q.belowDiff)) return 0;
+            if (!opaque) continue;
+            if (Unlike(pixels + by * W, q.line, std::countr_zero(opaque),
+                       64 - std::countl_zero(opaque)) &
+                opaque)
+                return 0;
+            shown += std::popcount(opaque);
+        }
+        return !guess || 2 * shown > seen ? 2 : 1;
+    };
+    return ExactAmong(h, guess, seen, keyColour, exactly, out) ? Given::Exactly : Given::Not;
 }
 
 // Per candidate, a cost it cannot go under: for each 4x4 block that the
@@ -469,33 +627,12 @@ qint64 Matcher::FineBound(int g) const {
     return sum + sum / 3;
 }
 
+// `given`: whether a candidate gives the hex exactly, when known already;
+// then every candidate is compared (past one that gives it, for the next best).
 Choice Matcher::Evaluate(HexPos h, const std::vector<Obs>& obs, bool guess, qint64 reach,
-                         bool pastExact) {
+                         Given given) {
     const int G = cand_.Count();
-    // Where each picture pixel is seen; the pieces' colours in runs of
-    // pixels side by side in the picture, for Exactly.
-    seenAt_.assign(size_t(W * H), -1);
-    seenColours_.resize(obs.size());
-    belowSame_.resize(obs.size());
-    runs_.clear();
-    Stretch run{0, 0, 0};
-    int* seenAt = seenAt_.data();
-    QRgb* colours = seenColours_.data();
-    std::uint32_t* belowSame = belowSame_.data();
-    for (int i = 0; i < int(obs.size()); ++i) {
-        const Obs& o = obs[size_t(i)];
-        seenAt[o.at] = i;
-        colours[i] = o.target;
-        belowSame[i] = SameColour(o.below, o.target) ? ~std::uint32_t(0) : 0;
-        if (run.at + run.length == o.at) {
-            ++run.length;
-            continue;
-        }
-        if (run.length) runs_.push_back(run);
-        run = {i, o.at, 1};
-    }
-    if (run.length) runs_.push_back(run);
-    if (Choice exact; !pastExact && ExactChoice(h, obs, guess, exact)) return exact;
+    if (Choice exact; given == Given::Unknown && ExactChoice(h, obs, guess, exact)) return exact;
 
     LowerBounds(obs);
     order_.resize(size_t(G));
@@ -559,20 +696,22 @@ Choice Matcher::Finish(const std::vector<Obs>& obs, const Scored* scored, size_t
     out.match.tile = top.tile;
     out.match.cost = top.cost;
     out.match.seen = int(obs.size());
+    const QRgb* best = cand_.Pixels(top.group);
     for (const Obs& o : obs)
-        out.match.differing += !SameColour(Shown(top.group, o), o.target);
+        out.match.differing += !SameColour(Shown(best, o), o.target);
     for (size_t i = 1; i < n; ++i) {
         const Scored& s = scored[i];
+        const QRgb* other = cand_.Pixels(s.group);
         const bool same =
             s.cost == top.cost && std::all_of(obs.begin(), obs.end(), [&](const Obs& o) {
-                return SameColour(Shown(s.group, o), Shown(top.group, o));
+                return SameColour(Shown(other, o), Shown(best, o));
             });
         if (same) continue;
         out.match.next = s.tile;
         out.nextGroup = s.group;
         out.match.margin = s.cost - top.cost;
         for (const Obs& o : obs)
-            out.match.apart += !SameColour(Shown(s.group, o), Shown(top.group, o));
+            out.match.apart += !SameColour(Shown(other, o), Shown(best, o));
         break;
     }
     return out;

@@ -57,18 +57,29 @@ void TakenBack(const std::vector<Obs>& raw, const ToneCurves& c, std::vector<Obs
 // differ far more often than in the tiles.
 void Matcher::FindPalette() {
     std::array<std::array<bool, 256>, 3> seen{}, drawn{};
-    auto note = [](std::array<std::array<bool, 256>, 3>& levels, QRgb c) {
-        levels[0][size_t(qRed(c))] = levels[1][size_t(qGreen(c))] = levels[2][size_t(qBlue(c))] =
-            true;
+    std::array<int, 3> levels{};
+    auto note = [](std::array<std::array<bool, 256>, 3>& in, QRgb c) {
+        in[0][size_t(qRed(c))] = in[1][size_t(qGreen(c))] = in[2][size_t(qBlue(c))] = true;
     };
-    qint64 seenEdges = 0, seenPairs = 0, drawnEdges = 0, drawnPairs = 0;
+    palette_ = dithered_ = false;
+    // Pieces that show more levels than a palette's in any channel went
+    // through none: no need to read on.
     for (const QImage& piece : rgb_)
         for (int y = 0; y < piece.height(); ++y) {
             const auto* line = reinterpret_cast<const QRgb*>(piece.constScanLine(y));
             for (int x = 0; x < piece.width(); ++x) {
-                note(seen, line[x]);
-                if (x > 0) seenEdges += ((line[x] ^ line[x - 1]) & 0xFFFFFF) != 0;
+                const int v[3] = {qRed(line[x]), qGreen(line[x]), qBlue(line[x])};
+                for (size_t ch = 0; ch < 3; ++ch)
+                    levels[ch] += !std::exchange(seen[ch][size_t(v[ch])], true);
             }
+            if (*std::max_element(levels.begin(), levels.end()) > PaletteLevels) return;
+        }
+    qint64 seenEdges = 0, seenPairs = 0, drawnEdges = 0, drawnPairs = 0;
+    for (const QImage& piece : rgb_)
+        for (int y = 0; y < piece.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(piece.constScanLine(y));
+            for (int x = 1; x < piece.width(); ++x)
+                seenEdges += ((line[x] ^ line[x - 1]) & 0xFFFFFF) != 0;
             seenPairs += piece.width() - 1;
         }
     std::vector<char> used(size_t(cand_.Count()), 0);
@@ -84,9 +95,8 @@ void Matcher::FindPalette() {
                 }
     palette_ = true;
     for (size_t ch = 0; ch < 3; ++ch) {
-        const auto s = std::count(seen[ch].begin(), seen[ch].end(), true),
-                   d = std::count(drawn[ch].begin(), drawn[ch].end(), true);
-        palette_ = palette_ && s <= PaletteLevels && s < d;
+        const auto d = std::count(drawn[ch].begin(), drawn[ch].end(), true);
+        palette_ = palette_ && levels[ch] < d;
     }
     dithered_ = palette_ && drawnPairs > 0 && seenPairs > 0 &&
                 double(seenEdges) / double(seenPairs) >
