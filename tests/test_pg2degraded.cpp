@@ -129,14 +129,17 @@ TEST(PG2Degraded, TheCanvasDrawnAgainWhereTilesChangeIsTheOneDrawnAnew) {
         EXPECT_GT(kept.Version(), before);
         PG2Canvas anew(sample->cat, sample->images);
         anew.Draw(tileOf);
+        std::vector<QRgb> colours(2 * PG2CanvasWidth);
+        std::vector<PG2Owner> owners(2 * PG2CanvasWidth);
         for (int s = 0; s < 3; ++s)
             for (int y = 0; y < PG2CanvasHeight; ++y) {
-                const size_t at = size_t(y) * PG2CanvasWidth;
-                ASSERT_TRUE(std::equal(kept.Rows(s).Row(y), kept.Rows(s).Row(y) + PG2CanvasWidth,
-                                       anew.Rows(s).Row(y)))
-                    << s << " " << y;
-                ASSERT_TRUE(std::equal(kept.Owner(s) + at, kept.Owner(s) + at + PG2CanvasWidth,
-                                       anew.Owner(s) + at))
+                kept.Row(s, y, 0, PG2CanvasWidth, colours.data(), owners.data());
+                anew.Row(s, y, 0, PG2CanvasWidth, colours.data() + PG2CanvasWidth,
+                         owners.data() + PG2CanvasWidth);
+                ASSERT_TRUE(std::equal(colours.begin(), colours.begin() + PG2CanvasWidth,
+                                       colours.begin() + PG2CanvasWidth) &&
+                            std::equal(owners.begin(), owners.begin() + PG2CanvasWidth,
+                                       owners.begin() + PG2CanvasWidth))
                     << s << " " << y;
             }
     }
