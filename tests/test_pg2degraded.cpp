@@ -53,18 +53,27 @@ TEST(PG2Degraded, NoWrongTileGoesUnlisted) {
 // The pixels said to differ, and the hexes that show them, are those of the
 // imported map drawn again against the pieces; every hex is seen, and one
 // its tile gives pixel for pixel has no next best, also once the colours
-// are calibrated. Away from the moved piece (the third of the second
-// strip) each hex is seen on as many pixels in both imports, given exactly
-// in one and compared in the other.
+// are calibrated; a moved piece is found. Away from the moved piece (the
+// third of the second strip) each hex of the random map is seen on as many
+// pixels in its first two imports, given exactly in one and compared in
+// the other.
 TEST(PG2Degraded, WhatDiffersIsWhatTheMapDrawnAgainGives) {
     const auto sample = cases::SampleCatalogue(false);
-    const HexMap map = cases::RandomMap(sample->cat, 1);
+    const HexMap random = cases::RandomMap(sample->cat, 1), island = cases::Island(*sample);
+    struct Case {
+        const HexMap& map;
+        const char* name;
+        int piece; // moved
+        QPoint move;
+    } table[] = {{random, "one piece 2 px left, 2 up", 6, {-2, -2}},
+                 {random, "gamma 1.1", -1, {}},
+                 {island, "one piece 1 px down", 5, {0, 1}}};
     std::vector<std::vector<int>> seen;
-    for (const char* name : {"one piece 2 px left, 2 up", "gamma 1.1"}) {
-        SCOPED_TRACE(name);
-        std::vector<QImage> pieces = PG2Pieces(map, sample->cat, sample->images);
-        cases::Find(name).change(pieces);
-        const Result<PG2Import> imp = ImportPG2(QStringLiteral("Map67.map"), PG2MapBytes(map, 67),
+    for (const Case& c : table) {
+        SCOPED_TRACE(c.name);
+        std::vector<QImage> pieces = PG2Pieces(c.map, sample->cat, sample->images);
+        cases::Find(c.name).change(pieces);
+        const Result<PG2Import> imp = ImportPG2(QStringLiteral("Map67.map"), PG2MapBytes(c.map, 67),
                                                 pieces, sample->cat, sample->images);
         ASSERT_TRUE(imp);
         qint64 pixels = 0;
@@ -89,6 +98,8 @@ TEST(PG2Degraded, WhatDiffersIsWhatTheMapDrawnAgainGives) {
         EXPECT_GT(pixels, 0);
         EXPECT_EQ(imp->differingPixels, pixels);
         EXPECT_EQ(imp->differingHexes, hexes);
+        for (int k = 0; k < 12; ++k)
+            EXPECT_EQ(imp->shifts[size_t(k)], k == c.piece ? c.move : QPoint()) << k;
         seen.emplace_back();
         for (const PG2HexMatch& m : imp->matches) {
             EXPECT_TRUE(m.seen > 0 && (m.differing > 0 || m.next == -1));
