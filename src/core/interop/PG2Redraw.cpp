@@ -1,7 +1,6 @@
 #include "interop/PG2Redraw.h"
 #include "interop/PG2Match.h"
 #include "map/HexLayout.h"
-#include "pictures/PixelRows.h"
 
 #include <algorithm>
 #include <bit>
@@ -150,6 +149,7 @@ void PG2Canvas::DrawHex(int strip, HexPos h, QRect area) {
                 spans.push_back({y, from, x - from});
             }
         }
+    static_assert(PG2Hexes <= 1 << Drawn && 2 << Drawn < 1 << 15, "a hex and its strip fit");
     const PG2Owner shown = PG2Owner(strip << Drawn | Index(h));
     PG2Owner* to = shown_[size_t(strip)].data();
     for (const Span& sp : spans) {
