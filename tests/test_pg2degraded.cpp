@@ -7,6 +7,7 @@
 #include "Scripted.h"
 #include "TestSupport.h"
 #include "interop/PG2Calibrate.h"
+#include "interop/PG2Redraw.h"
 #include "map/HexLayout.h"
 #include "windows/PG2ExportAs.h"
 #include "windows/PG2ImportRun.h"
@@ -46,6 +47,112 @@ TEST(PG2Degraded, NoWrongTileGoesUnlisted) {
         // taken back leaves every hex exact or unsure.
         EXPECT_EQ(o.summary.count("; "), *c.said ? 2 : 1) << o.summary.toStdString();
         EXPECT_TRUE(o.nearest == 0 || !QString(c.said).contains(" px "));
+    }
+}
+
+// The pixels said to differ, and the hexes that show them, are those of the
+// imported map drawn again against the pieces; every hex is seen, and one
+// its tile gives pixel for pixel has no next best, also once the colours
+// are calibrated; a moved piece is found. Away from the moved piece (the
+// third of the second strip) each hex of the random map is seen on as many
+// pixels in its first two imports, given exactly in one and compared in
+// the other.
+TEST(PG2Degraded, WhatDiffersIsWhatTheMapDrawnAgainGives) {
+    const auto sample = cases::SampleCatalogue(false);
+    const HexMap random = cases::RandomMap(sample->cat, 1), island = cases::Island(*sample);
+    struct Case {
+        const HexMap& map;
+        const char* name;
+        int piece; // moved
+        QPoint move;
+    } table[] = {{random, "one piece 2 px left, 2 up", 6, {-2, -2}},
+                 {random, "gamma 1.1", -1, {}},
+                 {island, "one piece 1 px down", 5, {0, 1}}};
+    std::vector<std::vector<int>> seen;
+    for (const Case& c : table) {
+        SCOPED_TRACE(c.name);
+        std::vector<QImage> pieces = PG2Pieces(c.map, sample->cat, sample->images);
+        cases::Find(c.name).change(pieces);
+        const Result<PG2Import> imp = ImportPG2(QStringLiteral("Map67.map"), PG2MapBytes(c.map, 67),
+                                                pieces, sample->cat, sample->images);
+        ASSERT_TRUE(imp);
+        qint64 pixels = 0;
+        std::vector<char> shows(PG2Hexes, 0);
+        RedrawPG2([&](HexPos h) { return int(imp->map.Cell(h.x, h.y).bmp); }, sample->cat,
+                  sample->images,
+                  [&](int s, const PixelRows& canvas, const PG2Owner* owner) {
+                      for (int b = 0; b < 4; ++b)
+                          for (int y = 0; y < PG2PieceHeight; ++y)
+                              for (int x = 0; x < PG2PieceWidth; ++x) {
+                                  const int at = PG2CanvasOffset(s, b, x, y);
+                                  if ((pieces[size_t(s * 4 + b)].pixel(x, y) ^ canvas.Row(0)[at]) &
+                                      0xFFFFFF) {
+                                      ++pixels;
+                                      if (owner[at] >= 0) shows[size_t(owner[at])] = 1;
+                                  }
+                              }
+                  });
+        std::vector<HexPos> hexes;
+        for (int i = 0; i < PG2Hexes; ++i)
+            if (shows[size_t(i)]) hexes.push_back({i % PG2Width, i / PG2Width});
+        EXPECT_GT(pixels, 0);
+        EXPECT_EQ(imp->differingPixels, pixels);
+        EXPECT_EQ(imp->differingHexes, hexes);
+        for (int k = 0; k < 12; ++k)
+            EXPECT_EQ(imp->shifts[size_t(k)], k == c.piece ? c.move : QPoint()) << k;
+        seen.emplace_back();
+        for (const PG2HexMatch& m : imp->matches) {
+            EXPECT_TRUE(m.seen > 0 && (m.differing > 0 || m.next == -1));
+            seen.back().push_back(m.seen);
+        }
+    }
+    const int moved = PG2PieceTop + 2 * PG2PieceHeight;
+    for (int i = 0; i < PG2Hexes; ++i) {
+        const int top = HexLayout::Top(i / PG2Width, i % PG2Width);
+        if (top + HexLayout::TileHeight + 2 <= moved || top - 2 >= moved + PG2PieceHeight) {
+            EXPECT_EQ(seen[0][size_t(i)], seen[1][size_t(i)]) << i;
+        }
+    }
+}
+
+// The canvas kept per strip and drawn again only around the hexes whose
+// tile changed is the one drawn anew, pixel for pixel and owner for owner,
+// and each change counts: one hex of the columns two strips share, a few
+// rows, and so many hexes that it is drawn whole again.
+TEST(PG2Degraded, TheCanvasDrawnAgainWhereTilesChangeIsTheOneDrawnAnew) {
+    const auto sample = cases::SampleCatalogue(false);
+    const HexMap map = cases::RandomMap(sample->cat, 1);
+    std::vector<int> tiles(PG2Hexes);
+    for (int i = 0; i < PG2Hexes; ++i)
+        tiles[size_t(i)] = map.Cell(i % PG2Width, i / PG2Width).bmp;
+    const int one = tiles[0],
+              other = *std::find_if(tiles.begin(), tiles.end(), [&](int t) { return t != one; });
+    auto tileOf = [&](HexPos h) { return tiles[size_t(h.y * PG2Width + h.x)]; };
+    PG2Canvas kept(sample->cat, sample->images);
+    kept.Draw(tileOf);
+    for (const auto& [from, to] : {std::pair(10 * PG2Width + 14, 10 * PG2Width + 15),
+                                   std::pair(20 * PG2Width, 23 * PG2Width), std::pair(0, 900)}) {
+        SCOPED_TRACE(from);
+        for (int i = from; i < to; ++i)
+            tiles[size_t(i)] = tiles[size_t(i)] == one ? other : one;
+        const int before = kept.Version();
+        kept.Draw(tileOf);
+        EXPECT_GT(kept.Version(), before);
+        PG2Canvas anew(sample->cat, sample->images);
+        anew.Draw(tileOf);
+        std::vector<QRgb> colours(2 * PG2CanvasWidth);
+        std::vector<PG2Owner> owners(2 * PG2CanvasWidth);
+        for (int s = 0; s < 3; ++s)
+            for (int y = 0; y < PG2CanvasHeight; ++y) {
+                kept.Row(s, y, 0, PG2CanvasWidth, colours.data(), owners.data());
+                anew.Row(s, y, 0, PG2CanvasWidth, colours.data() + PG2CanvasWidth,
+                         owners.data() + PG2CanvasWidth);
+                ASSERT_TRUE(std::equal(colours.begin(), colours.begin() + PG2CanvasWidth,
+                                       colours.begin() + PG2CanvasWidth) &&
+                            std::equal(owners.begin(), owners.begin() + PG2CanvasWidth,
+                                       owners.begin() + PG2CanvasWidth))
+                    << s << " " << y;
+            }
     }
 }
 
@@ -242,6 +349,27 @@ TEST(PG2Degraded, ToneTwinsAreToldApartByTheWholeMap) {
         EXPECT_LE(o.wrong, c.maxWrong);
         EXPECT_LE(o.unsure, c.maxUnsure);
     }
+}
+
+// A palette of 256 colours, eight levels of red and green and four of
+// blue, is taken for one as 216 colours are: no wrong tile goes unlisted.
+TEST(PG2Degraded, EightLevelsAChannelAreAPalette) {
+    const auto altered = cases::SampleCatalogue(true);
+    auto level = [](int v, int n) { return (v * (n - 1) + 127) / 255 * 255 / (n - 1); };
+    const cases::Degradation palette{
+        "256 colours", [&](std::vector<QImage>& pieces) {
+            for (QImage& p : pieces) {
+                p = p.convertToFormat(QImage::Format_RGB32);
+                for (int y = 0; y < p.height(); ++y) {
+                    auto* line = reinterpret_cast<QRgb*>(p.scanLine(y));
+                    for (int x = 0; x < p.width(); ++x)
+                        line[x] = qRgb(level(qRed(line[x]), 8), level(qGreen(line[x]), 8),
+                                       level(qBlue(line[x]), 4));
+                }
+            }
+        }};
+    const cases::Outcome o = cases::Measure(*altered, cases::RandomMap(altered->cat, 1), palette);
+    EXPECT_EQ(o.wrongUnlisted, 0);
 }
 
 TEST(PG2Degraded, AnImportCancelledLeavesNoResult) {

@@ -220,7 +220,7 @@ std::vector<char> Matcher::Unsettled(const std::vector<char>& exact) {
     // No piece is moved back nor its colours taken back yet: kept for the
     // count at the end while the canvas stays as it is.
     first_.version = canvas_.Version();
-    Differing(first_.shows, first_.pixels);
+    Differing(first_);
     for (int i = 0; i < PG2Hexes; ++i)
         if (first_.shows[size_t(i)]) MarkAround(At(i), dirty);
     return dirty;
@@ -233,36 +233,50 @@ void Matcher::Redraw() {
 
 // The pixels of the pieces as read that differ from the canvas, counted,
 // and the hexes that show them marked.
-void Matcher::Differing(std::vector<char>& shows, qint64& pixels) const {
-    shows.assign(PG2Hexes, 0);
-    pixels = 0;
+void Matcher::Differing(Differ& out) const {
+    out.shows.assign(PG2Hexes, 0);
+    out.pieces.fill(0);
     for (int s = 0; s < 3; ++s)
         for (int b = 0; b < 4; ++b)
             for (int y = 0; y < PG2PieceHeight; ++y) {
-                const auto* a =
+                const int srcX = PG2Strips[s].srcX;
+                const auto* piece =
                     reinterpret_cast<const QRgb*>(rgb_[size_t(s * 4 + b)].constScanLine(y));
-                const QRgb* c = canvas_.Rows(s).Row(0) + PG2CanvasOffset(s, b, 0, y);
-                const PG2Owner* by = canvas_.Owner(s) + PG2CanvasOffset(s, b, 0, y);
-                for (int x = 0; x < PG2PieceWidth; ++x) {
+                canvas_.Runs(
+                    s, PG2PieceTop + b * PG2PieceHeight + y, srcX, srcX + PG2PieceWidth,
+                    [&](int x0, int n, int hex, const QRgb* drawn) {
+                        const QRgb* a = piece + (x0 - srcX);
+                        qint64 apart = 0;
+                        int x = 0;
 #if defined(__SSE2__)
-                    // Past four that are the same at a time.
-                    if (x % 4 == 0 && x + 4 <= PG2PieceWidth) {
-                        const __m128i apart = _mm_and_si128(
-                            _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x)),
-                                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + x))),
-                            _mm_set1_epi32(0xFFFFFF));
-                        if (_mm_movemask_epi8(_mm_cmpeq_epi32(apart, _mm_setzero_si128())) ==
-                            0xFFFF) {
-                            x += 3;
-                            continue;
+                        // Past four that are the same at a time.
+                        const __m128i colour = _mm_set1_epi32(0xFFFFFF),
+                                      green = _mm_set1_epi32(int(PG2Green));
+                        for (; x + 4 <= n; x += 4) {
+                            const __m128i c =
+                                drawn ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(drawn + x))
+                                      : green;
+                            const __m128i same = _mm_cmpeq_epi32(
+                                _mm_and_si128(
+                                    _mm_xor_si128(
+                                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x)),
+                                        c),
+                                    colour),
+                                _mm_setzero_si128());
+                            constexpr int Apart[16] = {4, 3, 3, 2, 3, 2, 2, 1,
+                                                       3, 2, 2, 1, 2, 1, 1, 0};
+                            apart += Apart[_mm_movemask_ps(_mm_castsi128_ps(same))];
                         }
-                    }
 #endif
-                    if (((a[x] ^ c[x]) & 0xFFFFFF) == 0) continue;
-                    ++pixels;
-                    if (by[x] >= 0) shows[size_t(by[x])] = 1;
-                }
+                        for (; x < n; ++x)
+                            apart += ((a[x] ^ (drawn ? drawn[x] : PG2Green)) & 0xFFFFFF) != 0;
+                        out.pieces[size_t(s * 4 + b)] += apart;
+                        if (apart && hex >= 0) out.shows[size_t(hex)] = 1;
+                    });
             }
+    out.pixels = 0;
+    for (const qint64 n : out.pieces)
+        out.pixels += n;
 }
 
 // The pixels of the pieces as read that the tiles chosen, drawn as the
@@ -273,7 +287,7 @@ void Matcher::Verify() {
     Differ now;
     const Differ* counted = &first_;
     if (canvas_.Version() != first_.version) {
-        Differing(now.shows, now.pixels);
+        Differing(now);
         counted = &now;
     }
     result_.differingPixels = counted->pixels;
@@ -325,17 +339,22 @@ void Matcher::Pairs(const std::vector<char>& clear, LevelPairs& pairs, bool take
         for (int b = 0; b < 4; ++b) {
             const QImage& piece = rgb_[size_t(s * 4 + b)];
             const QPoint move = result_.shifts[size_t(s * 4 + b)];
+            const int srcX = PG2Strips[s].srcX, start = std::max(0, -move.x()),
+                      stop = std::min(PG2PieceWidth, PG2PieceWidth - move.x());
             for (int y = 0; y < PG2PieceHeight; y += 2) {
                 const int from = y + move.y();
                 if (from < 0 || from >= PG2PieceHeight) continue;
                 const auto* line = reinterpret_cast<const QRgb*>(piece.constScanLine(from));
-                const QRgb* drawn = canvas_.Rows(s).Row(0) + PG2CanvasOffset(s, b, 0, y);
-                const PG2Owner* by = canvas_.Owner(s) + PG2CanvasOffset(s, b, 0, y);
-                for (int x = std::max(0, -move.x());
-                     x < PG2PieceWidth && x + move.x() < PG2PieceWidth; x += 2)
-                    if (by[x] < 0 || clear[size_t(by[x])])
-                        pairs.Add(drawn[x],
-                                  undo ? curves_.Undo(line[x + move.x()]) : line[x + move.x()]);
+                canvas_.Runs(s, PG2PieceTop + b * PG2PieceHeight + y, srcX, srcX + PG2PieceWidth,
+                             [&](int x0, int n, int hex, const QRgb* drawn) {
+                                 if (hex >= 0 && !clear[size_t(hex)]) return;
+                                 const int first = x0 - srcX;
+                                 int x = std::max(start, first);
+                                 for (x += (x - start) & 1; x < std::min(first + n, stop); x += 2)
+                                     pairs.Add(drawn ? drawn[x - first] : PG2Green,
+                                               undo ? curves_.Undo(line[x + move.x()])
+                                                    : line[x + move.x()]);
+                             });
             }
         }
 }
@@ -345,12 +364,18 @@ void Matcher::Pairs(const std::vector<char>& clear, LevelPairs& pairs, bool take
 bool Matcher::Shifts() {
     bool moved = false;
     Redraw();
+    // One piece of the canvas at a time; a piece that the canvas gives
+    // pixel for pixel has not moved.
+    const bool first = canvas_.Version() == first_.version;
+    std::vector<QRgb> drawn(size_t(PG2PieceWidth) * PG2PieceHeight);
     for (int s = 0; s < 3; ++s)
         for (int b = 0; b < 4; ++b) {
-            const PixelRows& canvas = canvas_.Rows(s);
-            const QPoint move =
-                PieceShift(rgb_[size_t(s * 4 + b)], canvas.Row(0) + PG2CanvasOffset(s, b, 0, 0),
-                           int(canvas.stride / 4));
+            if (first && first_.pieces[size_t(s * 4 + b)] == 0) continue;
+            for (int y = 0; y < PG2PieceHeight; ++y)
+                canvas_.Row(s, PG2PieceTop + b * PG2PieceHeight + y, PG2Strips[s].srcX,
+                            PG2Strips[s].srcX + PG2PieceWidth,
+                            drawn.data() + size_t(y) * PG2PieceWidth, nullptr);
+            const QPoint move = PieceShift(rgb_[size_t(s * 4 + b)], drawn.data(), PG2PieceWidth);
             result_.shifts[size_t(s * 4 + b)] = move;
             moved = moved || !move.isNull();
         }

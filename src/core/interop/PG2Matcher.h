@@ -116,7 +116,8 @@ class Matcher {
     bool FirstPass(std::vector<char>& exact);
     std::vector<char> Unsettled(const std::vector<char>& exact);
     void Redraw();
-    void Differing(std::vector<char>& shows, qint64& pixels) const;
+    struct Differ;
+    void Differing(Differ& out) const;
     void Verify();
     bool Sweeps(std::vector<char> dirty = std::vector<char>(PG2Hexes, 1));
     void Measure();
@@ -184,11 +185,13 @@ class Matcher {
     std::vector<QuickRow> quick_;
     std::array<QImage, 3> colours_;
     PG2Canvas canvas_;
-    // The pixels that differ from the canvas drawn for the first guess,
-    // and the hexes that show them.
+    // The pixels of the pieces as read that differ from the canvas, in all
+    // and per piece, and the hexes that show them; kept for the canvas
+    // drawn for the first guess.
     struct Differ {
         int version = -1;
         qint64 pixels = 0;
+        std::array<qint64, 12> pieces{};
         std::vector<char> shows;
     } first_;
     int blocksAcross_, blocksDown_, segment_ = -1;

@@ -3,8 +3,12 @@
 #include "map/HexLayout.h"
 
 #include <algorithm>
-#include <cstring>
+#include <bit>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace zem {
 
@@ -22,8 +26,15 @@ void RedrawPG2(const PG2TileOf& tileOf, const TileCatalogue& cat, const TileImag
                const PG2StripSink& sink) {
     PG2Canvas canvas(cat, images);
     canvas.Draw(tileOf);
-    for (int strip = 0; strip < 3; ++strip)
-        sink(strip, canvas.Rows(strip), canvas.Owner(strip));
+    QImage image(PG2CanvasWidth, PG2CanvasHeight, QImage::Format_RGB32);
+    const PixelRows rows = PixelRows::Of(image);
+    std::vector<PG2Owner> owner(Area);
+    for (int strip = 0; strip < 3; ++strip) {
+        for (int y = 0; y < PG2CanvasHeight; ++y)
+            canvas.Row(strip, y, 0, PG2CanvasWidth, rows.Row(y),
+                       owner.data() + size_t(y) * PG2CanvasWidth);
+        sink(strip, rows, owner.data());
+    }
 }
 
 PG2Canvas::PG2Canvas(const TileCatalogue& cat, const TileImages& images)
@@ -45,22 +56,18 @@ void PG2Canvas::Draw(const PG2TileOf& tileOf) {
     }
     if (tiles_.empty()) {
         tiles_.resize(PG2Hexes);
-        for (int i = 0; i < PG2Hexes; ++i)
+        pictures_.resize(PG2Hexes);
+        for (int i = 0; i < PG2Hexes; ++i) {
             tiles_[size_t(i)] = tileOf({i % PG2Width, i / PG2Width});
+            pictures_[size_t(i)] = TilePicture(cat_, images_, tiles_[size_t(i)]);
+        }
         for (int s = 0; s < 3; ++s) {
-            QImage& canvas = canvas_[size_t(s)];
-            if (canvas.isNull())
-                canvas = QImage(PG2CanvasWidth, PG2CanvasHeight, QImage::Format_RGB32);
-            rows_[size_t(s)] = PixelRows::Of(canvas);
-            if (s == 0) {
-                canvas.fill(PG2Green); // once, as the export does
-                owner_[0].assign(Area, PG2Owner(-1));
-            } else {
-                // Each strip draws over what the ones before it left.
-                std::memcpy(canvas.bits(), canvas_[size_t(s - 1)].constBits(),
-                            size_t(canvas.sizeInBytes()));
-                owner_[size_t(s)] = owner_[size_t(s - 1)];
-            }
+            // Green once, as the export fills it; each strip draws over what
+            // the ones before it left.
+            if (s == 0)
+                shown_[0].assign(Area, PG2Owner(-1));
+            else
+                shown_[size_t(s)] = shown_[size_t(s - 1)];
             DrawStrip(s, whole);
         }
         ++version_;
@@ -74,6 +81,7 @@ void PG2Canvas::Draw(const PG2TileOf& tileOf) {
         const int tile = tileOf(h);
         if (tile == tiles_[size_t(i)]) continue;
         tiles_[size_t(i)] = tile;
+        pictures_[size_t(i)] = TilePicture(cat_, images_, tile);
         for (int s = 0; s < 3; ++s) {
             const PG2Strip& strip = PG2Strips[s];
             if (h.x < strip.firstCol || h.x > strip.lastCol) continue;
@@ -88,19 +96,13 @@ void PG2Canvas::Draw(const PG2TileOf& tileOf) {
     for (int s = 0; s < 3; ++s)
         for (const QRect& at : areas[size_t(s)]) {
             // What the earlier strips left there, then this strip's hexes.
-            const size_t row = size_t(at.width());
             for (int y = at.top(); y <= at.bottom(); ++y) {
-                QRgb* to = rows_[size_t(s)].Row(y) + at.left();
-                PG2Owner* by = owner_[size_t(s)].data() + size_t(y) * PG2CanvasWidth + at.left();
-                if (s == 0) {
-                    std::fill_n(to, row, PG2Green);
-                    std::fill_n(by, row, PG2Owner(-1));
-                } else {
-                    std::memcpy(to, rows_[size_t(s - 1)].Row(y) + at.left(), row * sizeof(QRgb));
-                    std::memcpy(
-                        by, owner_[size_t(s - 1)].data() + size_t(y) * PG2CanvasWidth + at.left(),
-                        row * sizeof(PG2Owner));
-                }
+                const size_t from = size_t(y) * PG2CanvasWidth + size_t(at.left());
+                PG2Owner* to = shown_[size_t(s)].data() + from;
+                if (s == 0)
+                    std::fill_n(to, at.width(), PG2Owner(-1));
+                else
+                    std::copy_n(shown_[size_t(s - 1)].data() + from, at.width(), to);
             }
             DrawStrip(s, at);
         }
@@ -124,16 +126,12 @@ void PG2Canvas::DrawStrip(int strip, QRect area) {
 
 void PG2Canvas::DrawHex(int strip, HexPos h, QRect area) {
     const int tile = tiles_[size_t(Index(h))];
-    const QImage* img = TilePicture(cat_, images_, tile);
+    const QImage* img = pictures_[size_t(Index(h))];
     if (!img) return;
     const int left = HexLayout::Left(h.x - PG2Strips[strip].firstCol),
               top = HexLayout::Top(h.y, h.x);
-    const PixelRows& rows = rows_[size_t(strip)];
-    const PixelRows clip{rows.bits + area.top() * rows.stride +
-                             area.left() * qsizetype(sizeof(QRgb)),
-                         rows.stride, area.width(), area.height()};
-    DrawTile(clip, cat_, images_, tile, left - area.left(), top - area.top());
-    // The hex owns the pixels its picture covers.
+    // The pixels its picture covers, as the export draws it: its opaque
+    // pixels, each drawn over what lies below.
     std::vector<Span> scratch;
     const bool kept = TileCatalogue::IsTileNumber(tile);
     std::vector<Span>& spans = kept ? spans_[size_t(tile)] : scratch;
@@ -151,15 +149,52 @@ void PG2Canvas::DrawHex(int strip, HexPos h, QRect area) {
                 spans.push_back({y, from, x - from});
             }
         }
-    const PG2Owner index = PG2Owner(Index(h));
-    PG2Owner* owner = owner_[size_t(strip)].data();
+    static_assert(PG2Hexes <= 1 << Drawn && 2 << Drawn < 1 << 15, "a hex and its strip fit");
+    const PG2Owner shown = PG2Owner(strip << Drawn | Index(h));
+    PG2Owner* to = shown_[size_t(strip)].data();
     for (const Span& sp : spans) {
         const int y = top + sp.y;
         if (y < area.top() || y > area.bottom()) continue;
         const int from = std::max(left + sp.x, area.left()),
-                  to = std::min(left + sp.x + sp.length, area.right() + 1);
-        if (from < to) std::fill_n(owner + size_t(y) * PG2CanvasWidth + from, to - from, index);
+                  end = std::min(left + sp.x + sp.length, area.right() + 1);
+        if (from < end) std::fill_n(to + size_t(y) * PG2CanvasWidth + from, end - from, shown);
     }
+}
+
+void PG2Canvas::Row(int strip, int y, int x0, int x1, QRgb* colours, PG2Owner* owners) const {
+    Runs(strip, y, x0, x1, [&](int x, int n, int hex, const QRgb* from) {
+        if (owners) std::fill_n(owners + (x - x0), n, PG2Owner(hex));
+        if (from)
+            std::copy_n(from, n, colours + (x - x0));
+        else
+            std::fill_n(colours + (x - x0), n, PG2Green);
+    });
+}
+
+// The run from pixel x of canvas row y on, up to x1.
+PG2Canvas::Run PG2Canvas::RunAt(int strip, int y, int x, int x1) const {
+    const PG2Owner* row = shown_[size_t(strip)].data() + size_t(y) * PG2CanvasWidth;
+    const PG2Owner k = row[x];
+    int end = x + 1;
+#if defined(__SSE2__)
+    // Eight at a time along the run.
+    for (const __m128i same = _mm_set1_epi16(k); end + 8 <= x1; end += 8) {
+        const int m = _mm_movemask_epi8(
+            _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + end)), same));
+        if (m != 0xFFFF) {
+            end += std::countr_one(unsigned(m)) / 2;
+            break;
+        }
+    }
+#endif
+    while (end < x1 && row[end] == k)
+        ++end;
+    if (k < 0) return {end - x, -1, nullptr};
+    // The hex's picture where the strip that drew it put it.
+    const int hex = k & ((1 << Drawn) - 1), c = hex % PG2Width;
+    const auto* line = reinterpret_cast<const QRgb*>(
+        pictures_[size_t(hex)]->constScanLine(y - HexLayout::Top(hex / PG2Width, c)));
+    return {end - x, hex, line + x - HexLayout::Left(c - PG2Strips[k >> Drawn].firstCol)};
 }
 
 } // namespace zem

@@ -20,29 +20,48 @@ using PG2StripSink = std::function<void(int strip, const PixelRows& canvas, cons
 void RedrawPG2(const PG2TileOf& tileOf, const TileCatalogue& cat, const TileImages& images,
                const PG2StripSink& sink);
 
-// The canvas once each strip is drawn, kept for a choice of tiles: drawn
+// The canvas once each strip is drawn, kept for a choice of tiles as the
+// hex each pixel shows, its colour that of the hex's picture there: drawn
 // whole the first time, then again only where a hex's tile changed.
 class PG2Canvas {
   public:
     PG2Canvas(const TileCatalogue& cat, const TileImages& images);
     // The hexes drawn with the tiles `tileOf` gives.
     void Draw(const PG2TileOf& tileOf);
-    const PixelRows& Rows(int strip) const { return rows_[size_t(strip)]; }
-    const PG2Owner* Owner(int strip) const { return owner_[size_t(strip)].data(); }
+    // Pixels x0 <= x < x1 of canvas row y once `strip` is drawn: their
+    // colours, and unless null the hexes they show.
+    void Row(int strip, int y, int x0, int x1, QRgb* colours, PG2Owner* owners) const;
+    // The same pixels by runs that show one hex or the green:
+    // visit(x, n, hex, colours) with the run's n colours, null for the green
+    // (hex -1).
+    template <class Visit> void Runs(int strip, int y, int x0, int x1, Visit&& visit) const {
+        for (int x = x0; x < x1;) {
+            const Run run = RunAt(strip, y, x, x1);
+            visit(x, run.n, run.hex, run.colours);
+            x += run.n;
+        }
+    }
     // Counts the draws that changed a tile.
     int Version() const { return version_; }
 
   private:
+    struct Run {
+        int n, hex;
+        const QRgb* colours;
+    };
+    Run RunAt(int strip, int y, int x, int x1) const;
     void DrawStrip(int strip, QRect area);
     void DrawHex(int strip, HexPos h, QRect area);
 
     const TileCatalogue& cat_;
     const TileImages& images_;
     int W = 0, H = 0; // the largest picture
-    std::array<QImage, 3> canvas_;
-    std::array<PixelRows, 3> rows_;
-    std::array<std::vector<PG2Owner>, 3> owner_;
+    // Per strip and canvas pixel: the hex shown, with the strip that drew
+    // it above the index (Drawn bits); -1: the green.
+    static constexpr int Drawn = 11;
+    std::array<std::vector<PG2Owner>, 3> shown_;
     std::vector<int> tiles_; // per hex the tile drawn; empty before the first draw
+    std::vector<const QImage*> pictures_;
     // Per tile number its rows of opaque pixels, found at its first draw.
     struct Span {
         int y, x, length;
