@@ -331,14 +331,19 @@ int ImportTmxCommand(Context& c, const Words& w) {
     return Ok;
 }
 
-// The hexes matched so far on a terminal's standard error, once a match
-// has taken longer than a second; the line goes again when it is done.
+// How far the match has come, on a terminal's standard error once it has
+// taken longer than a second; the line goes again when it is done. A pass
+// the matcher adds makes the total grow: the share shown waits for it
+// rather than going back.
 class Progress {
   public:
     void Show(int done, int total) {
         if (!shown_ && (timer_.elapsed() < 1000 || !::isatty(2))) return;
+        const int percent = total > 0 ? int(std::min<qint64>(100, qint64(done) * 100 / total)) : 0;
+        if (shown_ && percent <= percent_) return;
         shown_ = true;
-        std::fprintf(stderr, "\rimport-pg2: %d of %d hexes matched", done, total);
+        percent_ = percent;
+        std::fprintf(stderr, "\rimport-pg2: matching the hexes, %d%%", percent);
         std::fflush(stderr);
     }
     void Clear() {
@@ -352,6 +357,7 @@ class Progress {
         return t;
     }();
     bool shown_ = false;
+    int percent_ = 0;
 };
 
 int ImportPg2Command(Context& c, const Words& w) {

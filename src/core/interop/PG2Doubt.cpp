@@ -85,7 +85,9 @@ qint64 Matcher::Doubt(int seen, int apart, double local) const {
 bool Matcher::Judge() {
     std::vector<Obs> obs;
     if (!curves_.identity) MergedLevels();
+    Announce(PG2Hexes);
     for (int i = 0; i < PG2Hexes; ++i) {
+        if (i > 0 && !Tick()) return false;
         PG2HexMatch& m = result_.hexes[size_t(i)];
         if (m.differing == 0) {
             m.doubtful = tied_[size_t(i)] && InMovedPiece(At(i));
@@ -95,8 +97,6 @@ bool Matcher::Judge() {
             // same.
             Observe(At(i), true, obs);
             m.doubtful = m.doubtful || Merged(i, obs) || state_.twin[size_t(i)] == 2;
-            ++total_;
-            if (!Tick()) return false;
             continue;
         }
         const double stray = std::max(double(MeanStray), NoiseStray * result_.noise);
@@ -110,8 +110,6 @@ bool Matcher::Judge() {
             m = c.match;
             reach_[size_t(i)] = c.reach;
             state_.next[size_t(i)] = c.nextGroup;
-            ++total_;
-            if (!Tick()) return false;
         }
         m.doubtful = far || (m.next >= 0 && m.margin < Doubt(m.seen, m.apart)) ||
                      state_.twin[size_t(i)] == 2;
@@ -122,7 +120,7 @@ bool Matcher::Judge() {
             m.doubtful = m.margin < Doubt(m.seen, m.apart, NoiseApart(i, obs));
         }
     }
-    return true;
+    return Tick();
 }
 
 // Per channel and level the curves take pieces' levels back to, how many
@@ -205,7 +203,9 @@ bool Matcher::Twins() {
     if (curves.identity || curves.moved < MinToneMove) return true;
     toneRange_ = MinToneRange + 2 * curves.moved;
     std::vector<Obs> obs;
+    Announce(PG2Hexes);
     for (int i = 0; i < PG2Hexes; ++i) {
+        if (i > 0 && !Tick()) return false;
         PG2HexMatch& m = result_.hexes[size_t(i)];
         if (!state_.twin[size_t(i)] || m.differing == 0) continue;
         Observe(At(i), true, obs);
@@ -218,10 +218,8 @@ bool Matcher::Twins() {
             OfferNext(i, t, c - m.cost, apart);
         }
         m.doubtful = m.doubtful || state_.twin[size_t(i)] == 2;
-        ++total_;
-        if (!Tick()) return false;
     }
-    return true;
+    return Tick();
 }
 
 // How many of the hex's pixels candidates a and b show in other colours.

@@ -179,10 +179,18 @@ int Matcher::MarkAround(HexPos h, std::vector<char>& dirty, int below) {
     return added;
 }
 
+// A pass that will match `hexes` begins: they come out of what was
+// expected of the passes to come.
+void Matcher::Announce(int hexes) {
+    total_ += hexes;
+    ahead_ = std::max(0, ahead_ - hexes);
+}
+
 // One hex matched: tells the progress now and then; false once cancelled.
 bool Matcher::Tick() {
     ++done_;
-    if (done_ % 32 == 0 && control_.progress) control_.progress(done_, total_);
+    if (done_ % 32 == 0 && control_.progress)
+        control_.progress(done_, std::max(done_, total_ + ahead_));
     return !(control_.cancel && control_.cancel->load(std::memory_order_relaxed));
 }
 
@@ -190,13 +198,14 @@ bool Matcher::Tick() {
 // hexes drawn after it leave of it in its own strips.
 bool Matcher::FirstPass(std::vector<char>& exact) {
     std::vector<Obs> obs;
-    total_ += PG2Hexes;
+    Announce(PG2Hexes);
     for (int i = PG2Hexes - 1; i >= 0; --i) {
         if (i > 0) Fetch(At(i - 1));
         Choice c;
         if (const Given given = QuickExact(At(i), true, false, c); given != Given::Exactly) {
             Observe(At(i), false, obs);
             c = Evaluate(At(i), obs, true, 0, given);
+            ahead_ += 2; // matched again, and judged
         }
         assign_[size_t(i)] = c.group;
         exact[size_t(i)] = c.exact;
@@ -300,7 +309,7 @@ void Matcher::Verify() {
 bool Matcher::Sweeps(std::vector<char> dirty) {
     std::vector<Obs> obs;
     for (int sweep = 0; sweep <= MaxSweeps; ++sweep) {
-        total_ += int(std::count(dirty.begin(), dirty.end(), 1));
+        Announce(int(std::count(dirty.begin(), dirty.end(), 1)));
         bool changed = false;
         for (int i = PG2Hexes - 1; i >= 0; --i) {
             if (!dirty[size_t(i)]) continue;
@@ -318,7 +327,7 @@ bool Matcher::Sweeps(std::vector<char> dirty) {
             if (c.group != assign_[size_t(i)]) {
                 assign_[size_t(i)] = c.group;
                 // Those still ahead in this sweep are matched in it.
-                total_ += MarkAround(At(i), dirty, i);
+                Announce(MarkAround(At(i), dirty, i));
                 changed = true;
             }
             if (!Tick()) return false;
@@ -416,6 +425,7 @@ std::optional<bool> Matcher::TryCurves(const ToneCurves& curves) {
     const Hexes keptState = state_;
     const ToneCurves keptCurves = curves_;
     curves_ = curves;
+    ahead_ += 2 * PG2Hexes; // matched again, and judged again
     if (!Sweeps()) return std::nullopt;
     if (TotalCost() < before - before / 20) {
         result_.calibrated = true;
@@ -437,6 +447,8 @@ std::optional<PG2Matching> Matcher::Run() {
         Verify();
         return result_;
     }
+    // Expected: a sweep of those, and the hexes judged once.
+    ahead_ = std::max(ahead_, int(std::count(dirty.begin(), dirty.end(), 1)) + PG2Hexes);
     Measure();
     if (!Sweeps(dirty)) return std::nullopt;
     // Every pixel given by the tiles chosen (others give some hexes exactly

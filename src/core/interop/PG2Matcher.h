@@ -223,7 +223,11 @@ class Matcher {
     std::vector<Cell> cells_;
     std::vector<std::uint64_t> survivors_;
     std::vector<HexPos> hexes_;
-    int done_ = 0, total_ = 0;
+    // Hexes matched, those the passes begun so far will match, and those
+    // the passes still to come are expected to: the progress told is
+    // done_ of total_ + ahead_.
+    int done_ = 0, total_ = 0, ahead_ = 0;
+    void Announce(int hexes);
 };
 
 } // namespace zem::pg2

@@ -147,7 +147,7 @@ bool Matcher::Weigh(const std::vector<ToneCurves>& changes, std::vector<double>&
         for (size_t j = r * step; j < hexes.size(); j += Rounds * step)
             sample.push_back(hexes[j]);
     const size_t first = (hexes.size() + Rounds * step - 1) / (Rounds * step);
-    total_ += int(sample.size());
+    Announce(int(sample.size()));
     sum.assign(changes.size(), 0);
     spread.assign(changes.size(), 0);
     std::vector<char> weighed(changes.size(), 1);
@@ -195,7 +195,7 @@ bool Matcher::Retone() {
 // nearest twin.
 bool Matcher::PaletteTwins() {
     if (!palette_ || !HasTwins()) return true;
-    total_ += PG2Hexes;
+    Announce(PG2Hexes);
     std::vector<Obs> obs;
     for (int i = 0; i < PG2Hexes; ++i) {
         PG2HexMatch& m = result_.hexes[size_t(i)];
