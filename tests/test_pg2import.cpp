@@ -445,12 +445,18 @@ TEST(PG2Import, TheEditorImportsOneUntitledStepAndMarksTheUnsureHexes) {
         QRect(f.View().Corner(u.x, u.y), QSize(HexLayout::TileWidth, HexLayout::TileHeight))
             .center();
     EXPECT_EQ(f.MapImage->grab().toImage().pixel(mark + QPoint(-5, 6)), 0xFFFFE600u);
-    // The next change takes the marks away; the import is one step.
-    f.MapImageMouseDown(mbLeft, false, 300, 300);
+    // A change of a marked hex's tile takes its mark away and its undo
+    // brings it back; the import is one step, and its undo takes them all.
+    const std::vector<HexPos> marked = app.w.doc.Unsure();
+    const int chosen = app.st.map.Cell(u.x, u.y).bmp;
+    f.MapImageMouseDown(mbLeft, false, mark.x(), mark.y());
     f.MapImageClick();
+    ASSERT_NE(app.st.map.Cell(u.x, u.y).bmp, chosen);
+    EXPECT_EQ(app.w.doc.Unsure(), std::vector<HexPos>(marked.begin() + 1, marked.end()));
+    f.Undo1Click();
+    EXPECT_EQ(app.w.doc.Unsure(), marked);
+    f.Undo1Click();
     EXPECT_TRUE(app.w.doc.Unsure().empty());
-    f.Undo1Click();
-    f.Undo1Click();
     EXPECT_EQ(app.st.map.MapWidth, before.MapWidth);
     EXPECT_EQ(app.st.map.Cell(2, 2).bmp, before.Cell(2, 2).bmp);
     f.Redo1Click();

@@ -36,7 +36,7 @@ void MapDocument::Settle() {
 void MapDocument::Changed(bool newMap) {
     // A new map is no file's yet: Save asks for a name.
     if (newMap) fileName_.clear();
-    if (!unsure_.empty()) SetUnsure({});
+    KeepUnsure(newMap);
     emit titleChanged();
 }
 
@@ -96,7 +96,7 @@ void MapDocument::Undo() {
         fileName_ = cleanName_;
     else if (before)
         fileName_ = *before;
-    if (!unsure_.empty()) SetUnsure({});
+    KeepUnsure(before.has_value());
     emit titleChanged();
 }
 
@@ -109,7 +109,7 @@ void MapDocument::Redo() {
         fileName_ = cleanName_;
     else if (untitles)
         fileName_.clear();
-    if (!unsure_.empty()) SetUnsure({});
+    KeepUnsure(untitles);
     emit titleChanged();
 }
 
@@ -175,7 +175,22 @@ void MapDocument::SetMix(std::vector<int> tiles) {
 }
 
 void MapDocument::SetUnsure(std::vector<HexPos> hexes) {
+    unsureTiles_.clear();
+    for (const HexPos h : hexes)
+        if (st_.map.OnMap(h.x, h.y)) unsureTiles_.push_back({h, st_.map.Cell(h.x, h.y).bmp});
     unsure_ = std::move(hexes);
+    emit unsureChanged();
+}
+
+// After a change: another map takes every mark away; otherwise a hex keeps
+// its mark while it shows the tile the import chose.
+void MapDocument::KeepUnsure(bool newMap) {
+    if (newMap) unsureTiles_.clear();
+    std::vector<HexPos> kept;
+    for (const auto& [h, bmp] : unsureTiles_)
+        if (st_.map.OnMap(h.x, h.y) && st_.map.Cell(h.x, h.y).bmp == bmp) kept.push_back(h);
+    if (kept == unsure_) return;
+    unsure_ = std::move(kept);
     emit unsureChanged();
 }
 

@@ -88,7 +88,9 @@ class MapDocument : public QObject {
     // palette); an empty mix places the selected tile.
     void SetMix(std::vector<int> tiles);
 
-    // Hexes an import was unsure of, marked until the next change.
+    // Hexes an import was unsure of, each marked while it shows the tile
+    // the import chose (an edit that changes it takes its mark away, its
+    // undo brings the mark back) until another map replaces this one.
     const std::vector<HexPos>& Unsure() const { return unsure_; }
     void SetUnsure(std::vector<HexPos> hexes);
 
@@ -130,6 +132,8 @@ class MapDocument : public QObject {
     std::optional<MapFileData> paste_;
     int pasteColumn_ = -1;
     std::vector<HexPos> unsure_;
+    std::vector<std::pair<HexPos, int>> unsureTiles_; // as the import chose them
+    void KeepUnsure(bool newMap);
     QString hint_;
     int acting_ = 0;        // ToolActing scopes open
     bool settling_ = false; // an edit is applied: a stroke it ends is recorded as it stands
