@@ -73,9 +73,25 @@ TEST(PG2Degraded, WhatDiffersIsWhatTheMapDrawnAgainGives) {
         SCOPED_TRACE(c.name);
         std::vector<QImage> pieces = PG2Pieces(c.map, sample->cat, sample->images);
         cases::Find(c.name).change(pieces);
+        std::vector<std::pair<int, int>> told; // the progress
+        PG2ImportOptions opt;
+        opt.control.progress = [&](int done, int total) { told.push_back({done, total}); };
         const Result<PG2Import> imp = ImportPG2(QStringLiteral("Map67.map"), PG2MapBytes(c.map, 67),
-                                                pieces, sample->cat, sample->images);
+                                                pieces, sample->cat, sample->images, opt);
         ASSERT_TRUE(imp);
+        // The share told never passes the whole before the end and ends
+        // whole; shown as a bar that never goes back, it moves with the
+        // work rather than standing near its end for most of it.
+        double shown = 0;
+        size_t nearEnd = 0;
+        for (const auto& [done, total] : told) {
+            EXPECT_LE(done, total);
+            shown = std::max(shown, double(done) / total);
+            nearEnd += shown >= 0.95;
+        }
+        ASSERT_FALSE(told.empty());
+        EXPECT_EQ(told.back().first, told.back().second);
+        EXPECT_LE(nearEnd, told.size() / 4) << told.size();
         qint64 pixels = 0;
         std::vector<char> shows(PG2Hexes, 0);
         RedrawPG2([&](HexPos h) { return int(imp->map.Cell(h.x, h.y).bmp); }, sample->cat,

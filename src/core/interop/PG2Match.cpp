@@ -180,10 +180,11 @@ int Matcher::MarkAround(HexPos h, std::vector<char>& dirty, int below) {
 }
 
 // A pass that will match `hexes` begins: they come out of what was
-// expected of the passes to come.
+// expected of the passes to come, and when that is all of it, another
+// pass as long may follow.
 void Matcher::Announce(int hexes) {
     total_ += hexes;
-    ahead_ = std::max(0, ahead_ - hexes);
+    ahead_ = ahead_ > hexes ? ahead_ - hexes : hexes;
 }
 
 // One hex matched: tells the progress now and then; false once cancelled.
