@@ -296,6 +296,33 @@ TEST(Tools, UndoLeavesWhatWasChosenSince) {
     }
 }
 
+// An import's marks: a hex keeps its mark while it shows the tile the
+// import chose, and another map, even of the same tiles, takes them all.
+TEST(Tools, UnsureMarksFollowTheTilesTheImportChose) {
+    Editor e;
+    HexMap& m = e.st.map;
+    m.MapWidth = m.MapHeight = 6;
+    const auto import = [&] {
+        e.doc.Import("Import", [&] { m.Cell(5, 5).bmp = m.Cell(5, 5).bmp == 1 ? 2 : 1; });
+    };
+    const std::vector<HexPos> both{{1, 1}, {2, 2}}, one{{1, 1}};
+    import();
+    e.doc.SetUnsure(both);
+    const int chosen = m.Cell(2, 2).bmp;
+    e.Drag({{2, 2}});
+    ASSERT_NE(m.Cell(2, 2).bmp, chosen);
+    EXPECT_EQ(e.doc.Unsure(), one);
+    e.doc.Undo();
+    EXPECT_EQ(e.doc.Unsure(), both);
+    e.doc.Undo(); // the import, back to the same tiles there
+    EXPECT_TRUE(e.doc.Unsure().empty());
+    e.doc.Redo();
+    EXPECT_TRUE(e.doc.Unsure().empty());
+    e.doc.SetUnsure(both);
+    import();
+    EXPECT_TRUE(e.doc.Unsure().empty());
+}
+
 // The painting tools beside the described ones: a road drawn and taken away
 // in one drag each, brushes, fills by tile, set and terrain, shapes, and a
 // random mix of tiles.
