@@ -174,12 +174,11 @@ void MapDocument::SetMix(std::vector<int> tiles) {
     emit mixChanged();
 }
 
-void MapDocument::SetUnsure(std::vector<HexPos> hexes) {
+void MapDocument::SetUnsure(const std::vector<HexPos>& hexes) {
     unsureTiles_.clear();
     for (const HexPos h : hexes)
         if (st_.map.OnMap(h.x, h.y)) unsureTiles_.push_back({h, st_.map.Cell(h.x, h.y).bmp});
-    unsure_ = std::move(hexes);
-    emit unsureChanged();
+    KeepUnsure(false);
 }
 
 // After a change: another map takes every mark away; otherwise a hex keeps

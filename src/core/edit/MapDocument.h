@@ -92,7 +92,7 @@ class MapDocument : public QObject {
     // the import chose (an edit that changes it takes its mark away, its
     // undo brings the mark back) until another map replaces this one.
     const std::vector<HexPos>& Unsure() const { return unsure_; }
-    void SetUnsure(std::vector<HexPos> hexes);
+    void SetUnsure(const std::vector<HexPos>& hexes);
 
     // The prompt of the current mode (the hint label).
     const QString& Hint() const { return hint_; }

@@ -55,17 +55,7 @@ Matcher::TargetRow Matcher::Target(int strip, int cy) const {
 // The hexes of a strip whose pictures reach into the tile-sized window at
 // canvas (x0, y0), in the order the export draws them.
 void Matcher::HexesIn(int strip, int x0, int y0, std::vector<HexPos>& out) const {
-    out.clear();
-    const PG2Strip& s = PG2Strips[strip];
-    const int kLo = std::max(FloorDiv(x0 - W, HexLayout::ColumnStep) + 1, 0);
-    const int kHi = std::min(FloorDiv(x0 + W - 1, HexLayout::ColumnStep), s.lastCol - s.firstCol);
-    const int yLo = std::max(FloorDiv(y0 - H - HexLayout::OddShift, HexLayout::RowStep) + 1, 0);
-    const int yHi = std::min(FloorDiv(y0 + H - 1, HexLayout::RowStep), PG2Height - 1);
-    for (int y = yLo; y <= yHi; ++y)
-        for (int k = kLo; k <= kHi; ++k) {
-            const int c = s.firstCol + k, top = HexLayout::Top(y, c);
-            if (top < y0 + H && top + H > y0) out.push_back({c, y});
-        }
+    PG2HexesIn(strip, QRect(x0, y0, W, H), W, H, out);
 }
 
 void Matcher::Draw(const PixelRows& rows, int strip, HexPos h, int x0, int y0) const {

@@ -19,13 +19,7 @@ namespace zem::pg2 {
 
 constexpr qint64 Never = std::numeric_limits<qint64>::max();
 
-inline int FloorDiv(int a, int b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-// A hex's index y * 44 + x, and back.
-inline int Index(HexPos h) {
-    return h.y * PG2Width + h.x;
-}
+// A hex from its index (Index gives it).
 inline HexPos At(int i) {
     return {i % PG2Width, i / PG2Width};
 }

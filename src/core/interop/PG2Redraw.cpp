@@ -12,15 +12,29 @@
 
 namespace zem {
 
+using pg2::FloorDiv;
+using pg2::Index;
+
 namespace {
 
 constexpr int Area = PG2CanvasWidth * PG2CanvasHeight;
 
-int Index(HexPos h) {
-    return h.y * PG2Width + h.x;
-}
-
 } // namespace
+
+void PG2HexesIn(int strip, QRect area, int w, int h, std::vector<HexPos>& out) {
+    out.clear();
+    const PG2Strip& s = PG2Strips[strip];
+    const int kLo = std::max(FloorDiv(area.left() - w, HexLayout::ColumnStep) + 1, 0);
+    const int kHi = std::min(FloorDiv(area.right(), HexLayout::ColumnStep), s.lastCol - s.firstCol);
+    const int yLo =
+        std::max(FloorDiv(area.top() - h - HexLayout::OddShift, HexLayout::RowStep) + 1, 0);
+    const int yHi = std::min(FloorDiv(area.bottom(), HexLayout::RowStep), PG2Height - 1);
+    for (int y = yLo; y <= yHi; ++y)
+        for (int k = kLo; k <= kHi; ++k) {
+            const int c = s.firstCol + k, top = HexLayout::Top(y, c);
+            if (top <= area.bottom() && top + h > area.top()) out.push_back({c, y});
+        }
+}
 
 void RedrawPG2(const PG2TileOf& tileOf, const TileCatalogue& cat, const TileImages& images,
                const PG2StripSink& sink) {
@@ -111,17 +125,9 @@ void PG2Canvas::Draw(const PG2TileOf& tileOf) {
 // The hexes of `strip` whose pictures reach into `area`, in the order the
 // export draws them, drawn clipped to it.
 void PG2Canvas::DrawStrip(int strip, QRect area) {
-    const PG2Strip& s = PG2Strips[strip];
-    const int kLo = std::max((area.left() - W) / HexLayout::ColumnStep, 0);
-    const int kHi = std::min(area.right() / HexLayout::ColumnStep, s.lastCol - s.firstCol);
-    const int yLo = std::max((area.top() - H - HexLayout::OddShift) / HexLayout::RowStep, 0);
-    const int yHi = std::min(area.bottom() / HexLayout::RowStep, PG2Height - 1);
-    for (int y = yLo; y <= yHi; ++y)
-        for (int k = kLo; k <= kHi; ++k) {
-            const int c = s.firstCol + k;
-            if (QRect(HexLayout::Left(k), HexLayout::Top(y, c), W, H).intersects(area))
-                DrawHex(strip, {c, y}, area);
-        }
+    PG2HexesIn(strip, area, W, H, hexes_);
+    for (const HexPos h : hexes_)
+        DrawHex(strip, h, area);
 }
 
 void PG2Canvas::DrawHex(int strip, HexPos h, QRect area) {

@@ -9,8 +9,23 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace zem {
+
+namespace pg2 {
+inline int FloorDiv(int a, int b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+// A hex's index y * 44 + x.
+inline int Index(HexPos h) {
+    return h.y * PG2Width + h.x;
+}
+} // namespace pg2
+
+// The hexes of `strip` whose pictures, w x h, reach into `area` of the
+// canvas, in the order the export draws them.
+void PG2HexesIn(int strip, QRect area, int w, int h, std::vector<HexPos>& out);
 
 // For every strip in turn: the canvas once the strip is drawn, and per
 // canvas pixel the index y * 44 + x of the hex it shows (-1: the green).
@@ -52,6 +67,7 @@ class PG2Canvas {
     Run RunAt(int strip, int y, int x, int x1) const;
     void DrawStrip(int strip, QRect area);
     void DrawHex(int strip, HexPos h, QRect area);
+    std::vector<HexPos> hexes_; // drawn by DrawStrip
 
     const TileCatalogue& cat_;
     const TileImages& images_;
