@@ -446,7 +446,8 @@ TEST(PG2Import, TheEditorImportsOneUntitledStepAndMarksTheUnsureHexes) {
             .center();
     EXPECT_EQ(f.MapImage->grab().toImage().pixel(mark + QPoint(-5, 6)), 0xFFFFE600u);
     // A change of a marked hex's tile takes its mark away and its undo
-    // brings it back; the import is one step, and its undo takes them all.
+    // brings it back; the import is one step, its undo takes them all and
+    // its redo brings them back.
     const std::vector<HexPos> marked = app.w.doc.Unsure();
     const int chosen = app.st.map.Cell(u.x, u.y).bmp;
     f.MapImageMouseDown(mbLeft, false, mark.x(), mark.y());
@@ -461,6 +462,7 @@ TEST(PG2Import, TheEditorImportsOneUntitledStepAndMarksTheUnsureHexes) {
     EXPECT_EQ(app.st.map.Cell(2, 2).bmp, before.Cell(2, 2).bmp);
     f.Redo1Click();
     EXPECT_EQ(app.st.map.Cell(30, 30).bmp, map.Cell(30, 30).bmp);
+    EXPECT_EQ(app.w.doc.Unsure(), marked);
 
     // A missing piece: the terrain and roads alone, when the user says so.
     QFile::remove(game.Path("map1223.bmp"));

@@ -302,12 +302,12 @@ TEST(Tools, UnsureMarksFollowTheTilesTheImportChose) {
     Editor e;
     HexMap& m = e.st.map;
     m.MapWidth = m.MapHeight = 6;
-    const auto import = [&] {
-        e.doc.Import("Import", [&] { m.Cell(5, 5).bmp = m.Cell(5, 5).bmp == 1 ? 2 : 1; });
+    const auto import = [&](const std::vector<HexPos>& unsure) {
+        e.doc.Import(
+            "Import", [&] { m.Cell(5, 5).bmp = m.Cell(5, 5).bmp == 1 ? 2 : 1; }, unsure);
     };
     const std::vector<HexPos> both{{1, 1}, {2, 2}}, one{{1, 1}};
-    import();
-    e.doc.SetUnsure(both);
+    import(both);
     const int chosen = m.Cell(2, 2).bmp;
     e.Drag({{2, 2}});
     ASSERT_NE(m.Cell(2, 2).bmp, chosen);
@@ -317,10 +317,15 @@ TEST(Tools, UnsureMarksFollowTheTilesTheImportChose) {
     e.doc.Undo(); // the import, back to the same tiles there
     EXPECT_TRUE(e.doc.Unsure().empty());
     e.doc.Redo();
+    EXPECT_EQ(e.doc.Unsure(), both);
+    // Another import of the same tiles, sure of them; its undo gives back
+    // the marks of the map before it.
+    import({});
     EXPECT_TRUE(e.doc.Unsure().empty());
-    e.doc.SetUnsure(both);
-    import();
-    EXPECT_TRUE(e.doc.Unsure().empty());
+    e.doc.Undo();
+    EXPECT_EQ(e.doc.Unsure(), both);
+    e.Drag({{2, 2}});
+    EXPECT_EQ(e.doc.Unsure(), one);
 }
 
 // The painting tools beside the described ones: a road drawn and taken away

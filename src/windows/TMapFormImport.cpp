@@ -21,8 +21,7 @@ void TMapForm::ImportPG21Click() {
     if (cancelled) ShowStatus(QStringLiteral("Import cancelled; the map is unchanged."));
     if (!imp) return;
     doc.Import(QStringLiteral("Import Panzer General 2 Map"),
-               [&] { ApplyPG2Import(*imp, st.map); });
-    doc.SetUnsure(imp->Unsure());
+               [&] { ApplyPG2Import(*imp, st.map); }, imp->Unsure());
     ShowStatus(imp->Summary());
 }
 

@@ -63,6 +63,9 @@ struct EditOutcome {
     Merge merge = Merge::None;
     bool newMap = false; // a new map that no file holds (New Map, a conversion, an import)
     QString fileBefore;  // of a new map: the file the map was before it, for its undo
+    // Of an imported map: the hexes whose tile the import was unsure of,
+    // with the tiles it chose there.
+    std::vector<std::pair<HexPos, int>> unsure;
     // An error the action raised after it had changed the map: the change
     // is recorded as a step, then the error is shown.
     std::exception_ptr failure;

@@ -145,6 +145,14 @@ const EditOutcome* History::StepToRedo() const {
     return static_cast<const Step*>(stack_.command(stack_.index()))->Outcome();
 }
 
+const EditOutcome* History::NewestNewMap() const {
+    for (int i = stack_.index() - 1; i >= 0; --i)
+        if (const EditOutcome* out = static_cast<const Step*>(stack_.command(i))->Outcome();
+            out && out->newMap)
+            return out;
+    return nullptr;
+}
+
 QString History::UndoText() const {
     return CanUndo() ? stack_.undoText() : QString();
 }

@@ -39,6 +39,8 @@ class History {
     // The step Undo or Redo would take back or repeat, if any.
     const EditOutcome* StepToUndo() const;
     const EditOutcome* StepToRedo() const;
+    // The newest step not undone that made a new map, if any is remembered.
+    const EditOutcome* NewestNewMap() const;
     QString RedoText() const;
 
     // A fresh history whose start is the clean state (after a load).

@@ -33,10 +33,14 @@ void MapDocument::Settle() {
     emit settling();
 }
 
-void MapDocument::Changed(bool newMap) {
+void MapDocument::Changed(const EditOutcome* newMap) {
     // A new map is no file's yet: Save asks for a name.
-    if (newMap) fileName_.clear();
-    KeepUnsure(newMap);
+    if (newMap) {
+        fileName_.clear();
+        KeepUnsure(newMap);
+    } else {
+        KeepUnsure();
+    }
     emit titleChanged();
 }
 
@@ -62,7 +66,7 @@ void MapDocument::Apply(EditOutcome out) {
     }
     if (out.Changed()) {
         history_.Record(out);
-        Changed(out.newMap);
+        Changed(out.newMap ? &out : nullptr);
     }
     if (out.hint && !out.failure) SetHint(*out.hint);
     if (out.news && !out.failure) Tell(*out.news);
@@ -80,7 +84,7 @@ void MapDocument::RecordStroke(EditOutcome stroke) {
     if (more) JoinOutcome(stroke, *more);
     const bool newMap = stroke.newMap;
     history_.Record(std::move(stroke));
-    Changed(newMap);
+    Changed(newMap ? history_.StepToUndo() : nullptr);
     if (more) emit applied(*more); // the stroke's own parts were shown as they came
 }
 
@@ -96,7 +100,9 @@ void MapDocument::Undo() {
         fileName_ = cleanName_;
     else if (before)
         fileName_ = *before;
-    KeepUnsure(before.has_value());
+    // The map before a new one brings back the marks of the import that made it.
+    if (before) KeepUnsure(history_.NewestNewMap());
+    else KeepUnsure();
     emit titleChanged();
 }
 
@@ -109,7 +115,8 @@ void MapDocument::Redo() {
         fileName_ = cleanName_;
     else if (untitles)
         fileName_.clear();
-    KeepUnsure(untitles);
+    if (untitles) KeepUnsure(step);
+    else KeepUnsure();
     emit titleChanged();
 }
 
@@ -123,10 +130,13 @@ QString MapDocument::Title() const {
     return QStringLiteral("ZEM Map - ") + MapName() + (changed ? QStringLiteral("*") : QString());
 }
 
-void MapDocument::Import(const QString& step, const std::function<void()>& read) {
+void MapDocument::Import(const QString& step, const std::function<void()>& read,
+                         const std::vector<HexPos>& unsure) {
     EditOutcome out = Recorded(st_.map, step, read);
     out.redraw = Redraw::View;
     out.newMap = true;
+    for (const HexPos h : unsure)
+        if (st_.map.OnMap(h.x, h.y)) out.unsure.push_back({h, st_.map.Cell(h.x, h.y).bmp});
     Apply(out);
 }
 
@@ -174,17 +184,10 @@ void MapDocument::SetMix(std::vector<int> tiles) {
     emit mixChanged();
 }
 
-void MapDocument::SetUnsure(const std::vector<HexPos>& hexes) {
-    unsureTiles_.clear();
-    for (const HexPos h : hexes)
-        if (st_.map.OnMap(h.x, h.y)) unsureTiles_.push_back({h, st_.map.Cell(h.x, h.y).bmp});
-    KeepUnsure(false);
-}
-
-// After a change: another map takes every mark away; otherwise a hex keeps
-// its mark while it shows the tile the import chose.
-void MapDocument::KeepUnsure(bool newMap) {
-    if (newMap) unsureTiles_.clear();
+// After a change: another map brings the marks of its import, if any;
+// otherwise a hex keeps its mark while it shows the tile the import chose.
+void MapDocument::KeepUnsure(std::optional<const EditOutcome*> newMap) {
+    if (newMap) unsureTiles_ = *newMap ? (*newMap)->unsure : decltype(unsureTiles_)();
     std::vector<HexPos> kept;
     for (const auto& [h, bmp] : unsureTiles_)
         if (st_.map.OnMap(h.x, h.y) && st_.map.Cell(h.x, h.y).bmp == bmp) kept.push_back(h);

@@ -69,8 +69,10 @@ class MapDocument : public QObject {
     // The map of a file read whole becomes the current one, the file's, with
     // a fresh history whose start is clean.
     void Load(const MapFileData& data, const QString& path);
-    // An imported map is a change of the map, one step, and no file's yet.
-    void Import(const QString& step, const std::function<void()>& read);
+    // An imported map is a change of the map, one step, and no file's yet;
+    // the hexes of `unsure` are marked.
+    void Import(const QString& step, const std::function<void()>& read,
+                const std::vector<HexPos>& unsure = {});
     void Saved(const QString& path);
 
     const HexSet& Selection() const { return selection_; }
@@ -90,9 +92,9 @@ class MapDocument : public QObject {
 
     // Hexes an import was unsure of, each marked while it shows the tile
     // the import chose (an edit that changes it takes its mark away, its
-    // undo brings the mark back) until another map replaces this one.
+    // undo brings the mark back); another map takes them away, and undo or
+    // redo back to the import brings them back.
     const std::vector<HexPos>& Unsure() const { return unsure_; }
-    void SetUnsure(const std::vector<HexPos>& hexes);
 
     // The prompt of the current mode (the hint label).
     const QString& Hint() const { return hint_; }
@@ -119,7 +121,8 @@ class MapDocument : public QObject {
     void withdrawn(const QString& text);
 
   private:
-    void Changed(bool newMap);
+    // `newMap`: the step, when it made a new map.
+    void Changed(const EditOutcome* newMap);
     // What follows a tool's edit that changed tiles; nothing when nothing
     // does.
     std::optional<EditOutcome> FollowUp(const EditOutcome& out);
@@ -133,7 +136,8 @@ class MapDocument : public QObject {
     int pasteColumn_ = -1;
     std::vector<HexPos> unsure_;
     std::vector<std::pair<HexPos, int>> unsureTiles_; // as the import chose them
-    void KeepUnsure(bool newMap);
+    // `newMap`: the step that made the map now shown (null: none remembered).
+    void KeepUnsure(std::optional<const EditOutcome*> newMap = std::nullopt);
     QString hint_;
     int acting_ = 0;        // ToolActing scopes open
     bool settling_ = false; // an edit is applied: a stroke it ends is recorded as it stands
