@@ -297,34 +297,47 @@ TEST(Tools, UndoLeavesWhatWasChosenSince) {
 }
 
 // An import's marks: a hex keeps its mark while it shows the tile the
-// import chose, and another map, even of the same tiles, takes them all.
+// import chose; another map, even of the same tiles, takes them all, and
+// undo or redo back to the import's map brings them back.
 TEST(Tools, UnsureMarksFollowTheTilesTheImportChose) {
     Editor e;
     HexMap& m = e.st.map;
     m.MapWidth = m.MapHeight = 6;
+    // The import chooses tiles 3 and 4 where it is unsure.
     const auto import = [&](const std::vector<HexPos>& unsure) {
         e.doc.Import(
-            "Import", [&] { m.Cell(5, 5).bmp = m.Cell(5, 5).bmp == 1 ? 2 : 1; }, unsure);
+            "Import",
+            [&] {
+                m.Cell(1, 2).bmp = 3;
+                m.Cell(3, 1).bmp = 4;
+            },
+            unsure);
     };
-    const std::vector<HexPos> both{{1, 1}, {2, 2}}, one{{1, 1}};
+    const std::vector<HexPos> both{{1, 2}, {3, 1}}, one{{1, 2}};
     import(both);
-    const int chosen = m.Cell(2, 2).bmp;
-    e.Drag({{2, 2}});
-    ASSERT_NE(m.Cell(2, 2).bmp, chosen);
+    EXPECT_EQ(e.doc.Unsure(), both);
+    e.Drag({{3, 1}});
+    ASSERT_NE(m.Cell(3, 1).bmp, 4);
     EXPECT_EQ(e.doc.Unsure(), one);
     e.doc.Undo();
     EXPECT_EQ(e.doc.Unsure(), both);
+    e.doc.Redo();
+    EXPECT_EQ(e.doc.Unsure(), one);
+    e.doc.Undo();
     e.doc.Undo(); // the import, back to the same tiles there
     EXPECT_TRUE(e.doc.Unsure().empty());
     e.doc.Redo();
     EXPECT_EQ(e.doc.Unsure(), both);
     // Another import of the same tiles, sure of them; its undo gives back
-    // the marks of the map before it.
+    // the marks of the map before it, as that map's edits left them.
+    e.Drag({{3, 1}});
     import({});
     EXPECT_TRUE(e.doc.Unsure().empty());
     e.doc.Undo();
-    EXPECT_EQ(e.doc.Unsure(), both);
-    e.Drag({{2, 2}});
+    EXPECT_EQ(e.doc.Unsure(), one);
+    // An import of the map shown is no step, but its marks are its own.
+    e.doc.Undo();
+    import(one);
     EXPECT_EQ(e.doc.Unsure(), one);
 }
 

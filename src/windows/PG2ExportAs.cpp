@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
+#include <limits>
 
 namespace zem {
 
@@ -60,7 +61,7 @@ bool AskPG2ExportTarget(ExportTarget& target) {
     auto* folder = new QLineEdit(QDir::toNativeSeparators(target.folder));
     auto* browse = new QPushButton(QStringLiteral("Browse..."));
     auto* number = new QSpinBox;
-    number->setRange(-32768, 65535);
+    number->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
     number->setValue(target.number);
     auto* files = new QListWidget;
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);

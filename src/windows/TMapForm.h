@@ -160,6 +160,12 @@ class TMapForm : public QMainWindow {
     // when one is given; false: cancelled.
     bool AskFile(const QString& title, const QString& filter, bool save,
                  const QString& defaultExt = {});
+    // The same for a file of another program (Tiled, the game): it offers
+    // `name`, which takes the file chosen, and leaves OpenDialog1's name as
+    // it was, so that Save Map never offers to write over such a file.
+    bool AskOtherFile(const QString& title, const QString& filter, bool save,
+                      const QString& defaultExt, QString& name);
+    QString tmxName_, pg2Name_; // the Tiled and game map files last imported
     bool SaveTo(const QString& path);
     void Loaded(const MapFileData& data, const QString& path);
     void UpdateUndoItems();

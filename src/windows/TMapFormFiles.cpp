@@ -12,6 +12,7 @@
 #include "windows/Windows.h"
 
 #include <QFileInfo>
+#include <utility>
 
 namespace zem {
 
@@ -22,6 +23,15 @@ bool TMapForm::AskFile(const QString& title, const QString& filter, bool save,
     OpenDialog1.Save = save;
     if (!defaultExt.isEmpty()) OpenDialog1.DefaultExt = defaultExt; // else the last one stays
     return w.dialogs.Execute(OpenDialog1);
+}
+
+bool TMapForm::AskOtherFile(const QString& title, const QString& filter, bool save,
+                            const QString& defaultExt, QString& name) {
+    const QString shared = std::exchange(OpenDialog1.FileName, name);
+    const bool chosen = AskFile(title, filter, save, defaultExt);
+    if (chosen) name = OpenDialog1.FileName;
+    OpenDialog1.FileName = shared;
+    return chosen;
 }
 
 bool TMapForm::SaveTo(const QString& path) {
@@ -92,10 +102,11 @@ void TMapForm::LoadMap1Click() {
 
 void TMapForm::ImportTmx1Click() {
     if (!MaybeSave()) return;
-    if (!AskFile(QStringLiteral("Import Tiled Map"),
-                 QStringLiteral("Tiled maps (*.tmx)|*.tmx|All files (*.*)|*.*"), false))
+    if (!AskOtherFile(QStringLiteral("Import Tiled Map"),
+                      QStringLiteral("Tiled maps (*.tmx)|*.tmx|All files (*.*)|*.*"), false, {},
+                      tmxName_))
         return;
-    const Result<TmxMap> tmx = ImportTmx(OpenDialog1.FileName, st.cat);
+    const Result<TmxMap> tmx = ImportTmx(tmxName_, st.cat);
     if (!tmx) {
         w.dialogs.MessageBox(tmx.Message(), ErrorTitle);
         return;
@@ -104,15 +115,15 @@ void TMapForm::ImportTmx1Click() {
 }
 
 void TMapForm::ExportTmx1Click() {
-    OpenDialog1.FileName = QString();
-    if (!AskFile(QStringLiteral("Export Tiled Map"), QStringLiteral("Tiled maps (*.tmx)|*.tmx"),
-                 true, QStringLiteral("tmx")))
+    QString name; // no file offered to replace
+    if (!AskOtherFile(QStringLiteral("Export Tiled Map"), QStringLiteral("Tiled maps (*.tmx)|*.tmx"),
+                      true, QStringLiteral("tmx"), name))
         return;
-    if (Status done = ExportTmx(st.map, st.cat, st.images, OpenDialog1.FileName); !done) {
+    if (Status done = ExportTmx(st.map, st.cat, st.images, name); !done) {
         w.dialogs.MessageBox(done.Message(), ErrorTitle);
         return;
     }
-    ShowStatus(QStringLiteral("Exported ") + QFileInfo(OpenDialog1.FileName).fileName());
+    ShowStatus(QStringLiteral("Exported ") + QFileInfo(name).fileName());
 }
 
 void TMapForm::Quit1Click() {

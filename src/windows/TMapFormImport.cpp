@@ -11,12 +11,13 @@ namespace zem {
 
 void TMapForm::ImportPG21Click() {
     if (!MaybeSave()) return;
-    if (!AskFile(QStringLiteral("Import Panzer General 2 Map"),
-                 QStringLiteral("Panzer General 2 maps (Map*.map)|Map*.map|All files (*.*)|*.*"),
-                 false))
+    if (!AskOtherFile(
+            QStringLiteral("Import Panzer General 2 Map"),
+            QStringLiteral("Panzer General 2 maps (Map*.map)|Map*.map|All files (*.*)|*.*"), false,
+            {}, pg2Name_))
         return;
     bool cancelled = false;
-    const std::optional<PG2Import> imp = ImportPG2Map(this, w.dialogs, OpenDialog1.FileName,
+    const std::optional<PG2Import> imp = ImportPG2Map(this, w.dialogs, pg2Name_,
                                                       st.workDir, st.cat, st.images, &cancelled);
     if (cancelled) ShowStatus(QStringLiteral("Import cancelled; the map is unchanged."));
     if (!imp) return;

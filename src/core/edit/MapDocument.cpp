@@ -138,6 +138,9 @@ void MapDocument::Import(const QString& step, const std::function<void()>& read,
     for (const HexPos h : unsure)
         if (st_.map.OnMap(h.x, h.y)) out.unsure.push_back({h, st_.map.Cell(h.x, h.y).bmp});
     Apply(out);
+    // The very map shown already is no step, but its marks are this
+    // import's.
+    if (!out.Changed()) KeepUnsure(&out);
 }
 
 void MapDocument::Load(const MapFileData& data, const QString& path) {
