@@ -454,10 +454,12 @@ TEST(PG2Degraded, ExportAsAsksForTheFolderAndBeforeReplacing) {
               "Exported Map12.map and 12 pictures to " + out.Path("game"));
     EXPECT_EQ(target.number, 12);
     const QByteArray first = out.Read("game/map1223.bmp");
-    // Files there already: asked, listing them; No leaves them, Yes replaces.
+    // Files there already: asked, listing them; No leaves them and asks
+    // for the place again, Yes replaces.
     map.Cell(43, 38).bmp = map.Cell(43, 38).bmp == 1 ? 2 : 1;
     out.Write("game/map1200.bmp", "mine");
     for (bool yes : {false, true}) {
+        const size_t offers = dialogs.offered.size();
         dialogs.AnswerExportTarget({out.Path("game"), 12});
         dialogs.AnswerConfirm(yes);
         EXPECT_EQ(ExportPG2As(dialogs, map, sample->cat, sample->images, target).isEmpty(), !yes);
@@ -465,6 +467,7 @@ TEST(PG2Degraded, ExportAsAsksForTheFolderAndBeforeReplacing) {
         EXPECT_TRUE(dialogs.questions.back().contains("\nmap1200.bmp\n"));
         EXPECT_EQ(out.Read("game/map1200.bmp") == "mine", !yes);
         EXPECT_EQ(out.Read("game/map1223.bmp") == first, !yes);
+        EXPECT_EQ(dialogs.offered.size(), offers + (yes ? 1 : 2));
     }
     map.MapWidth = 40;
     EXPECT_TRUE(ExportPG2As(dialogs, map, sample->cat, sample->images, target).isEmpty());

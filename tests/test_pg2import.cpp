@@ -268,7 +268,7 @@ TEST(PG2Import, ZemtoolWritesTheMapAndItsReportOrRefusesWithOneLine) {
         QString fault;
     } refusals[] = {
         {"Map5.map", [&] { out.Write("Map5.map", file.left(100)); },
-         "Map5.map: a Panzer General 2 map file is 14561 bytes, this one 100"},
+         "Map5.map: a Panzer General 2 map file is 14561 bytes, this one is 100"},
         {"Map6.map", [&] { out.Write("Map6.map", wide); },
          "Map6.map: the map is 45x39 hexes; only 44x39 maps are read"},
         {"Map8.map", [&] { out.Write("Map8.map", tall); }, "Map8.map: the map is 44x40"},

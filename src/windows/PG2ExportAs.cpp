@@ -39,14 +39,18 @@ QString ExportPG2As(DialogService& dialogs, const HexMap& map, const TileCatalog
         dialogs.MessageBox(QStringLiteral("Map must be 44x39"), QStringLiteral("Error"));
         return {};
     }
+    // Files not to be replaced send the user back to choose another place.
     ExportTarget chosen = target;
-    if (!dialogs.ChooseExportTarget(chosen)) return {};
-    target = chosen;
-    if (const QStringList there = Present(chosen); !there.isEmpty())
-        if (!dialogs.Confirm(QStringLiteral("%1 of the files are already in %2:\n%3\nReplace them?")
-                                 .arg(there.size())
-                                 .arg(QDir::toNativeSeparators(chosen.folder), there.join('\n'))))
-            return {};
+    for (bool replace = false; !replace;) {
+        if (!dialogs.ChooseExportTarget(chosen)) return {};
+        target = chosen;
+        const QStringList there = Present(chosen);
+        replace =
+            there.isEmpty() ||
+            dialogs.Confirm(QStringLiteral("%1 of the files are already in %2:\n%3\nReplace them?")
+                                .arg(there.size())
+                                .arg(QDir::toNativeSeparators(chosen.folder), there.join('\n')));
+    }
     if (Status st = ExportPG2(map, cat, images, chosen.number, QDir(chosen.folder)); !st) {
         dialogs.MessageBox(QStringLiteral("Couldn't write ") + st.Message(),
                            QStringLiteral("Error"));
@@ -76,7 +80,10 @@ bool AskPG2ExportTarget(ExportTarget& target) {
     auto list = [&] {
         const ExportTarget t{QDir::fromNativeSeparators(folder->text()), number->value()};
         const QStringList there = Present(t);
+        const bool isFolder = QFileInfo(t.folder).isDir();
+        buttons->button(QDialogButtonBox::Ok)->setEnabled(isFolder);
         files->clear();
+        if (!isFolder) files->addItem(QStringLiteral("(no such folder: nothing can be written)"));
         for (const QString& name : PG2FileNames(t.number))
             files->addItem(there.contains(name) ? name + QStringLiteral("  (replaced)") : name);
     };

@@ -116,8 +116,9 @@ void TMapForm::ImportTmx1Click() {
 
 void TMapForm::ExportTmx1Click() {
     QString name; // no file offered to replace
-    if (!AskOtherFile(QStringLiteral("Export Tiled Map"), QStringLiteral("Tiled maps (*.tmx)|*.tmx"),
-                      true, QStringLiteral("tmx"), name))
+    if (!AskOtherFile(QStringLiteral("Export Tiled Map"),
+                      QStringLiteral("Tiled maps (*.tmx)|*.tmx"), true, QStringLiteral("tmx"),
+                      name))
         return;
     if (Status done = ExportTmx(st.map, st.cat, st.images, name); !done) {
         w.dialogs.MessageBox(done.Message(), ErrorTitle);

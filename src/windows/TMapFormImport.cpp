@@ -17,12 +17,13 @@ void TMapForm::ImportPG21Click() {
             {}, pg2Name_))
         return;
     bool cancelled = false;
-    const std::optional<PG2Import> imp = ImportPG2Map(this, w.dialogs, pg2Name_,
-                                                      st.workDir, st.cat, st.images, &cancelled);
+    const std::optional<PG2Import> imp =
+        ImportPG2Map(this, w.dialogs, pg2Name_, st.workDir, st.cat, st.images, &cancelled);
     if (cancelled) ShowStatus(QStringLiteral("Import cancelled; the map is unchanged."));
     if (!imp) return;
-    doc.Import(QStringLiteral("Import Panzer General 2 Map"),
-               [&] { ApplyPG2Import(*imp, st.map); }, imp->Unsure());
+    doc.Import(
+        QStringLiteral("Import Panzer General 2 Map"), [&] { ApplyPG2Import(*imp, st.map); },
+        imp->Unsure());
     ShowStatus(imp->Summary());
 }
 

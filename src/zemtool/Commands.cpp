@@ -373,7 +373,8 @@ int ImportPg2Command(Context& c, const Words& w) {
     for (const QString& input : inputs)
         for (const QString& output : {out, w.Value("--report")})
             if (!output.isEmpty() && SameFile(output, input))
-                Bad(output + ": is " + input + ", a file the import reads");
+                Bad(output == input ? output + " is a file the import reads"
+                                    : output + ": is " + input + ", a file the import reads");
     opt.pieces = inputs.mid(1);
     c.NeedPictures();
     Progress progress;

@@ -101,8 +101,10 @@ void MapDocument::Undo() {
     else if (before)
         fileName_ = *before;
     // The map before a new one brings back the marks of the import that made it.
-    if (before) KeepUnsure(history_.NewestNewMap());
-    else KeepUnsure();
+    if (before)
+        KeepUnsure(history_.NewestNewMap());
+    else
+        KeepUnsure();
     emit titleChanged();
 }
 
@@ -115,8 +117,10 @@ void MapDocument::Redo() {
         fileName_ = cleanName_;
     else if (untitles)
         fileName_.clear();
-    if (untitles) KeepUnsure(step);
-    else KeepUnsure();
+    if (untitles)
+        KeepUnsure(step);
+    else
+        KeepUnsure();
     emit titleChanged();
 }
 

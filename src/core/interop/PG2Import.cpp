@@ -38,7 +38,7 @@ std::optional<int> PieceNumber(const QString& path, const QByteArray& head) {
 }
 
 Failure SizeFault(const QString& name, qint64 size) {
-    return FileFault(name, QStringLiteral("a Panzer General 2 map file is %1 bytes, this one %2")
+    return FileFault(name, QStringLiteral("a Panzer General 2 map file is %1 bytes, this one is %2")
                                .arg(PG2MapFileSize)
                                .arg(size));
 }
