@@ -76,6 +76,10 @@ TEST(MainWindow, MenuCaptionsAndAbout) {
     EXPECT_TRUE(a.main().ShowRoadConnections1->isChecked());
     a.main().ShowRoadConnections1->trigger();
     EXPECT_FALSE(a.main().ShowRoadConnections1->isChecked());
+    // The chosen tool's item stays checked when it is clicked again.
+    a.main().PlaceTool1->trigger();
+    a.main().PlaceTool1->trigger();
+    EXPECT_TRUE(a.main().PlaceTool1->isChecked());
 
     a.main().About1->trigger();
     ASSERT_EQ(a.dialogs.messages.size(), 1u);

@@ -62,7 +62,11 @@ QAction* MapToolBar::AddTool(ToolKind kind, const QString& caption, ToolPicture 
     a->setIcon(ToolIcon(picture));
     a->setIconVisibleInMenu(false);
     a->setToolTip(tip);
-    connect(a, &QAction::triggered, this, [this, kind] { tools_.Choose(kind); });
+    // The chosen tool stays checked when it is clicked again.
+    connect(a, &QAction::triggered, this, [this, kind] {
+        tools_.Choose(kind);
+        Update();
+    });
     addAction(a);
     tools_shown_.push_back({a, kind});
     Update();
