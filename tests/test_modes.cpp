@@ -10,6 +10,7 @@
 #include "windows/TTerrainForm.h"
 #include "windows/TTilForm.h"
 
+#include <QFileInfo>
 #include <QTest>
 
 using namespace zem;
@@ -118,13 +119,16 @@ TEST(MapFiles, SaveAndLoadThroughTheMenu) {
     EXPECT_EQ(m.MapWidth, 20);
     EXPECT_EQ(m.ViewOrigin, (HexPos{0, 0}));
     EXPECT_EQ(m.Cell(3, 4), saved.Cell(3, 4));
+    EXPECT_EQ(a.main().StatusText(), "Loaded " + QFileInfo(path).fileName());
 
     // A missing file: nothing happens and nothing is said.
+    a.main().ShowStatus("before");
     a.dialogs.Answer(a.ws.Path("none.zep"));
     a.main().LoadMap1Click();
     a.dialogs.Cancel();
     a.main().LoadMap1Click();
     EXPECT_TRUE(a.dialogs.messages.empty());
+    EXPECT_EQ(a.main().StatusText(), "before");
 
     // A bad file is refused whole with a message naming it.
     const HexMap before = m;

@@ -78,6 +78,7 @@ bool TMapForm::MaybeSave() {
 void TMapForm::Loaded(const MapFileData& data, const QString& path) {
     doc.Load(data, path);
     RecentMaps::Add(doc.FileName());
+    ShowStatus(QStringLiteral("Loaded ") + QFileInfo(path).fileName());
 }
 
 bool TMapForm::OpenMapFile(const QString& path) {
