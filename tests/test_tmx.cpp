@@ -6,6 +6,7 @@
 #include "interop/TmxExport.h"
 #include "interop/TmxImport.h"
 #include "map/MapFile.h"
+#include "windows/TMapForm.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -219,6 +220,29 @@ TEST(Tmx, ExportThenImportGivesBackTheMapFile) {
         Tool(Ws() << "import-tmx" << out.Path("sub/real.tmx") << "-o" << out.Path("l.zep")).code,
         0);
     EXPECT_EQ(out.Read("l.zep"), out.Read("in.zep"));
+}
+
+// From the editor's menu: the map out and back, and a Tiled file is never
+// offered to Save Map to write over.
+TEST(Tmx, TheEditorsMenuWritesAndReadsTiledMaps) {
+    App a;
+    TMapForm& f = a.main();
+    a.st.map.Cell(2, 3).bmp = 7;
+    const MapCell cell = a.st.map.Cell(2, 3);
+    a.dialogs.Answer(a.ws.Path("m.tmx"));
+    f.ExportTmx1Click();
+    EXPECT_TRUE(a.dialogs.dialogs.back().FileName.isEmpty()); // no file offered to replace
+    EXPECT_EQ(f.StatusText(), "Exported m.tmx");
+    a.st.map.Cell(2, 3).bmp = 1;
+    a.dialogs.Answer(a.ws.Path("m.tmx"));
+    f.ImportTmx1Click();
+    EXPECT_EQ(a.st.map.Cell(2, 3), cell);
+    a.dialogs.Cancel();
+    f.SaveMap1Click();
+    EXPECT_FALSE(a.dialogs.dialogs.back().FileName.endsWith(".tmx"));
+    a.dialogs.Cancel();
+    f.ImportTmx1Click();
+    EXPECT_EQ(a.dialogs.dialogs.back().FileName, a.ws.Path("m.tmx"));
 }
 
 TEST(Tmx, CellsOutsideTheMapComeBack) {
