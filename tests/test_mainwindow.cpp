@@ -78,7 +78,6 @@ TEST(MainWindow, MenuCaptionsAndAbout) {
     EXPECT_FALSE(a.main().ShowRoadConnections1->isChecked());
     // The chosen tool's item stays checked when it is clicked again.
     a.main().PlaceTool1->trigger();
-    a.main().PlaceTool1->trigger();
     EXPECT_TRUE(a.main().PlaceTool1->isChecked());
 
     a.main().About1->trigger();

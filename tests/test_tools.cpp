@@ -306,12 +306,7 @@ TEST(Tools, UnsureMarksFollowTheTilesTheImportChose) {
     // The import chooses tiles 3 and 4 where it is unsure.
     const auto import = [&](const std::vector<HexPos>& unsure) {
         e.doc.Import(
-            "Import",
-            [&] {
-                m.Cell(1, 2).bmp = 3;
-                m.Cell(3, 1).bmp = 4;
-            },
-            unsure);
+            "Import", [&] { m.Cell(1, 2).bmp = 3, m.Cell(3, 1).bmp = 4; }, unsure);
     };
     const std::vector<HexPos> both{{1, 2}, {3, 1}}, one{{1, 2}};
     import(both);
