@@ -447,7 +447,7 @@ TEST(PG2Import, TheEditorImportsOneUntitledStepAndMarksTheUnsureHexes) {
     EXPECT_EQ(f.MapImage->grab().toImage().pixel(mark + QPoint(-5, 6)), 0xFFFFE600u);
     // A change of a marked hex's tile takes its mark away and its undo
     // brings it back; the import is one step, its undo takes them all and
-    // its redo brings them back.
+    // its redo brings them back, as it does the summary on the status bar.
     const std::vector<HexPos> marked = app.w.doc.Unsure();
     const int chosen = app.st.map.Cell(u.x, u.y).bmp;
     f.MapImageMouseDown(mbLeft, false, mark.x(), mark.y());
@@ -458,11 +458,13 @@ TEST(PG2Import, TheEditorImportsOneUntitledStepAndMarksTheUnsureHexes) {
     EXPECT_EQ(app.w.doc.Unsure(), marked);
     f.Undo1Click();
     EXPECT_TRUE(app.w.doc.Unsure().empty());
+    EXPECT_FALSE(f.StatusText().startsWith("Map12.map: 1716 hexes, "));
     EXPECT_EQ(app.st.map.MapWidth, before.MapWidth);
     EXPECT_EQ(app.st.map.Cell(2, 2).bmp, before.Cell(2, 2).bmp);
     f.Redo1Click();
     EXPECT_EQ(app.st.map.Cell(30, 30).bmp, map.Cell(30, 30).bmp);
     EXPECT_EQ(app.w.doc.Unsure(), marked);
+    EXPECT_TRUE(f.StatusText().startsWith("Map12.map: 1716 hexes, "));
     // Save Map offers no game file to write over.
     app.dialogs.Cancel();
     f.SaveMap1Click();

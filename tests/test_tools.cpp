@@ -334,6 +334,13 @@ TEST(Tools, UnsureMarksFollowTheTilesTheImportChose) {
     e.doc.Undo();
     import(one);
     EXPECT_EQ(e.doc.Unsure(), one);
+    // A file of the very same map has no marks.
+    MapFileData same{6, 6, {}};
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 6; ++x)
+            same.cells.push_back(m.Cell(x, y));
+    e.doc.Load(same, "/maps/x.zep");
+    EXPECT_TRUE(e.doc.Unsure().empty());
 }
 
 // The painting tools beside the described ones: a road drawn and taken away

@@ -23,8 +23,7 @@ void TMapForm::ImportPG21Click() {
     if (!imp) return;
     doc.Import(
         QStringLiteral("Import Panzer General 2 Map"), [&] { ApplyPG2Import(*imp, st.map); },
-        imp->Unsure());
-    ShowStatus(imp->Summary());
+        imp->Unsure(), imp->Summary());
 }
 
 } // namespace zem

@@ -95,7 +95,10 @@ void MapDocument::Undo() {
     const EditOutcome* step = history_.StepToUndo();
     const std::optional<QString> before =
         step && step->newMap ? std::optional(step->fileBefore) : std::nullopt;
+    const std::optional<QString> news = step ? step->news : std::nullopt;
     history_.Undo();
+    // What the step said is no longer so.
+    if (news) emit withdrawn(*news);
     if (history_.IsClean())
         fileName_ = cleanName_;
     else if (before)
@@ -112,7 +115,9 @@ void MapDocument::Redo() {
     Settle();
     const EditOutcome* step = history_.StepToRedo();
     const bool untitles = step && step->newMap;
+    const std::optional<QString> news = step ? step->news : std::nullopt;
     history_.Redo();
+    if (news) Tell(*news);
     if (history_.IsClean())
         fileName_ = cleanName_;
     else if (untitles)
@@ -135,10 +140,11 @@ QString MapDocument::Title() const {
 }
 
 void MapDocument::Import(const QString& step, const std::function<void()>& read,
-                         const std::vector<HexPos>& unsure) {
+                         const std::vector<HexPos>& unsure, const std::optional<QString>& news) {
     EditOutcome out = Recorded(st_.map, step, read);
     out.redraw = Redraw::View;
     out.newMap = true;
+    out.news = news;
     for (const HexPos h : unsure)
         if (st_.map.OnMap(h.x, h.y)) out.unsure.push_back({h, st_.map.Cell(h.x, h.y).bmp});
     Apply(out);
@@ -150,6 +156,7 @@ void MapDocument::Import(const QString& step, const std::function<void()>& read,
 void MapDocument::Load(const MapFileData& data, const QString& path) {
     Apply(edit::LoadMap(st_.map, data));
     history_.Reset();
+    KeepUnsure(nullptr); // a file's map: no import's marks, even on the same tiles
     fileName_ = cleanName_ = QFileInfo(path).absoluteFilePath();
     emit titleChanged();
 }

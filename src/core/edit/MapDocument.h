@@ -70,9 +70,10 @@ class MapDocument : public QObject {
     // a fresh history whose start is clean.
     void Load(const MapFileData& data, const QString& path);
     // An imported map is a change of the map, one step, and no file's yet;
-    // the hexes of `unsure` are marked.
+    // the hexes of `unsure` are marked, `news` told.
     void Import(const QString& step, const std::function<void()>& read,
-                const std::vector<HexPos>& unsure = {});
+                const std::vector<HexPos>& unsure = {},
+                const std::optional<QString>& news = std::nullopt);
     void Saved(const QString& path);
 
     const HexSet& Selection() const { return selection_; }
