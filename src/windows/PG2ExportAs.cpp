@@ -83,7 +83,7 @@ bool AskPG2ExportTarget(ExportTarget& target) {
         const bool isFolder = QFileInfo(t.folder).isDir();
         buttons->button(QDialogButtonBox::Ok)->setEnabled(isFolder);
         files->clear();
-        if (!isFolder) files->addItem(QStringLiteral("(no such folder: nothing can be written)"));
+        if (!isFolder) files->addItem(QStringLiteral("(no folder there: nothing can be written)"));
         for (const QString& name : PG2FileNames(t.number))
             files->addItem(there.contains(name) ? name + QStringLiteral("  (replaced)") : name);
     };
