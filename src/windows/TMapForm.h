@@ -157,14 +157,11 @@ class TMapForm : public QMainWindow {
     void ConnectDocument();
     void TerrainCodes1Click();
     // Runs OpenDialog1 with this title and filter, and the default extension
-    // when one is given; false: cancelled.
+    // when one is given; false: cancelled. For a file of another program
+    // (Tiled, the game) it offers `*other`, which takes the file chosen, so
+    // that Save Map never offers to write over such a file.
     bool AskFile(const QString& title, const QString& filter, bool save,
-                 const QString& defaultExt = {});
-    // The same for a file of another program (Tiled, the game): it offers
-    // `name`, which takes the file chosen, and leaves OpenDialog1's name as
-    // it was, so that Save Map never offers to write over such a file.
-    bool AskOtherFile(const QString& title, const QString& filter, bool save,
-                      const QString& defaultExt, QString& name);
+                 const QString& defaultExt = {}, QString* other = nullptr);
     QString tmxName_, pg2Name_; // the Tiled and game map files last imported
     bool SaveTo(const QString& path);
     void Loaded(const MapFileData& data, const QString& path);

@@ -12,26 +12,16 @@
 #include "windows/Windows.h"
 
 #include <QFileInfo>
-#include <utility>
 
 namespace zem {
 
 bool TMapForm::AskFile(const QString& title, const QString& filter, bool save,
-                       const QString& defaultExt) {
+                       const QString& defaultExt, QString* other) {
     OpenDialog1.Title = title;
     OpenDialog1.Filter = filter;
     OpenDialog1.Save = save;
     if (!defaultExt.isEmpty()) OpenDialog1.DefaultExt = defaultExt; // else the last one stays
-    return w.dialogs.Execute(OpenDialog1);
-}
-
-bool TMapForm::AskOtherFile(const QString& title, const QString& filter, bool save,
-                            const QString& defaultExt, QString& name) {
-    const QString shared = std::exchange(OpenDialog1.FileName, name);
-    const bool chosen = AskFile(title, filter, save, defaultExt);
-    if (chosen) name = OpenDialog1.FileName;
-    OpenDialog1.FileName = shared;
-    return chosen;
+    return other ? ExecuteFor(w.dialogs, OpenDialog1, *other) : w.dialogs.Execute(OpenDialog1);
 }
 
 bool TMapForm::SaveTo(const QString& path) {
@@ -103,29 +93,25 @@ void TMapForm::LoadMap1Click() {
 
 void TMapForm::ImportTmx1Click() {
     if (!MaybeSave()) return;
-    if (!AskOtherFile(QStringLiteral("Import Tiled Map"),
-                      QStringLiteral("Tiled maps (*.tmx)|*.tmx|All files (*.*)|*.*"), false, {},
-                      tmxName_))
+    if (!AskFile(QStringLiteral("Import Tiled Map"),
+                 QStringLiteral("Tiled maps (*.tmx)|*.tmx|All files (*.*)|*.*"), false, {},
+                 &tmxName_))
         return;
-    const Result<TmxMap> tmx = ImportTmx(tmxName_, st.cat);
-    if (!tmx) {
+    if (const Result<TmxMap> tmx = ImportTmx(tmxName_, st.cat); !tmx)
         w.dialogs.MessageBox(tmx.Message(), ErrorTitle);
-        return;
-    }
-    doc.Import(QStringLiteral("Import Tiled Map"), [&] { ApplyTmxMap(tmx.Value(), st.map); });
+    else
+        doc.Import(QStringLiteral("Import Tiled Map"), [&] { ApplyTmxMap(tmx.Value(), st.map); });
 }
 
 void TMapForm::ExportTmx1Click() {
     QString name; // no file offered to replace
-    if (!AskOtherFile(QStringLiteral("Export Tiled Map"),
-                      QStringLiteral("Tiled maps (*.tmx)|*.tmx"), true, QStringLiteral("tmx"),
-                      name))
+    if (!AskFile(QStringLiteral("Export Tiled Map"), QStringLiteral("Tiled maps (*.tmx)|*.tmx"),
+                 true, QStringLiteral("tmx"), &name))
         return;
-    if (Status done = ExportTmx(st.map, st.cat, st.images, name); !done) {
+    if (Status done = ExportTmx(st.map, st.cat, st.images, name); !done)
         w.dialogs.MessageBox(done.Message(), ErrorTitle);
-        return;
-    }
-    ShowStatus(QStringLiteral("Exported ") + QFileInfo(name).fileName());
+    else
+        ShowStatus(QStringLiteral("Exported ") + QFileInfo(name).fileName());
 }
 
 void TMapForm::Quit1Click() {

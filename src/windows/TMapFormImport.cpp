@@ -11,10 +11,9 @@ namespace zem {
 
 void TMapForm::ImportPG21Click() {
     if (!MaybeSave()) return;
-    if (!AskOtherFile(
-            QStringLiteral("Import Panzer General 2 Map"),
-            QStringLiteral("Panzer General 2 maps (Map*.map)|Map*.map|All files (*.*)|*.*"), false,
-            {}, pg2Name_))
+    if (!AskFile(QStringLiteral("Import Panzer General 2 Map"),
+                 QStringLiteral("Panzer General 2 maps (Map*.map)|Map*.map|All files (*.*)|*.*"),
+                 false, {}, &pg2Name_))
         return;
     bool cancelled = false;
     const std::optional<PG2Import> imp =

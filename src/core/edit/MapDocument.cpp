@@ -37,10 +37,9 @@ void MapDocument::Changed(const EditOutcome* newMap) {
     // A new map is no file's yet: Save asks for a name.
     if (newMap) {
         fileName_.clear();
-        KeepUnsure(newMap);
-    } else {
-        KeepUnsure();
+        unsureTiles_ = newMap->unsure;
     }
+    KeepUnsure();
     emit titleChanged();
 }
 
@@ -104,10 +103,11 @@ void MapDocument::Undo() {
     else if (before)
         fileName_ = *before;
     // The map before a new one brings back the marks of the import that made it.
-    if (before)
-        KeepUnsure(history_.NewestNewMap());
-    else
-        KeepUnsure();
+    if (before) {
+        const EditOutcome* made = history_.NewestNewMap();
+        unsureTiles_ = made ? made->unsure : decltype(unsureTiles_)();
+    }
+    KeepUnsure();
     emit titleChanged();
 }
 
@@ -122,10 +122,8 @@ void MapDocument::Redo() {
         fileName_ = cleanName_;
     else if (untitles)
         fileName_.clear();
-    if (untitles)
-        KeepUnsure(step);
-    else
-        KeepUnsure();
+    if (untitles) unsureTiles_ = step->unsure;
+    KeepUnsure();
     emit titleChanged();
 }
 
@@ -150,13 +148,17 @@ void MapDocument::Import(const QString& step, const std::function<void()>& read,
     Apply(out);
     // The very map shown already is no step, but its marks are this
     // import's.
-    if (!out.Changed()) KeepUnsure(&out);
+    if (!out.Changed()) {
+        unsureTiles_ = out.unsure;
+        KeepUnsure();
+    }
 }
 
 void MapDocument::Load(const MapFileData& data, const QString& path) {
     Apply(edit::LoadMap(st_.map, data));
     history_.Reset();
-    KeepUnsure(nullptr); // a file's map: no import's marks, even on the same tiles
+    unsureTiles_.clear(); // a file's map: no import's marks, even on the same tiles
+    KeepUnsure();
     fileName_ = cleanName_ = QFileInfo(path).absoluteFilePath();
     emit titleChanged();
 }
@@ -198,10 +200,8 @@ void MapDocument::SetMix(std::vector<int> tiles) {
     emit mixChanged();
 }
 
-// After a change: another map brings the marks of its import, if any;
-// otherwise a hex keeps its mark while it shows the tile the import chose.
-void MapDocument::KeepUnsure(std::optional<const EditOutcome*> newMap) {
-    if (newMap) unsureTiles_ = *newMap ? (*newMap)->unsure : decltype(unsureTiles_)();
+// A hex keeps its mark while it shows the tile the import chose.
+void MapDocument::KeepUnsure() {
     std::vector<HexPos> kept;
     for (const auto& [h, bmp] : unsureTiles_)
         if (st_.map.OnMap(h.x, h.y) && st_.map.Cell(h.x, h.y).bmp == bmp) kept.push_back(h);

@@ -136,9 +136,9 @@ class MapDocument : public QObject {
     std::optional<MapFileData> paste_;
     int pasteColumn_ = -1;
     std::vector<HexPos> unsure_;
-    std::vector<std::pair<HexPos, int>> unsureTiles_; // as the import chose them
-    // `newMap`: the step that made the map now shown (null: none remembered).
-    void KeepUnsure(std::optional<const EditOutcome*> newMap = std::nullopt);
+    // As the import that made the map shown chose them; set with that map.
+    std::vector<std::pair<HexPos, int>> unsureTiles_;
+    void KeepUnsure();
     QString hint_;
     int acting_ = 0;        // ToolActing scopes open
     bool settling_ = false; // an edit is applied: a stroke it ends is recorded as it stands

@@ -1,8 +1,17 @@
 #include "runtime/DialogService.h"
 
 #include <QStringList>
+#include <utility>
 
 namespace zem {
+
+bool ExecuteFor(DialogService& dialogs, OpenDialog& d, QString& name) {
+    const QString own = std::exchange(d.FileName, name);
+    const bool chosen = dialogs.Execute(d);
+    if (chosen) name = d.FileName;
+    d.FileName = own;
+    return chosen;
+}
 
 QString QtFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));

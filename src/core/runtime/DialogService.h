@@ -41,6 +41,10 @@ class DialogService {
     virtual bool ChooseExportTarget(ExportTarget& target) = 0;
 };
 
+// Runs `d` for a file of another program: it offers `name`, which takes the
+// file chosen, and leaves d's own file name as it was.
+bool ExecuteFor(DialogService& dialogs, OpenDialog& d, QString& name);
+
 // The Qt form of a filter: "ZEM map files (*.zep);;All files (*.*)".
 QString QtFilter(const QString& filter);
 
