@@ -308,39 +308,31 @@ TEST(Tools, UnsureMarksFollowTheTilesTheImportChose) {
         e.doc.Import(
             "Import", [&] { m.Cell(1, 2).bmp = 3, m.Cell(3, 1).bmp = 4; }, unsure);
     };
-    const std::vector<HexPos> both{{1, 2}, {3, 1}}, one{{1, 2}};
-    import(both);
-    EXPECT_EQ(e.doc.Unsure(), both);
-    e.Drag({{3, 1}});
-    ASSERT_NE(m.Cell(3, 1).bmp, 4);
-    EXPECT_EQ(e.doc.Unsure(), one);
-    e.doc.Undo();
-    EXPECT_EQ(e.doc.Unsure(), both);
-    e.doc.Redo();
-    EXPECT_EQ(e.doc.Unsure(), one);
-    e.doc.Undo();
-    e.doc.Undo(); // the import, back to the same tiles there
-    EXPECT_TRUE(e.doc.Unsure().empty());
-    e.doc.Redo();
-    EXPECT_EQ(e.doc.Unsure(), both);
-    // Another import of the same tiles, sure of them; its undo gives back
-    // the marks of the map before it, as that map's edits left them.
-    e.Drag({{3, 1}});
-    import({});
-    EXPECT_TRUE(e.doc.Unsure().empty());
-    e.doc.Undo();
-    EXPECT_EQ(e.doc.Unsure(), one);
-    // An import of the map shown is no step, but its marks are its own.
-    e.doc.Undo();
-    import(one);
-    EXPECT_EQ(e.doc.Unsure(), one);
-    // A file of the very same map has no marks.
-    MapFileData same{6, 6, {}};
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 6; ++x)
-            same.cells.push_back(m.Cell(x, y));
-    e.doc.Load(same, "/maps/x.zep");
-    EXPECT_TRUE(e.doc.Unsure().empty());
+    const std::vector<HexPos> both{{1, 2}, {3, 1}}, one{{1, 2}}, none;
+    // Each step and the marks after it: an import unsure of both hexes (i),
+    // of none (I), of one on the very map shown (o: no step), a drag over
+    // (3, 1) (d), undo (u), redo (r), a file of the map shown loaded (l).
+    const std::pair<char, std::vector<HexPos>> steps[] = {
+        {'i', both}, {'d', one},  {'u', both}, {'r', one},  {'u', both}, {'u', none}, {'r', both},
+        {'d', one},  {'I', none}, {'u', one},  {'u', both}, {'o', one},  {'l', none}};
+    for (const auto& [step, marks] : steps) {
+        if (step == 'i' || step == 'I' || step == 'o')
+            import(step == 'i' ? both : step == 'o' ? one : none);
+        if (step == 'd') {
+            e.Drag({{3, 1}});
+            ASSERT_NE(m.Cell(3, 1).bmp, 4);
+        }
+        if (step == 'u') e.doc.Undo();
+        if (step == 'r') e.doc.Redo();
+        if (step == 'l') {
+            MapFileData same{6, 6, {}};
+            for (int y = 0; y < 6; ++y)
+                for (int x = 0; x < 6; ++x)
+                    same.cells.push_back(m.Cell(x, y));
+            e.doc.Load(same, "/maps/x.zep");
+        }
+        EXPECT_EQ(e.doc.Unsure(), marks) << step;
+    }
 }
 
 // The painting tools beside the described ones: a road drawn and taken away
